@@ -1,0 +1,51 @@
+#pragma once
+// The one seam through which the program shows message boxes and file dialogs. The window
+// supplies the real widgets; tests supply scripted answers, so no test ever waits on a dialog.
+//
+// DialogState is the one file dialog that every command shares: each dialog opens on the title,
+// filter, file name and filter index that the previous one left.
+#include <QString>
+#include <QStringList>
+
+namespace tessivane {
+
+namespace filters {
+// "description|pattern|description|pattern...", patterns separated by ";".
+inline const QString kTemplate = QStringLiteral("HyperText Template (*.htt)|*.htt");
+inline const QString kSound = QStringLiteral(
+    "Wave Sound (*.wav)|*.wav|MIDI Sequence (*.mid;*.rmi)|*.mid;*.rmi|MP3 files (*.mp3)|*.mp3|"
+    "Movie Clip (*.mp2)|*.mp2|All files (*.*)|*.*");
+inline const QString kImage = QStringLiteral(
+    "Gif Image (*.gif)|*.gif|JPEG Image (*.jpe;*.jfif;*.jpg;*.jpeg)|*.jpe;*.jfif;*.jpg;*.jpeg|"
+    "Bitmap Image (*.bmp)|*.bmp|All files (*.*)|*.*");
+}  // namespace filters
+
+struct DialogState {
+    QString title;
+    QString filter;       // in the "description|pattern|..." form above
+    QString fileName;     // proposed on showing; the chosen full path after a confirmed dialog
+    int filterIndex = 1;  // 1-based; the filter the user last chose
+};
+
+// The filter as Qt name filters, one per description: "MIDI Sequence (*.mid *.rmi)". "*.*" becomes
+// "*" so that "All files" also shows files without an extension.
+QStringList qtNameFilters(const QString& filter);
+
+class Dialogs {
+public:
+    enum class Icon { Critical, Exclamation, Question, Information };
+    enum class Buttons { Ok, YesNoCancel };  // Yes is the default of YesNoCancel
+    enum class Answer { Ok, Yes, No, Cancel };
+
+    virtual ~Dialogs() = default;
+    // A modal message box; line breaks may be CR, LF or CR LF. Closing a Yes/No/Cancel box by
+    // Escape or its close button answers Cancel.
+    virtual Answer message(Icon icon, Buttons buttons, const QString& title,
+                           const QString& text) = 0;
+    // A modal Open or Save dialog over the shared state. Returns false when cancelled, leaving the
+    // state's file name as it was; on confirmation stores the chosen path and filter index.
+    virtual bool showOpen(DialogState& state) = 0;
+    virtual bool showSave(DialogState& state) = 0;
+};
+
+}  // namespace tessivane

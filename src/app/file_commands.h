@@ -1,0 +1,70 @@
+#pragma once
+// The File and Help commands: Save, Save As, the save-changes question, New, Open, Information
+// and About.
+//
+// They work on a Session (the working document, the untitled-document counter and the shared
+// file dialog) through two seams: DocumentForm, the window that holds the settings and shows the
+// current file, and Dialogs, which shows every message box and file dialog. Each command tells the
+// user about its own failures; callers only test the results.
+#include <QString>
+
+#include "app/dialogs.h"
+#include "document/settings.h"
+#include "document/working_document.h"
+
+namespace tessivane {
+
+struct Session {
+    WorkingDocument document;
+    long long newNum = 1;  // numbers untitled documents; keeps counting, there is no upper limit
+    DialogState dialog;
+};
+
+// What the commands need from the main window.
+class DocumentForm {
+public:
+    virtual ~DocumentForm() = default;
+    // The settings as the controls hold them.
+    virtual FolderViewSettings currentSettings() const = 0;
+    // Shows the session's document in the controls and gives it the placeholder name.
+    virtual void SetForm(const QString& sourceName) = 0;
+    virtual QString currentFile() const = 0;
+    virtual void setCurrentFile(const QString& path) = 0;
+};
+
+class FileCommands {
+public:
+    // What SaveQ answers.
+    static constexpr int kStop = 1;
+    static constexpr int kGoOn = 0;
+
+    FileCommands(Session& session, DocumentForm& form, Dialogs& dialogs);
+
+    void save();
+    void saveAs();
+    int saveQ();
+    void newDocument();
+    void open();
+    // Open without its dialog, for a file dropped on the window: the question, then the file.
+    void openDropped(const QString& path);
+    void information();
+    void about();
+
+    // The writer over the form's settings: checks the referenced files and patches the six
+    // setting lines, telling the user when it refuses.
+    bool formToDisk();
+
+private:
+    enum class Naming { UpdateCurrentFile, KeepCurrentFile };
+    // Writes in place when the current file exists, otherwise through the "Save" dialog.
+    bool saveInPlaceOrAsk(Naming naming);
+    bool writeTo(const QString& path);
+    void openFile(const QString& path);
+    void show(Dialogs::Icon icon, std::string_view title, const std::string& text);
+
+    Session& session_;
+    DocumentForm& form_;
+    Dialogs& dialogs_;
+};
+
+}  // namespace tessivane

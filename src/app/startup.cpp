@@ -1,0 +1,37 @@
+#include "app/startup.h"
+
+#include <QStringList>
+
+#include "controls/file_services.h"
+#include "controls/utility_services.h"
+#include "document/messages.h"
+#include "document/template.h"
+
+namespace tessivane {
+
+QString commandLineText(int argc, const char* const* argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    return arguments.join(QLatin1Char(' '));
+}
+
+FirstDocument firstDocument(const QString& commandLineText) {
+    FirstDocument first;
+    if (fileExists(commandLineText)) {
+        LoadResult loaded = loadDocument(commandLineText);
+        if (loaded.error) {
+            first.warning = QString::fromStdString(messages::cannotRead(
+                commandLineText.toStdString(), loaded.error.reason.toStdString()));
+        } else if (hasMarkerLine(loaded.document)) {
+            first.document = std::move(loaded.document);
+            first.sourceName = commandLineText;
+            return first;
+        }
+    }
+    ListCopy(first.document);
+    return first;
+}
+
+}  // namespace tessivane

@@ -1,0 +1,29 @@
+#pragma once
+// The numeric test and the corrections applied to the size and loop-count boxes as they change.
+//
+// A text is numeric when, after optional blanks, it is an optional sign, digits with an optional
+// "." fraction (or a fraction alone) and an optional exponent, followed by optional blanks. "." is
+// the decimal separator whatever the locale, because the value ends up in a style sheet.
+#include <string>
+#include <string_view>
+
+namespace tessivane {
+
+inline constexpr std::string_view kInfoSizeFallback = "8";
+inline constexpr std::string_view kTitleSizeFallback = "10";
+inline constexpr double kMinimumSize = 1;
+inline constexpr double kMaximumSize = 2160;
+
+bool isNumeric(std::string_view text);
+// The value of a numeric text (0 for a text that is not numeric). Values too large for a double
+// are infinite, values too small are zero.
+double numericValue(std::string_view text);
+
+// A size box's text after its correction: the fallback when not numeric, "1" below 1, "2160"
+// above 2160, otherwise the text unchanged (a fraction such as 12.5 stays as typed).
+std::string correctedSize(std::string_view text, std::string_view fallback);
+// The loop-count box's text after its correction: "1" when not numeric or below 1, otherwise
+// unchanged; there is no upper limit.
+std::string correctedLoopCount(std::string_view text);
+
+}  // namespace tessivane

@@ -1,0 +1,64 @@
+#include "document/writer.h"
+
+#include "document/colours.h"
+#include "document/line_map.h"
+#include "document/working_document.h"
+
+namespace tessivane {
+
+std::array<SettingLine, 6> composeSettingLines(const FolderViewSettings& s) {
+    const std::string q = "\"";
+    const std::string loop = s.loopForever ? std::string("infinite") : s.loopCount;
+    return {{
+        {lines::kFont, "body  {font: " + s.infoSize + "pt/" + s.titleSize + "pt " + s.fontFace +
+                           "; margin: 0}"},
+        {lines::kColour, "{font-weight: bold; color: " + colourForDocument(s.textColour) + "}"},
+        {lines::kSound,
+         "<bgsound src=" + q + "file://" + s.soundFile + q + "loop=" + q + loop + q + " > "},
+        {lines::kPanel, "<div id=Panel style=" + q + "background: white URL(file://" +
+                            s.backgroundImage + ")" + q + ">"},
+        {lines::kDescription, s.description},
+        {lines::kLineImage, "<img src=" + q + s.lineImage + q + " width=100% height=1px>"},
+    }};
+}
+
+std::optional<std::string> firstMissingFile(const FolderViewSettings& settings,
+                                            const FileExists& fileExists) {
+    for (const std::string* path :
+         {&settings.soundFile, &settings.backgroundImage, &settings.lineImage}) {
+        if (!fileExists(*path)) {
+            return *path;
+        }
+    }
+    return std::nullopt;
+}
+
+WriteOutcome writeSettings(WorkingDocument& document, const FolderViewSettings& settings,
+                           const FileExists& fileExists) {
+    using Status = WriteOutcome::Status;
+    if (auto missing = firstMissingFile(settings, fileExists)) {
+        return {Status::MissingFile, std::move(*missing)};
+    }
+    // Check everything before replacing anything, so a refusal leaves the document as it was.
+    // The constant pieces of the lines are ASCII, so the lines can be stored when every value can.
+    for (const std::string* value :
+         {&settings.infoSize, &settings.titleSize, &settings.fontFace, &settings.textColour,
+          &settings.soundFile, &settings.loopCount, &settings.backgroundImage,
+          &settings.description, &settings.lineImage}) {
+        if (!document.canStore(*value)) {
+            return {Status::TextNotStorable, *value};
+        }
+    }
+    const auto settingLines = composeSettingLines(settings);
+    for (const auto& line : settingLines) {
+        if (static_cast<std::size_t>(line.index) >= document.size()) {
+            return {Status::DocumentTooShort, {}};
+        }
+    }
+    for (const auto& line : settingLines) {
+        document.replaceText(static_cast<std::size_t>(line.index), line.text);
+    }
+    return {};
+}
+
+}  // namespace tessivane

@@ -1,0 +1,256 @@
+// File services against real files: line ends on load, byte-exact saves, and every kind of
+// refused or failed save leaving the old file as it was.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
+
+#include <QDir>
+#include <QFile>
+
+#include "controls/file_services.h"
+#include "controls/utility_services.h"
+#include "document/template.h"
+#include "support/temp_dir.h"
+
+namespace tessivane {
+namespace {
+
+using testing::readBytes;
+using testing::TempDir;
+
+WorkingDocument documentOf(const QByteArray& bytes) {
+    return WorkingDocument::fromBytes(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+}
+
+// Runs the function in a child process and returns its exit status (or -1 if it did not exit).
+int inChild(const std::function<int()>& body) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool dropToNobody() {
+    return setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0;
+}
+
+QStringList folderEntries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+TEST(FileLoad, SplitsEveryLineEndAndKeepsTheBytes) {
+    TempDir dir;
+    const struct {
+        QByteArray bytes;
+        std::size_t lines;
+    } cases[] = {
+        {"", 0},
+        {"one line", 1},
+        {"a\r\nb\r\n", 2},
+        {"a\rb\rc", 3},
+        {"a\nb\n", 2},
+        {"a\r\nb\rc\nd", 4},
+        {QByteArray("nul\0inside\r\nx", 13), 2},
+        {"caf\xE9\r\n* WZ.exe\r\n", 2},
+    };
+    for (const auto& c : cases) {
+        const QString path = dir.file("doc.htt", c.bytes);
+        const LoadResult loaded = loadDocument(path);
+        ASSERT_FALSE(loaded.error) << loaded.error.reason.toStdString();
+        EXPECT_EQ(loaded.document.size(), c.lines) << c.bytes.toStdString();
+        EXPECT_EQ(loaded.document, documentOf(c.bytes));
+    }
+}
+
+TEST(FileLoad, RefusesFoldersAndDevicesAndReportsUnreadableFiles) {
+    TempDir dir;
+    EXPECT_EQ(loadDocument(dir.root()).error.kind, FileError::Kind::NotRegularFile);
+    EXPECT_EQ(loadDocument(QStringLiteral("/dev/zero")).error.kind,
+              FileError::Kind::NotRegularFile);
+    EXPECT_EQ(loadDocument(dir.path("missing.htt")).error.kind, FileError::Kind::Other);
+    EXPECT_EQ(loadDocument(QString()).error.kind, FileError::Kind::Other);
+
+    const QString secret = dir.file("secret.htt", "x\r\n* WZ.exe\r\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(secret).constData(), 0), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.root()).constData(), 0755), 0);
+    // Root reads anything, so the check runs as an unprivileged user.
+    const int kind = inChild([&] {
+        if (!dropToNobody()) {
+            return 99;
+        }
+        const LoadResult loaded = loadDocument(secret);
+        return loaded.error && !loaded.error.reason.isEmpty() ? 0 : 1;
+    });
+    EXPECT_EQ(kind, 0);
+}
+
+TEST(FileSave, WritesCrLfAndRoundTripsEveryLoadedFile) {
+    TempDir dir;
+    WorkingDocument document;
+    ListCopy(document);
+    const QString path = dir.path("new.htt");
+    ASSERT_FALSE(saveDocument(document, path));
+    const QByteArray bytes = readBytes(path);
+    EXPECT_EQ(bytes.count("\r\n"), 344);
+    EXPECT_EQ(bytes.count('\r'), 344);
+    EXPECT_EQ(bytes.count('\n'), 344);
+    EXPECT_EQ(loadDocument(path).document, document);
+
+    // A CR LF file, including a legacy 8-bit one, comes back byte for byte.
+    const QByteArray legacy = "<!--\r\n* WZ.exe\r\nCaf\xE9 \x80\x9F\r\n  \r\n";
+    const QString legacyPath = dir.file("legacy.htt", legacy);
+    ASSERT_FALSE(saveDocument(loadDocument(legacyPath).document, legacyPath));
+    EXPECT_EQ(readBytes(legacyPath), legacy);
+    EXPECT_EQ(folderEntries(dir.root()), (QStringList{"legacy.htt", "new.htt"}));
+}
+
+TEST(FileSave, KeepsPermissionBitsOfAnExistingFile) {
+    TempDir dir;
+    const QString path = dir.file("kept.htt", "old\r\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
+    ASSERT_FALSE(saveDocument(documentOf("new\r\n"), path));
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(readBytes(path), "new\r\n");
+}
+
+TEST(FileSave, RefusalsLeaveTheOldFileAndNoTemporaryFile) {
+    TempDir dir;
+    const QByteArray old = "old\r\ncontent\r\n";
+    const WorkingDocument replacement = documentOf("replacement\r\n");
+
+    const QString readOnly = dir.file("read-only.htt", old);
+    ASSERT_EQ(::chmod(QFile::encodeName(readOnly).constData(), 0444), 0);
+    EXPECT_EQ(saveDocument(replacement, readOnly).kind, FileError::Kind::NotWritable);
+    EXPECT_EQ(readBytes(readOnly), old);
+
+    const QString folder = dir.path("folder.htt");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    EXPECT_EQ(saveDocument(replacement, folder).kind, FileError::Kind::NotRegularFile);
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+
+    const QString fifo = dir.path("fifo.htt");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    EXPECT_EQ(saveDocument(replacement, fifo).kind, FileError::Kind::NotRegularFile);
+
+    const FileError missingFolder = saveDocument(replacement, dir.path("no/such/folder/x.htt"));
+    EXPECT_EQ(missingFolder.kind, FileError::Kind::Other);
+    EXPECT_FALSE(missingFolder.reason.isEmpty());
+
+    const FileError tooLong = saveDocument(replacement, dir.path(QString(300, QLatin1Char('n'))));
+    EXPECT_EQ(tooLong.kind, FileError::Kind::Other);
+    const FileError pathTooLong =
+        saveDocument(replacement, dir.path(QString(4000, QLatin1Char('p'))));
+    EXPECT_EQ(pathTooLong.kind, FileError::Kind::Other);
+
+    EXPECT_EQ(folderEntries(dir.root()), (QStringList{"fifo.htt", "folder.htt", "read-only.htt"}));
+}
+
+TEST(FileSave, NotWritableForAnUnprivilegedUser) {
+    TempDir dir;
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.root()).constData(), 0777), 0);
+    const QByteArray old = "owned by someone else\r\n";
+    const QString path = dir.file("theirs.htt", old);
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0644), 0);
+    const int status = inChild([&] {
+        if (!dropToNobody()) {
+            return 99;
+        }
+        return int(saveDocument(documentOf("mine\r\n"), path).kind);
+    });
+    if (status == 99) {
+        GTEST_SKIP() << "cannot switch to an unprivileged user here";
+    }
+    EXPECT_EQ(status, int(FileError::Kind::NotWritable));
+    EXPECT_EQ(readBytes(path), old);
+}
+
+TEST(FileSave, FullDiskLeavesTheOldFileIntact) {
+    TempDir dir;
+    QByteArray old;
+    for (int i = 0; i < 2000; ++i) {
+        old += "the old file, line " + QByteArray::number(i) + "\r\n";
+    }
+    const QString path = dir.file("full.htt", old);
+    std::vector<std::string> big(20000, std::string(100, 'x'));
+    const WorkingDocument bigDocument(big, TextEncoding::Utf8);
+
+    // The file size limit makes every write past 64 KiB fail as on a full disk.
+    const int status = inChild([&] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{64 * 1024, 64 * 1024};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+            return 99;
+        }
+        const FileError error = saveDocument(bigDocument, path);
+        return error.kind == FileError::Kind::Other && !error.reason.isEmpty() ? 0 : 1;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(readBytes(path), old);
+    EXPECT_EQ(folderEntries(dir.root()), QStringList{"full.htt"});
+}
+
+TEST(FileLookups, FindIgnoresCaseAndMatchesWholeTexts) {
+    const QStringList fonts = {"Arial", "DejaVu Sans", "Verdana", "verdana"};
+    EXPECT_EQ(findIgnoringCase(fonts, "VERDANA"), 2);
+    EXPECT_EQ(findIgnoringCase(fonts, "dejavu sans"), 1);
+    EXPECT_EQ(findIgnoringCase(fonts, "DejaVu"), -1);
+    EXPECT_EQ(findIgnoringCase(fonts, ""), -1);
+    EXPECT_EQ(findIgnoringCase({}, "Arial"), -1);
+}
+
+TEST(FileLookups, MarkerLineIsTheWholeSecondLine) {
+    const struct {
+        QByteArray bytes;
+        bool ours;
+    } cases[] = {
+        {"<!--\r\n* WZ.exe\r\n", true},      {"<!--\n* WZ.exe", true},
+        {"<!--\r* WZ.exe\r", true},          {"* WZ.exe\r\n<!--\r\n", false},
+        {"<!--\r\n* WZ.exe \r\n", false},    {"<!--\r\n* wz.exe\r\n", false},
+        {"* WZ.exe", false},                 {"", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(hasMarkerLine(documentOf(c.bytes)), c.ours) << c.bytes.toStdString();
+    }
+}
+
+TEST(Utility, FileExistsOnlyForRegularFiles) {
+    TempDir dir;
+    const QString file = dir.file("here.gif", "GIF89a");
+    EXPECT_TRUE(fileExists(file));
+    EXPECT_FALSE(fileExists(QString()));
+    EXPECT_FALSE(fileExists(dir.root()));
+    EXPECT_FALSE(fileExists(dir.path("absent.gif")));
+    ASSERT_TRUE(QFile::link(dir.path("absent.gif"), dir.path("dangling.gif")));
+    EXPECT_FALSE(fileExists(dir.path("dangling.gif")));
+
+    // A bare name resolves against the current folder.
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.root()));
+    EXPECT_TRUE(fileExists(QStringLiteral("here.gif")));
+    QDir::setCurrent(previous);
+}
+
+TEST(Utility, ScreenColours) {
+    EXPECT_EQ(screenColourOf("Silver"), 12632256u);
+    EXPECT_EQ(screenColourOf("Black"), 0u);
+    EXPECT_EQ(screenColourOf("Red"), 0x0000FFu);   // red in the low byte
+    EXPECT_EQ(screenColourOf("Navy"), 0x800000u);
+    EXPECT_EQ(screenColourOf("Grey"), 0x808080u);
+    EXPECT_EQ(screenColourOf(""), 0u);
+}
+
+}  // namespace
+}  // namespace tessivane

@@ -1,0 +1,221 @@
+// The reader: each line's parser on the forms the writer and the template produce and on
+// hand-made variants, the reading order, and the round trip from settings to document and back.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "document/line_map.h"
+#include "document/colours.h"
+#include "document/reader.h"
+#include "document/template.h"
+#include "document/working_document.h"
+#include "document/writer.h"
+
+namespace tessivane {
+namespace {
+
+using Opt = std::optional<std::string>;
+
+TEST(ReaderFontLine, Fields) {
+    const struct {
+        const char* line;
+        Opt info, title, face;
+    } cases[] = {
+        {"body  {font: 8pt/10pt verdana; margin: 0}", "8", "10", "verdana"},
+        {"body  {font: 12pt/18pt Times New Roman; margin: 0}", "12", "18", "Times New Roman"},
+        {"body  {font: 9pt/11pt Script; margin: 0}", "9", "11", "Script"},  // "pt" kept in a face
+        {"body  {font: 9pt/11pt Sans/Serif Mono; margin: 0}", "9", "11", "Sans/Serif Mono"},
+        {"body  {font: 12pt/18pt; margin: 0}", "12", "18", std::nullopt},
+        {"body  {font: 12pt/18pt ; margin: 0}", "12", "18", ""},
+        {"body  {font: 12pt; margin: 0}", "12", std::nullopt, std::nullopt},
+        {"body  {font: ; margin: 0}", std::nullopt, std::nullopt, std::nullopt},
+        {"body  {font: ; margin: 0}x", "x", std::nullopt, std::nullopt},
+        {"12pt/", "12", "", std::nullopt},
+        {"", std::nullopt, std::nullopt, std::nullopt},
+        {"/ /", "", "", "/"},
+        {"12.5pt/2160pt Arial", "12.5", "2160", "Arial"},
+    };
+    for (const auto& c : cases) {
+        const FontFields fields = parseFontLine(c.line);
+        EXPECT_EQ(fields.infoSize, c.info) << c.line;
+        EXPECT_EQ(fields.titleSize, c.title) << c.line;
+        EXPECT_EQ(fields.face, c.face) << c.line;
+    }
+}
+
+TEST(ReaderOtherLines, RemovalsAndCuts) {
+    EXPECT_EQ(parseColourLine("{font-weight: bold; color: black}"), "black");
+    EXPECT_EQ(parseColourLine("{font-weight: bold; color: gray}"), "Grey");
+    EXPECT_EQ(parseColourLine("{font-weight: bold; color: Gray}"), "Gray");
+    EXPECT_EQ(parseColourLine("{font-weight: bold; color: }"), "");
+
+    EXPECT_EQ(parsePanelLine(
+                  "<div id=Panel style=\"background: white URL(file://c:\\Nothing.gif)\">"),
+              "c:\\Nothing.gif");
+    EXPECT_EQ(parsePanelLine("<div id=Panel>"), "<div id=Panel>");  // no prefix: the whole line
+    EXPECT_EQ(parseLineImageLine("<img src=\"c:\\NoLine.gif\" width=100% height=1px>"),
+              "c:\\NoLine.gif");
+    EXPECT_EQ(parseLineImageLine("<img src=\"\" width=100% height=1px>"), "");
+}
+
+TEST(ReaderSoundLine, BothFormsAndLoopValues) {
+    const struct {
+        const char* line;
+        Opt sound, loop;
+    } cases[] = {
+        {"<bgsound src=\"file://C:\\windows\\media\\Nothing.wav\"loop=\"infinite\">",
+         "C:\\windows\\media\\Nothing.wav", "infinite"},
+        {"<bgsound src=\"file://C:\\windows\\media\\Nothing.wav\"loop=\"infinite\" > ",
+         "C:\\windows\\media\\Nothing.wav", "infinite"},
+        {"<bgsound src=\"file:///home/me/a b.wav\"loop=\"3\" > ", "/home/me/a b.wav", "3"},
+        {"<bgsound src=\"file://\"loop=\"0\" > ", "", "0"},
+        {"<bgsound>", "<bgsound>", std::nullopt},
+        {"", std::nullopt, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const SoundFields fields = parseSoundLine(c.line);
+        EXPECT_EQ(fields.soundFile, c.sound) << c.line;
+        EXPECT_EQ(fields.loopValue, c.loop) << c.line;
+    }
+}
+
+WorkingDocument templateCopy() {
+    WorkingDocument document;
+    ListCopy(document);
+    return document;
+}
+
+TEST(Reader, TemplateShowsItsOwnValues) {
+    ReadOutcome outcome;
+    const FolderViewSettings s = readFolderViewSettings(templateCopy(), &outcome);
+    EXPECT_TRUE(outcome.complete);
+    EXPECT_EQ(s.infoSize, "8");
+    EXPECT_EQ(s.titleSize, "10");
+    EXPECT_EQ(s.fontFace, "verdana");
+    EXPECT_EQ(s.textColour, "Black");
+    EXPECT_EQ(s.soundFile, "C:\\windows\\media\\Nothing.wav");
+    EXPECT_TRUE(s.loopForever);
+    EXPECT_EQ(s.loopCount, "1");
+    EXPECT_EQ(s.backgroundImage, "c:\\Nothing.gif");
+    EXPECT_EQ(s.lineImage, "c:\\NoLine.gif");
+    EXPECT_EQ(s.description, "%THISDIRNAME%");
+}
+
+TEST(Reader, CorrectsValuesLikeTheWindow) {
+    auto document = templateCopy();
+    document.replaceText(lines::kFont, "body  {font: 0pt/abcpt Arial; margin: 0}");
+    document.replaceText(lines::kColour, "{font-weight: bold; color: Gray}");
+    document.replaceText(lines::kSound, "<bgsound src=\"file://x.wav\"loop=\"0\" > ");
+    const FolderViewSettings s = readFolderViewSettings(document);
+    EXPECT_EQ(s.infoSize, "1");
+    EXPECT_EQ(s.titleSize, "10");
+    EXPECT_EQ(s.textColour, "");  // not a list name, whatever its case
+    EXPECT_FALSE(s.loopForever);
+    EXPECT_EQ(s.loopCount, "1");
+}
+
+// Records the order of the calls, to check the reading order and where a short document stops.
+class CallLog final : public SettingsTarget {
+public:
+    std::vector<std::string> calls;
+    void setInfoSize(const std::string&) override { calls.push_back("info"); }
+    void setTitleSize(const std::string&) override { calls.push_back("title"); }
+    void selectFontFace(const std::string&) override { calls.push_back("font"); }
+    void selectColour(const std::string&) override { calls.push_back("colour"); }
+    void setSoundFile(const std::string&) override { calls.push_back("sound"); }
+    void chooseLoopCount(const std::string&) override { calls.push_back("count"); }
+    void chooseLoopForever() override { calls.push_back("forever"); }
+    void setBackgroundImage(const std::string&) override { calls.push_back("background"); }
+    void setLineImage(const std::string&) override { calls.push_back("line"); }
+    void setDescription(const std::string&) override { calls.push_back("description"); }
+};
+
+TEST(Reader, ReadsInOrderAndStopsAtTheFirstMissingLine) {
+    using Calls = std::vector<std::string>;
+    const Calls all = {"info",       "title", "font",       "colour",     "sound",
+                       "forever",    "background", "line", "description"};
+    const struct {
+        std::size_t lines;
+        bool complete;
+        std::size_t missing;
+        std::size_t callsMade;
+    } cases[] = {
+        {344, true, 0, 9}, {304, true, 0, 9}, {303, false, 303, 7}, {300, false, 303, 7},
+        {100, false, 291, 6}, {20, false, 28, 4}, {10, false, 10, 3}, {0, false, 9, 0},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> lines = templateLines();
+        lines.resize(c.lines);
+        CallLog log;
+        const ReadOutcome outcome = readSettings(WorkingDocument(lines, TextEncoding::Utf8), log);
+        EXPECT_EQ(outcome.complete, c.complete) << c.lines;
+        if (!c.complete) {
+            EXPECT_EQ(outcome.missingLine, c.missing) << c.lines;
+        }
+        EXPECT_EQ(log.calls, Calls(all.begin(), all.begin() + long(c.callsMade))) << c.lines;
+    }
+}
+
+// Settings drawn at random from texts the format can carry: no value holds a constant piece of
+// its line, sound paths hold no double quote, sizes are plain numbers, and no text a line break.
+FolderViewSettings randomSettings(std::mt19937& random) {
+    const std::vector<std::string> pathPieces = {"a", "Z", "0", " ", "\\", "/", ":", ".", "_",
+                                                 "-", "%", "\xC3\xA9", "\xE2\x82\xAC"};
+    const std::vector<std::string> freePieces = {"a", " ", "<", ">", "\"", "'", "&", "{", "}",
+                                                 ";", "pt", "/", "\xC3\xA9", "%THISDIRNAME%"};
+    const auto text = [&](const std::vector<std::string>& pieces, int maxLength) {
+        std::string result;
+        const int length = std::uniform_int_distribution<int>(0, maxLength)(random);
+        for (int i = 0; i < length; ++i) {
+            result += pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(random)];
+        }
+        return result;
+    };
+    const auto number = [&](int low, int high) {
+        std::string n = std::to_string(std::uniform_int_distribution<int>(low, high)(random));
+        if (random() % 4 == 0 && n != std::to_string(high)) {
+            n += ".5";
+        }
+        return n;
+    };
+    FolderViewSettings s;
+    s.description = text(freePieces, 12);
+    s.backgroundImage = text(pathPieces, 12);
+    s.lineImage = text(pathPieces, 12);
+    s.soundFile = text(pathPieces, 12);
+    s.loopForever = random() % 2 == 0;
+    s.loopCount = s.loopForever ? "1" : number(1, 1000000);
+    s.fontFace = "F" + text(pathPieces, 8);  // faces from the font list are never empty
+    const int colour = std::uniform_int_distribution<int>(-1, 15)(random);
+    s.textColour = colour < 0 ? "" : std::string(kColourNames[std::size_t(colour)]);
+    s.infoSize = number(1, 2160);
+    s.titleSize = number(1, 2160);
+    return s;
+}
+
+TEST(Reader, WrittenDocumentsReadBackToWhatWasWritten) {
+    std::mt19937 random(20261206);
+    for (int round = 0; round < 2000; ++round) {
+        const FolderViewSettings written = randomSettings(random);
+        auto document = templateCopy();
+        ASSERT_TRUE(
+            writeSettings(document, written, [](const std::string&) { return true; }).written());
+        ReadOutcome outcome;
+        const FolderViewSettings read = readFolderViewSettings(document, &outcome);
+        ASSERT_TRUE(outcome.complete);
+        ASSERT_EQ(read, written) << "description: " << written.description
+                                 << "\nsound: " << written.soundFile
+                                 << "\nface: " << written.fontFace;
+        // Every line that no setting occupies is the template's, byte for byte.
+        for (std::size_t i = 0; i < document.size(); ++i) {
+            if (i != 9 && i != 10 && i != 28 && i != 291 && i != 299 && i != 303) {
+                ASSERT_EQ(document.line(i), templateLines()[i]) << i;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tessivane

@@ -1,0 +1,85 @@
+#pragma once
+// Dialogs answered from a script, in the order the test expects them. Every message box and file
+// dialog is recorded; one that the script does not expect fails the test at once instead of
+// blocking, and a test can check that the script was used up.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include <QString>
+
+#include "app/dialogs.h"
+
+namespace tessivane::testing {
+
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Shown {
+        enum class Kind { Message, Open, Save } kind;
+        Icon icon = Icon::Information;
+        Buttons buttons = Buttons::Ok;
+        QString title;
+        QString text;
+        DialogState state;  // for file dialogs: the state as the dialog was shown
+    };
+
+    // The next message box is answered with this button.
+    void answer(Answer answer) { script_.push_back(Reply{Shown::Kind::Message, answer, {}}); }
+    // The next file dialog (Open or Save) is confirmed with this path, at this filter index.
+    void choose(const QString& path, int filterIndex = 1) {
+        script_.push_back(Reply{std::nullopt, Answer::Ok, path, filterIndex});
+    }
+    // The next file dialog is cancelled.
+    void cancelDialog() { script_.push_back(Reply{std::nullopt, Answer::Cancel, {}, 0, true}); }
+
+    Answer message(Icon icon, Buttons buttons, const QString& title, const QString& text) override {
+        shown_.push_back({Shown::Kind::Message, icon, buttons, title, text, {}});
+        if (script_.empty() || script_.front().kind != Shown::Kind::Message) {
+            ADD_FAILURE() << "unexpected message box \"" << title.toStdString() << "\": "
+                          << text.toStdString();
+            return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+        }
+        const Answer reply = script_.front().answer;
+        script_.pop_front();
+        return reply;
+    }
+    bool showOpen(DialogState& state) override { return fileDialog(Shown::Kind::Open, state); }
+    bool showSave(DialogState& state) override { return fileDialog(Shown::Kind::Save, state); }
+
+    const std::vector<Shown>& shown() const { return shown_; }
+    const Shown& last() const { return shown_.back(); }
+    bool scriptUsedUp() const { return script_.empty(); }
+    void clearShown() { shown_.clear(); }
+
+private:
+    struct Reply {
+        std::optional<Shown::Kind> kind;  // Message, or nothing for a file dialog
+        Answer answer = Answer::Ok;
+        QString path;
+        int filterIndex = 1;
+        bool cancel = false;
+    };
+
+    bool fileDialog(Shown::Kind kind, DialogState& state) {
+        shown_.push_back({kind, Icon::Information, Buttons::Ok, state.title, {}, state});
+        if (script_.empty() || script_.front().kind.has_value()) {
+            ADD_FAILURE() << "unexpected file dialog \"" << state.title.toStdString() << "\"";
+            return false;
+        }
+        const Reply reply = script_.front();
+        script_.pop_front();
+        if (reply.cancel) {
+            return false;
+        }
+        state.fileName = reply.path;
+        state.filterIndex = reply.filterIndex;
+        return true;
+    }
+
+    std::deque<Reply> script_;
+    std::vector<Shown> shown_;
+};
+
+}  // namespace tessivane::testing
