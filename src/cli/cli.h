@@ -1,0 +1,23 @@
+#pragma once
+// tessivane-cli: write the built-in template, show a document's settings, or write a customised
+// document, reading and writing exactly as the window does.
+//
+//   tessivane-cli template [-o FILE]
+//   tessivane-cli show FILE [--json]
+//   tessivane-cli write [--from FILE] [setting options] -o FILE
+//
+// Exit status: 0 done, 1 refused or failed (the reason on standard error), 2 usage error.
+#include <ostream>
+
+#include <QStringList>
+
+namespace tessivane::cli {
+
+inline constexpr int kDone = 0;
+inline constexpr int kFailed = 1;
+inline constexpr int kUsage = 2;
+
+// arguments[0] is the program's name, as in argv.
+int run(const QStringList& arguments, std::ostream& out, std::ostream& err);
+
+}  // namespace tessivane::cli
