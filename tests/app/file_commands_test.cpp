@@ -1,0 +1,370 @@
+// The file commands against a plain form and scripted dialogs: what each answer and failure
+// leaves on disk, in the document and in the current file.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "app/file_commands.h"
+#include "app/startup.h"
+#include "document/line_map.h"
+#include "document/messages.h"
+#include "document/reader.h"
+#include "document/template.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_dir.h"
+
+namespace tessivane {
+namespace {
+
+using Answer = Dialogs::Answer;
+using Kind = testing::ScriptedDialogs::Shown::Kind;
+using testing::readBytes;
+using testing::TempDir;
+
+// The window reduced to what the commands use: settings in, a document shown, a current file.
+class PlainForm : public DocumentForm {
+public:
+    explicit PlainForm(Session& session) : session_(session) {}
+    FolderViewSettings settings;
+    QString file;
+    int setFormCalls = 0;
+
+    FolderViewSettings currentSettings() const override { return settings; }
+    void SetForm(const QString&) override {
+        ++setFormCalls;
+        file = QString::fromStdString(messages::placeholderName(session_.newNum));
+        settings = readFolderViewSettings(session_.document);
+    }
+    QString currentFile() const override { return file; }
+    void setCurrentFile(const QString& path) override { file = path; }
+
+private:
+    Session& session_;
+};
+
+class FileCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previousFolder_ = QDir::currentPath();
+        QDir::setCurrent(dir.root());  // placeholder names resolve here
+        ListCopy(session.document);
+        form.SetForm(QString());
+        form.setFormCalls = 0;
+        // Settings whose referenced files exist, so the writer accepts them.
+        form.settings.soundFile = dir.file("ding.wav", "RIFF").toStdString();
+        form.settings.backgroundImage = dir.file("back.gif", "GIF89a").toStdString();
+        form.settings.lineImage = dir.file("line.gif", "GIF89a").toStdString();
+    }
+    void TearDown() override {
+        QDir::setCurrent(previousFolder_);
+        EXPECT_TRUE(dialogs.scriptUsedUp());
+    }
+    QString ourFile(const QString& name, const std::string& description) {
+        WorkingDocument document;
+        ListCopy(document);
+        document.replaceText(lines::kDescription, description);
+        return dir.file(name, QByteArray::fromStdString(document.toBytes()));
+    }
+
+    int folderCount() const { return int(QDir(dir.root()).entryList(QDir::Files).size()); }
+
+    TempDir dir;
+    Session session;
+    PlainForm form{session};
+    testing::ScriptedDialogs dialogs;
+    FileCommands commands{session, form, dialogs};
+
+private:
+    QString previousFolder_;
+};
+
+TEST_F(FileCommandsTest, NewDocumentSavesThroughTheDialogThenInPlace) {
+    ASSERT_EQ(form.file, "HyperText Template1.htt");
+    const QString target = dir.path("mine.htt");
+    dialogs.choose(target);
+    form.settings.description = "first";
+    commands.save();
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.last().kind, Kind::Save);
+    EXPECT_EQ(dialogs.last().title, "Save");
+    EXPECT_EQ(dialogs.last().state.filter, "HyperText Template (*.htt)|*.htt");
+    EXPECT_EQ(dialogs.last().state.fileName, "HyperText Template1.htt");
+    EXPECT_EQ(form.file, target);
+    EXPECT_TRUE(readBytes(target).contains("\r\nfirst\r\n"));
+
+    form.settings.description = "second";
+    commands.save();  // the file exists now: no dialog
+    EXPECT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_TRUE(readBytes(target).contains("\r\nsecond\r\n"));
+}
+
+TEST_F(FileCommandsTest, PlaceholderNameIsRelativeToTheCurrentFolder) {
+    const QString existing = dir.file("HyperText Template1.htt", "someone else's\r\n");
+    commands.save();  // no dialog: the placeholder names an existing file here
+    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_EQ(readBytes(existing).count("\r\n"), 344);
+    EXPECT_EQ(form.file, "HyperText Template1.htt");
+}
+
+TEST_F(FileCommandsTest, SaveAsLeavesTheCurrentFileAsItWas) {
+    const QString copy = dir.path("copy.htt");
+    dialogs.choose(copy);
+    commands.saveAs();
+    EXPECT_EQ(dialogs.last().title, "Save As");
+    EXPECT_TRUE(QFile::exists(copy));
+    EXPECT_EQ(form.file, "HyperText Template1.htt");
+
+    dialogs.choose(dir.path("later.htt"));  // Save still refers to the old, absent name
+    commands.save();
+    EXPECT_EQ(dialogs.last().state.fileName, "HyperText Template1.htt");
+    EXPECT_EQ(form.file, dir.path("later.htt"));
+}
+
+TEST_F(FileCommandsTest, QuestionAnswers) {
+    // No: nothing written, go on. Asked even though nothing was edited.
+    dialogs.answer(Answer::No);
+    EXPECT_EQ(commands.saveQ(), 0);
+    EXPECT_EQ(dialogs.last().title, "Save Changes");
+    EXPECT_EQ(dialogs.last().text, "Save changes to 'HyperText Template1.htt'?");
+    EXPECT_EQ(dialogs.last().icon, Dialogs::Icon::Question);
+    EXPECT_EQ(dialogs.last().buttons, Dialogs::Buttons::YesNoCancel);
+
+    dialogs.answer(Answer::Cancel);
+    EXPECT_EQ(commands.saveQ(), 1);
+
+    // Yes, then a cancelled dialog: stop, nothing written.
+    dialogs.answer(Answer::Yes);
+    dialogs.cancelDialog();
+    EXPECT_EQ(commands.saveQ(), 1);
+
+    // Yes through the dialog: written, go on, and the current file stays the placeholder.
+    dialogs.answer(Answer::Yes);
+    dialogs.choose(dir.path("asked.htt"));
+    EXPECT_EQ(commands.saveQ(), 0);
+    EXPECT_TRUE(QFile::exists(dir.path("asked.htt")));
+    EXPECT_EQ(form.file, "HyperText Template1.htt");
+    EXPECT_EQ(folderCount(), 4);
+}
+
+TEST_F(FileCommandsTest, YesWithAMissingImageStops) {
+    form.settings.lineImage = dir.path("gone.gif").toStdString();
+    dialogs.answer(Answer::Yes);
+    dialogs.answer(Answer::Ok);
+    EXPECT_EQ(commands.saveQ(), 1);
+    EXPECT_EQ(dialogs.last().title, "File Does Not Exist");
+    EXPECT_EQ(dialogs.last().icon, Dialogs::Icon::Exclamation);
+    EXPECT_EQ(dialogs.last().text.toStdString(),
+              messages::fileDoesNotExist(dir.path("gone.gif").toStdString()));
+}
+
+TEST_F(FileCommandsTest, ReadOnlyTargetIsReportedAndUntouched) {
+    const QString target = dir.file("ro.htt", "keep\r\n");
+    ::chmod(QFile::encodeName(target).constData(), 0444);
+    form.file = target;
+    dialogs.answer(Answer::Ok);
+    commands.save();
+    EXPECT_EQ(dialogs.last().title, "File Access Error");
+    EXPECT_EQ(dialogs.last().icon, Dialogs::Icon::Critical);
+    EXPECT_EQ(dialogs.last().text, "'" + target + "' has the read only attribute set.");
+    EXPECT_EQ(readBytes(target), "keep\r\n");
+    EXPECT_EQ(form.file, target);
+
+    dialogs.answer(Answer::Yes);
+    dialogs.answer(Answer::Ok);
+    EXPECT_EQ(commands.saveQ(), 1);
+}
+
+TEST_F(FileCommandsTest, FailedWriteIsReportedAndTheOldFileSurvives) {
+    QByteArray old;
+    for (int i = 0; i < 3000; ++i) {
+        old += "previous content " + QByteArray::number(i) + "\r\n";
+    }
+    const QString target = dir.file("full.htt", old);
+    form.file = target;
+    // A child process with a small file size limit, as on a full disk.
+    const pid_t pid = fork();
+    if (pid == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        dialogs.answer(Answer::Ok);
+        commands.save();
+        const bool reported = !dialogs.shown().empty() &&
+                              dialogs.last().title == "File Access Error" &&
+                              dialogs.last().text.startsWith("'" + target + "' could not be saved: ");
+        _exit(reported && form.file == target ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(readBytes(target), old);
+}
+
+TEST_F(FileCommandsTest, NewNumbersUntitledDocuments) {
+    form.settings.description = "edited";
+    dialogs.answer(Answer::No);
+    commands.newDocument();
+    EXPECT_EQ(form.file, "HyperText Template2.htt");
+    EXPECT_EQ(form.settings.description, "%THISDIRNAME%");
+    dialogs.answer(Answer::Cancel);
+    commands.newDocument();
+    EXPECT_EQ(form.file, "HyperText Template2.htt");
+    dialogs.answer(Answer::No);
+    commands.newDocument();
+    EXPECT_EQ(form.file, "HyperText Template3.htt");
+
+    // Open does not change the numbering.
+    const QString saved = ourFile("saved.htt", "opened");
+    dialogs.answer(Answer::No);
+    dialogs.choose(saved);
+    commands.open();
+    EXPECT_EQ(form.file, saved);
+    dialogs.answer(Answer::No);
+    commands.newDocument();
+    EXPECT_EQ(form.file, "HyperText Template4.htt");
+}
+
+TEST_F(FileCommandsTest, OpenShowsOurFilesAndRefusesOthers) {
+    const QString ours = ourFile("ours.htt", "mine");
+    dialogs.answer(Answer::No);
+    dialogs.choose(ours);
+    commands.open();
+    EXPECT_EQ(dialogs.last().title, "Open");
+    EXPECT_EQ(form.file, ours);
+    EXPECT_EQ(form.settings.description, "mine");
+    EXPECT_EQ(form.setFormCalls, 1);
+
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        bool warned;
+    } refused[] = {
+        {"first.htt", "* WZ.exe\r\n<!--\r\n", true},
+        {"space.htt", "<!--\r\n* WZ.exe \r\n", true},
+        {"folder.htt", "<html>\r\n<head>\r\n<title>x</title>\r\n", true},
+        {"one.htt", "* WZ.exe\r\n", false},
+        {"empty.htt", "", false},
+    };
+    for (const auto& c : refused) {
+        const QString path = dir.file(c.name, c.bytes);
+        dialogs.clearShown();
+        dialogs.answer(Answer::No);
+        dialogs.choose(path);
+        if (c.warned) {
+            dialogs.answer(Answer::Ok);
+        }
+        commands.open();
+        EXPECT_EQ(dialogs.shown().size(), c.warned ? 3u : 2u) << c.name;
+        if (c.warned) {
+            EXPECT_EQ(dialogs.last().title, "File Load Error");
+            EXPECT_EQ(dialogs.last().icon, Dialogs::Icon::Exclamation);
+            EXPECT_EQ(dialogs.last().text.toStdString(), messages::notOurFile(path.toStdString()));
+        }
+        EXPECT_EQ(form.file, ours) << c.name;
+        EXPECT_EQ(form.settings.description, "mine") << c.name;
+        EXPECT_EQ(form.setFormCalls, 1) << c.name;
+    }
+}
+
+TEST_F(FileCommandsTest, OpenReportsAnUnreadableChoiceAndKeepsEverything) {
+    dialogs.answer(Answer::No);
+    dialogs.choose(dir.root());  // a folder cannot be read as a file
+    dialogs.answer(Answer::Ok);
+    commands.open();
+    EXPECT_EQ(dialogs.last().title, "File Load Error");
+    EXPECT_TRUE(dialogs.last().text.startsWith("The file '" + dir.root() + "' could not be read: "));
+    EXPECT_EQ(form.file, "HyperText Template1.htt");
+
+    dialogs.answer(Answer::No);
+    dialogs.cancelDialog();
+    commands.open();
+    EXPECT_EQ(form.setFormCalls, 0);
+}
+
+TEST_F(FileCommandsTest, OpenTakesLargeFilesWhole) {
+    WorkingDocument document;
+    ListCopy(document);
+    std::vector<std::string> lines = document.lines();
+    lines.resize(100000, "filler");
+    const QString path = dir.file(
+        "large.htt", QByteArray::fromStdString(WorkingDocument(lines, TextEncoding::Utf8).toBytes()));
+    dialogs.answer(Answer::No);
+    dialogs.choose(path);
+    commands.open();
+    EXPECT_EQ(session.document.size(), 100000u);
+    EXPECT_EQ(form.file, path);
+}
+
+TEST_F(FileCommandsTest, InformationHasThreeCarriageReturnsAndNoLineFeed) {
+    dialogs.answer(Answer::Ok);
+    commands.information();
+    const QString text = dialogs.last().text;
+    EXPECT_EQ(dialogs.last().title, "Information");
+    EXPECT_EQ(dialogs.last().icon, Dialogs::Icon::Information);
+    EXPECT_EQ(text.count(QLatin1Char('\r')), 3);
+    EXPECT_EQ(text.count(QLatin1Char('\n')), 0);
+    EXPECT_EQ(text.split(QLatin1Char('\r')).size(), 4);
+    EXPECT_TRUE(text.split(QLatin1Char('\r'))[2].isEmpty());
+
+    dialogs.answer(Answer::Ok);
+    commands.about();
+    EXPECT_EQ(dialogs.last().title, "About");
+    EXPECT_TRUE(dialogs.last().text.contains("the Tessivane authors"));
+    EXPECT_TRUE(dialogs.last().text.contains("2026"));
+}
+
+TEST(Startup, CommandLineAndFirstDocument) {
+    const char* argv[] = {"tessivane", "/tmp/My", "Folder", "View.htt"};
+    EXPECT_EQ(commandLineText(4, argv), "/tmp/My Folder View.htt");
+    EXPECT_EQ(commandLineText(1, argv), "");
+
+    TempDir dir;
+    WorkingDocument saved;
+    ListCopy(saved);
+    saved.replaceText(lines::kDescription, "from the command line");
+    const QString ours = dir.file("with spaces in name.htt", QByteArray::fromStdString(saved.toBytes()));
+    const FirstDocument first = firstDocument(ours);
+    EXPECT_EQ(first.sourceName, ours);
+    EXPECT_EQ(first.document, saved);
+    EXPECT_TRUE(first.warning.isEmpty());
+
+    WorkingDocument templateCopy;
+    ListCopy(templateCopy);
+    for (const QString& unusable :
+         {QString(), dir.path("absent.htt"), "\"" + ours + "\"",
+          dir.file("foreign.htt", "<html>\r\n<body>\r\n"), dir.file("one.htt", "* WZ.exe")}) {
+        const FirstDocument fallback = firstDocument(unusable);
+        EXPECT_TRUE(fallback.sourceName.isEmpty()) << unusable.toStdString();
+        EXPECT_EQ(fallback.document, templateCopy) << unusable.toStdString();
+        EXPECT_TRUE(fallback.warning.isEmpty()) << unusable.toStdString();
+    }
+
+    // A file that exists but cannot be read gives the template and a warning naming it. Root
+    // reads anything, so this runs as an unprivileged user.
+    ::chmod(QFile::encodeName(ours).constData(), 0);
+    ::chmod(QFile::encodeName(dir.root()).constData(), 0755);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0) {
+            _exit(99);
+        }
+        const FirstDocument unreadable = firstDocument(ours);
+        _exit(unreadable.sourceName.isEmpty() && unreadable.document == templateCopy &&
+                      unreadable.warning.startsWith("The file '" + ours + "' could not be read: ")
+                  ? 0
+                  : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+}  // namespace
+}  // namespace tessivane
