@@ -1,9 +1,12 @@
 #include "document/lines.h"
 
+#include <algorithm>
+
 namespace tessivane {
 
 std::vector<std::string> splitLines(std::string_view bytes) {
     std::vector<std::string> lines;
+    lines.reserve(std::size_t(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
     std::size_t start = 0;
     std::size_t i = 0;
     while (i < bytes.size()) {

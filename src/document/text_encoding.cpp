@@ -1,5 +1,8 @@
 #include "document/text_encoding.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace tessivane {
 namespace {
 
@@ -45,6 +48,19 @@ std::size_t sequenceLength(std::string_view bytes, std::size_t i, char32_t* code
 bool isValidUtf8(std::string_view bytes) {
     char32_t ignored = 0;
     for (std::size_t i = 0; i < bytes.size();) {
+        // Most documents are plain ASCII: skip eight such bytes at a time.
+        std::uint64_t word = 0;
+        while (i + sizeof word <= bytes.size() &&
+               (std::memcpy(&word, bytes.data() + i, sizeof word), (word & 0x8080808080808080u) == 0)) {
+            i += sizeof word;
+        }
+        if (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        if (i >= bytes.size()) {
+            break;
+        }
         const std::size_t length = sequenceLength(bytes, i, &ignored);
         if (length == 0) {
             return false;
