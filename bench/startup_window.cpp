@@ -1,0 +1,16 @@
+// Starts the application, builds and shows the main window with the built-in template, and quits
+// at the first idle moment: the start-up cost a user waits for.
+#include <QApplication>
+#include <QTimer>
+
+#include "ui/main_window.h"
+#include "ui/widget_dialogs.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    tessivane::WidgetDialogs dialogs;
+    tessivane::frmWZ window(QString(), dialogs);
+    window.show();
+    QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    return app.exec();
+}
