@@ -1,0 +1,224 @@
+#include "ui/icons.h"
+
+#include <QColor>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPointF>
+#include <QPolygonF>
+#include <QRectF>
+#include <algorithm>
+#include <initializer_list>
+
+namespace tessivane {
+
+namespace {
+
+// The palette by name, so the drawings read naturally.
+enum Vga {
+    Black,
+    Maroon,
+    Green,
+    Olive,
+    Navy,
+    Purple,
+    Teal,
+    Silver,
+    Grey,
+    Red,
+    Lime,
+    Yellow,
+    Blue,
+    Fuchsia,
+    Aqua,
+    White
+};
+
+QColor vga(Vga colour) {
+    return QColor::fromRgba(kVgaColours[colour]);
+}
+
+// Draws on a square grid of `grid` units scaled to the image. Antialiasing stays off: blended
+// edge pixels would leave the sixteen colours.
+class Canvas {
+public:
+    Canvas(QImage& image, int grid) : painter_(&image) {
+        painter_.setRenderHint(QPainter::Antialiasing, false);
+        painter_.setPen(Qt::NoPen);
+        const qreal scale = static_cast<qreal>(image.width()) / grid;
+        painter_.scale(scale, scale);
+    }
+
+    void rect(qreal x, qreal y, qreal w, qreal h, Vga colour) {
+        painter_.fillRect(QRectF(x, y, w, h), vga(colour));
+    }
+    // A rectangle with a one-unit outline.
+    void box(qreal x, qreal y, qreal w, qreal h, Vga fill, Vga outline = Black) {
+        rect(x, y, w, h, outline);
+        rect(x + 1, y + 1, w - 2, h - 2, fill);
+    }
+    void polygon(std::initializer_list<QPointF> points, Vga colour) {
+        painter_.setBrush(vga(colour));
+        painter_.drawPolygon(QPolygonF(QList<QPointF>(points)));
+    }
+    void ellipse(qreal x, qreal y, qreal w, qreal h, Vga colour) {
+        painter_.setBrush(vga(colour));
+        painter_.drawEllipse(QRectF(x, y, w, h));
+    }
+    // Limits further drawing to an ellipse, until unclip().
+    void clipEllipse(qreal x, qreal y, qreal w, qreal h) {
+        QPainterPath path;
+        path.addEllipse(QRectF(x, y, w, h));
+        painter_.setClipPath(path);
+    }
+    void unclip() { painter_.setClipping(false); }
+
+private:
+    QPainter painter_;
+};
+
+QImage blankIcon(int size) {
+    QImage image(std::max(size, 0), std::max(size, 0), QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+// The globe in the application icon: blue sea, green land, black rim.
+void globe(Canvas& c, qreal x, qreal y, qreal d, bool small) {
+    c.ellipse(x, y, d, d, Black);
+    c.ellipse(x + 1, y + 1, d - 2, d - 2, Blue);
+    c.clipEllipse(x + 1, y + 1, d - 2, d - 2);
+    const auto at = [&](qreal u, qreal v) { return QPointF(x + u * d, y + v * d); };
+    if (small) {
+        c.polygon({at(0.15, 0.2), at(0.55, 0.15), at(0.5, 0.45), at(0.3, 0.7), at(0.1, 0.55)},
+                  Lime);
+        c.polygon({at(0.65, 0.55), at(0.95, 0.5), at(0.9, 0.85), at(0.65, 0.85)}, Lime);
+    } else {
+        c.polygon({at(0.12, 0.18), at(0.52, 0.1), at(0.55, 0.3), at(0.42, 0.42), at(0.38, 0.62),
+                   at(0.26, 0.82), at(0.2, 0.6), at(0.05, 0.45)},
+                  Green);
+        c.polygon({at(0.16, 0.2), at(0.48, 0.14), at(0.5, 0.28), at(0.38, 0.38), at(0.33, 0.55),
+                   at(0.26, 0.7), at(0.22, 0.55), at(0.1, 0.42)},
+                  Lime);
+        c.polygon({at(0.62, 0.45), at(0.9, 0.4), at(1.0, 0.6), at(0.86, 0.88), at(0.66, 0.8),
+                   at(0.6, 0.6)},
+                  Green);
+        c.polygon({at(0.65, 0.48), at(0.88, 0.44), at(0.95, 0.6), at(0.83, 0.82), at(0.68, 0.76),
+                   at(0.63, 0.6)},
+                  Lime);
+    }
+    c.unclip();
+}
+
+void paintAppSmall(QImage& image) {
+    Canvas c(image, 16);
+    // The folder's back with its tab.
+    c.box(0, 1, 6, 3, Olive);
+    c.box(0, 3, 15, 11, Olive);
+    // The web page standing in the folder: a title bar and text.
+    c.box(3, 1, 10, 8, White);
+    c.rect(4, 2, 8, 1, Navy);
+    c.rect(4, 4, 6, 1, Grey);
+    // The folder's front.
+    c.box(0, 6, 15, 9, Yellow);
+    c.rect(1, 7, 13, 1, White);
+    globe(c, 7, 7, 9, true);
+}
+
+void paintAppLarge(QImage& image) {
+    Canvas c(image, 32);
+    c.box(1, 3, 11, 5, Olive);
+    c.rect(2, 4, 9, 1, Yellow);
+    c.box(1, 6, 28, 22, Olive);
+    // The web page: a blue title bar, a picture and lines of text.
+    c.box(5, 1, 20, 17, White);
+    c.rect(6, 2, 18, 3, Navy);
+    c.rect(21, 3, 2, 1, Silver);
+    c.rect(7, 7, 5, 4, Aqua);
+    c.rect(7, 9, 5, 2, Green);
+    c.rect(14, 7, 8, 1, Grey);
+    c.rect(14, 9, 6, 1, Grey);
+    c.rect(7, 12, 15, 1, Grey);
+    c.rect(7, 14, 12, 1, Grey);
+    // The folder's front.
+    c.box(1, 12, 28, 17, Yellow);
+    c.rect(2, 13, 26, 1, White);
+    c.rect(2, 27, 26, 1, Olive);
+    globe(c, 15, 15, 17, false);
+}
+
+void paintViewerSmall(QImage& image) {
+    Canvas c(image, 16);
+    c.box(0, 1, 16, 14, Olive);
+    c.rect(1, 2, 14, 1, Yellow);
+    c.rect(1, 2, 1, 12, Yellow);
+    c.box(2, 3, 12, 10, Aqua);
+    c.rect(10, 4, 2, 2, Yellow);
+    c.polygon({QPointF(3, 12), QPointF(3, 9), QPointF(6, 6), QPointF(9, 9), QPointF(9, 12)}, Green);
+    c.polygon({QPointF(6, 12), QPointF(10, 8), QPointF(13, 11), QPointF(13, 12)}, Lime);
+}
+
+void paintViewerLarge(QImage& image) {
+    Canvas c(image, 32);
+    // The frame: dark outside, gilt bevel.
+    c.box(0, 3, 32, 27, Olive);
+    c.rect(1, 4, 30, 1, Yellow);
+    c.rect(1, 4, 1, 25, Yellow);
+    c.rect(2, 28, 29, 1, Maroon);
+    c.rect(30, 5, 1, 24, Maroon);
+    // The picture: sky, sun, a cloud, two hills and a lake.
+    c.box(4, 7, 24, 19, Aqua);
+    c.ellipse(20, 9, 5, 5, Yellow);
+    c.rect(7, 10, 7, 2, White);
+    c.rect(9, 9, 3, 1, White);
+    c.polygon({QPointF(5, 25), QPointF(5, 19), QPointF(12, 13), QPointF(20, 21), QPointF(20, 25)},
+              Green);
+    c.polygon({QPointF(12, 25), QPointF(20, 17), QPointF(27, 22), QPointF(27, 25)}, Lime);
+    c.rect(5, 23, 10, 2, Blue);
+}
+
+QIcon buildIcon(QImage (*paint)(int)) {
+    QIcon icon;
+    for (const int size : kIconSizes) {
+        icon.addPixmap(QPixmap::fromImage(paint(size)));
+    }
+    return icon;
+}
+
+}  // namespace
+
+QImage paintAppIcon(int size) {
+    QImage image = blankIcon(size);
+    if (image.isNull()) {
+        return image;
+    }
+    if (size < 24) {
+        paintAppSmall(image);
+    } else {
+        paintAppLarge(image);
+    }
+    return image;
+}
+
+QImage paintViewerIcon(int size) {
+    QImage image = blankIcon(size);
+    if (image.isNull()) {
+        return image;
+    }
+    if (size < 24) {
+        paintViewerSmall(image);
+    } else {
+        paintViewerLarge(image);
+    }
+    return image;
+}
+
+QIcon appIcon() {
+    return buildIcon(&paintAppIcon);
+}
+
+QIcon viewerIcon() {
+    return buildIcon(&paintViewerIcon);
+}
+
+}  // namespace tessivane
