@@ -87,8 +87,12 @@ void copy(benchmark::State& state, bool durable) {
 }
 
 BENCHMARK(loadPatchSave)->Arg(344)->Arg(100000)->Unit(benchmark::kMicrosecond);
-void plainCopy(benchmark::State& state) { copy(state, false); }
-void plainCopyWithFsync(benchmark::State& state) { copy(state, true); }
+void plainCopy(benchmark::State& state) {
+    copy(state, false);
+}
+void plainCopyWithFsync(benchmark::State& state) {
+    copy(state, true);
+}
 
 BENCHMARK(plainCopy)->Arg(344)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(plainCopyWithFsync)->Arg(344)->Arg(100000)->Unit(benchmark::kMicrosecond);

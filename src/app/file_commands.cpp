@@ -13,7 +13,9 @@ QString qs(std::string_view text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-std::string utf8(const QString& text) { return text.toStdString(); }
+std::string utf8(const QString& text) {
+    return text.toStdString();
+}
 
 }  // namespace
 
@@ -26,9 +28,9 @@ void FileCommands::show(Dialogs::Icon icon, std::string_view title, const std::s
 
 bool FileCommands::formToDisk() {
     const FolderViewSettings settings = form_.currentSettings();
-    const WriteOutcome outcome =
-        writeSettings(session_.document, settings,
-                      [](const std::string& path) { return fileExists(QString::fromStdString(path)); });
+    const WriteOutcome outcome = writeSettings(
+        session_.document, settings,
+        [](const std::string& path) { return fileExists(QString::fromStdString(path)); });
     using Status = WriteOutcome::Status;
     switch (outcome.status) {
         case Status::Written:
@@ -56,7 +58,8 @@ bool FileCommands::writeTo(const QString& path) {
         return true;
     }
     if (error.kind == FileError::Kind::NotWritable) {
-        show(Dialogs::Icon::Critical, messages::kFileAccessErrorTitle, messages::readOnly(utf8(path)));
+        show(Dialogs::Icon::Critical, messages::kFileAccessErrorTitle,
+             messages::readOnly(utf8(path)));
     } else {
         show(Dialogs::Icon::Critical, messages::kFileAccessErrorTitle,
              messages::saveFailed(utf8(path), utf8(error.reason)));
@@ -106,10 +109,9 @@ void FileCommands::saveAs() {
 }
 
 int FileCommands::saveQ() {
-    const auto answer =
-        dialogs_.message(Dialogs::Icon::Question, Dialogs::Buttons::YesNoCancel,
-                         qs(messages::kSaveChangesTitle),
-                         qs(messages::saveChanges(utf8(form_.currentFile()))));
+    const auto answer = dialogs_.message(Dialogs::Icon::Question, Dialogs::Buttons::YesNoCancel,
+                                         qs(messages::kSaveChangesTitle),
+                                         qs(messages::saveChanges(utf8(form_.currentFile()))));
     switch (answer) {
         case Dialogs::Answer::No:
             return kGoOn;

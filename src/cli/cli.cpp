@@ -38,7 +38,9 @@ constexpr const char* kHelpText =
     "becomes 8 (information text) or 10 (title), and sizes are kept between 1 and 2160; a\n"
     "loop count below 1 becomes 1. Colours are the sixteen names of the window's list.\n";
 
-std::string utf8(const QString& text) { return text.toStdString(); }
+std::string utf8(const QString& text) {
+    return text.toStdString();
+}
 
 class Command {
 public:
@@ -90,11 +92,21 @@ std::string jsonString(const std::string& text) {
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         switch (c) {
-            case '"': result += "\\\""; break;
-            case '\\': result += "\\\\"; break;
-            case '\n': result += "\\n"; break;
-            case '\r': result += "\\r"; break;
-            case '\t': result += "\\t"; break;
+            case '"':
+                result += "\\\"";
+                break;
+            case '\\':
+                result += "\\\\";
+                break;
+            case '\n':
+                result += "\\n";
+                break;
+            case '\r':
+                result += "\\r";
+                break;
+            case '\t':
+                result += "\\t";
+                break;
             default:
                 if (byte < 0x20) {
                     static const char* hex = "0123456789abcdef";
@@ -111,8 +123,10 @@ std::string jsonString(const std::string& text) {
 
 void printSettings(std::ostream& out, const FolderViewSettings& s, bool json) {
     const std::pair<const char*, const std::string*> texts[] = {
-        {"description", &s.description}, {"backgroundImage", &s.backgroundImage},
-        {"lineImage", &s.lineImage},     {"soundFile", &s.soundFile},
+        {"description", &s.description},
+        {"backgroundImage", &s.backgroundImage},
+        {"lineImage", &s.lineImage},
+        {"soundFile", &s.soundFile},
     };
     const std::pair<const char*, const std::string*> rest[] = {
         {"loopCount", &s.loopCount}, {"fontFace", &s.fontFace},   {"textColour", &s.textColour},
@@ -270,12 +284,18 @@ int writeCommand(const QStringList& arguments, Command& command) {
         return command.fail(messages::loadError(utf8(parser.value("from"))));
     }
 
-    if (parser.isSet("description")) settings.description = value("description");
-    if (parser.isSet("background")) settings.backgroundImage = value("background");
-    if (parser.isSet("line-image")) settings.lineImage = value("line-image");
-    if (parser.isSet("sound")) settings.soundFile = value("sound");
-    if (parser.isSet("font")) settings.fontFace = value("font");
-    if (colour) settings.textColour = *colour;
+    if (parser.isSet("description"))
+        settings.description = value("description");
+    if (parser.isSet("background"))
+        settings.backgroundImage = value("background");
+    if (parser.isSet("line-image"))
+        settings.lineImage = value("line-image");
+    if (parser.isSet("sound"))
+        settings.soundFile = value("sound");
+    if (parser.isSet("font"))
+        settings.fontFace = value("font");
+    if (colour)
+        settings.textColour = *colour;
     if (parser.isSet("info-size")) {
         settings.infoSize = correctedSize(value("info-size"), kInfoSizeFallback);
     }

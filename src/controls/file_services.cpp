@@ -15,9 +15,13 @@
 namespace tessivane {
 namespace {
 
-FileError failure(FileError::Kind kind, QString reason) { return {kind, std::move(reason)}; }
+FileError failure(FileError::Kind kind, QString reason) {
+    return {kind, std::move(reason)};
+}
 
-QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+QString systemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 // Refuses what a save must not touch before any temporary file exists: a target that is not a
 // regular file (an atomic rename would replace a device node or a FIFO), a target whose

@@ -6,7 +6,9 @@
 
 namespace tessivane {
 
-bool fileExists(const QString& path) { return !path.isEmpty() && QFileInfo(path).isFile(); }
+bool fileExists(const QString& path) {
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
 
 quint32 screenColourOf(const QString& colourName) {
     return tessivane::screenColour(colourName.toStdString());

@@ -11,8 +11,8 @@
 namespace tessivane {
 
 inline constexpr std::array<std::string_view, 16> kColourNames = {
-    "Black", "Maroon", "Green",  "Olive", "Navy", "Purple",  "Teal", "Grey",
-    "Silver", "Red",   "Lime",  "Yellow", "Blue", "Fuchsia", "Aqua", "White"};
+    "Black",  "Maroon", "Green", "Olive",  "Navy", "Purple",  "Teal", "Grey",
+    "Silver", "Red",    "Lime",  "Yellow", "Blue", "Fuchsia", "Aqua", "White"};
 
 inline constexpr std::uint32_t kSilverScreenColour = 12632256;  // red, green and blue 192
 

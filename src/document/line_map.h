@@ -1,6 +1,7 @@
 #pragma once
 // Where things sit in a Web View template. The indices are 0-based and are part of the file
-// format: the writer replaces exactly these lines and the reader takes the settings back out of them.
+// format: the writer replaces exactly these lines and the reader takes the settings back out of
+// them.
 #include <string_view>
 
 namespace tessivane::lines {

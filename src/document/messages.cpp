@@ -63,6 +63,8 @@ std::string information() {
                    "folder or '%THISDIRPATH%' for the folder's full path."});
 }
 
-std::string about() { return "Tessivane, by the Tessivane authors, 2026"; }
+std::string about() {
+    return "Tessivane, by the Tessivane authors, 2026";
+}
 
 }  // namespace tessivane::messages

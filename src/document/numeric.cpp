@@ -8,8 +8,12 @@
 namespace tessivane {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 struct Parsed {
     bool negative = false;
@@ -68,7 +72,9 @@ std::optional<Parsed> parse(std::string_view text) {
 
 }  // namespace
 
-bool isNumeric(std::string_view text) { return parse(text).has_value(); }
+bool isNumeric(std::string_view text) {
+    return parse(text).has_value();
+}
 
 double numericValue(std::string_view text) {
     const auto parsed = parse(text);
@@ -80,7 +86,8 @@ double numericValue(std::string_view text) {
     const char* last = first + parsed->number.size();
     const auto result = std::from_chars(first, last, value);
     if (result.ec == std::errc::result_out_of_range) {
-        const std::string_view mantissa = parsed->number.substr(0, parsed->number.find_first_of("eE"));
+        const std::string_view mantissa =
+            parsed->number.substr(0, parsed->number.find_first_of("eE"));
         const bool zero = mantissa.find_first_of("123456789") == std::string_view::npos;
         value = (zero || parsed->exponentNegative) ? 0.0 : std::numeric_limits<double>::infinity();
     }

@@ -72,7 +72,8 @@ SoundFields parseSoundLine(std::string_view line) {
     fields.soundFile = rest.substr(0, quote);
     if (quote != std::string::npos) {
         const std::size_t next = rest.find('"', quote + 1);
-        fields.loopValue = rest.substr(quote + 1, next == std::string::npos ? next : next - quote - 1);
+        fields.loopValue =
+            rest.substr(quote + 1, next == std::string::npos ? next : next - quote - 1);
     }
     return fields;
 }
@@ -149,22 +150,32 @@ void SettingsRecorder::setInfoSize(const std::string& text) {
 void SettingsRecorder::setTitleSize(const std::string& text) {
     settings_.titleSize = correctedSize(text, kTitleSizeFallback);
 }
-void SettingsRecorder::selectFontFace(const std::string& face) { settings_.fontFace = face; }
+void SettingsRecorder::selectFontFace(const std::string& face) {
+    settings_.fontFace = face;
+}
 void SettingsRecorder::selectColour(const std::string& colour) {
     const int index = findColour(colour);
     settings_.textColour = index < 0 ? std::string() : std::string(kColourNames[index]);
 }
-void SettingsRecorder::setSoundFile(const std::string& path) { settings_.soundFile = path; }
+void SettingsRecorder::setSoundFile(const std::string& path) {
+    settings_.soundFile = path;
+}
 void SettingsRecorder::chooseLoopCount(const std::string& count) {
     settings_.loopCount = correctedLoopCount(count);
     settings_.loopForever = false;
 }
-void SettingsRecorder::chooseLoopForever() { settings_.loopForever = true; }
+void SettingsRecorder::chooseLoopForever() {
+    settings_.loopForever = true;
+}
 void SettingsRecorder::setBackgroundImage(const std::string& path) {
     settings_.backgroundImage = path;
 }
-void SettingsRecorder::setLineImage(const std::string& path) { settings_.lineImage = path; }
-void SettingsRecorder::setDescription(const std::string& text) { settings_.description = text; }
+void SettingsRecorder::setLineImage(const std::string& path) {
+    settings_.lineImage = path;
+}
+void SettingsRecorder::setDescription(const std::string& text) {
+    settings_.description = text;
+}
 
 FolderViewSettings readFolderViewSettings(const WorkingDocument& document, ReadOutcome* outcome) {
     SettingsRecorder recorder;

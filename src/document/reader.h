@@ -47,7 +47,8 @@ public:
     // Select the colour matching ignoring case; no match leaves no colour selected.
     virtual void selectColour(const std::string& colour) = 0;
     virtual void setSoundFile(const std::string& path) = 0;
-    // A numeric loop value: the loop count takes the text, and looping a set number of times is chosen.
+    // A numeric loop value: the loop count takes the text, and looping a set number of times is
+    // chosen.
     virtual void chooseLoopCount(const std::string& count) = 0;
     virtual void chooseLoopForever() = 0;
     virtual void setBackgroundImage(const std::string& path) = 0;

@@ -51,7 +51,8 @@ bool isValidUtf8(std::string_view bytes) {
         // Most documents are plain ASCII: skip eight such bytes at a time.
         std::uint64_t word = 0;
         while (i + sizeof word <= bytes.size() &&
-               (std::memcpy(&word, bytes.data() + i, sizeof word), (word & 0x8080808080808080u) == 0)) {
+               (std::memcpy(&word, bytes.data() + i, sizeof word),
+                (word & 0x8080808080808080u) == 0)) {
             i += sizeof word;
         }
         if (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) {

@@ -15,7 +15,9 @@ WorkingDocument WorkingDocument::fromBytes(std::string_view bytes) {
     return WorkingDocument(std::move(lines), encoding);
 }
 
-std::string WorkingDocument::toBytes() const { return joinLines(lines_); }
+std::string WorkingDocument::toBytes() const {
+    return joinLines(lines_);
+}
 
 std::optional<std::string> WorkingDocument::text(std::size_t index) const {
     if (index >= lines_.size()) {

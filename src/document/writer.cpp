@@ -10,8 +10,8 @@ std::array<SettingLine, 6> composeSettingLines(const FolderViewSettings& s) {
     const std::string q = "\"";
     const std::string loop = s.loopForever ? std::string("infinite") : s.loopCount;
     return {{
-        {lines::kFont, "body  {font: " + s.infoSize + "pt/" + s.titleSize + "pt " + s.fontFace +
-                           "; margin: 0}"},
+        {lines::kFont,
+         "body  {font: " + s.infoSize + "pt/" + s.titleSize + "pt " + s.fontFace + "; margin: 0}"},
         {lines::kColour, "{font-weight: bold; color: " + colourForDocument(s.textColour) + "}"},
         {lines::kSound,
          "<bgsound src=" + q + "file://" + s.soundFile + q + "loop=" + q + loop + q + " > "},

@@ -30,10 +30,10 @@ std::optional<std::string> firstMissingFile(const FolderViewSettings& settings,
 
 struct WriteOutcome {
     enum class Status {
-        Written,          // the six lines were replaced
-        MissingFile,      // detail: the path that does not exist
-        DocumentTooShort, // the document has no line where a setting belongs
-        TextNotStorable,  // detail: the value that the document's lines cannot hold
+        Written,           // the six lines were replaced
+        MissingFile,       // detail: the path that does not exist
+        DocumentTooShort,  // the document has no line where a setting belongs
+        TextNotStorable,   // detail: the value that the document's lines cannot hold
     };
     Status status = Status::Written;
     std::string detail;

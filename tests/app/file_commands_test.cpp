@@ -196,9 +196,9 @@ TEST_F(FileCommandsTest, FailedWriteIsReportedAndTheOldFileSurvives) {
         setrlimit(RLIMIT_FSIZE, &limit);
         dialogs.answer(Answer::Ok);
         commands.save();
-        const bool reported = !dialogs.shown().empty() &&
-                              dialogs.last().title == "File Access Error" &&
-                              dialogs.last().text.startsWith("'" + target + "' could not be saved: ");
+        const bool reported =
+            !dialogs.shown().empty() && dialogs.last().title == "File Access Error" &&
+            dialogs.last().text.startsWith("'" + target + "' could not be saved: ");
         _exit(reported && form.file == target ? 0 : 1);
     }
     int status = 0;
@@ -279,7 +279,8 @@ TEST_F(FileCommandsTest, OpenReportsAnUnreadableChoiceAndKeepsEverything) {
     dialogs.answer(Answer::Ok);
     commands.open();
     EXPECT_EQ(dialogs.last().title, "File Load Error");
-    EXPECT_TRUE(dialogs.last().text.startsWith("The file '" + dir.root() + "' could not be read: "));
+    EXPECT_TRUE(
+        dialogs.last().text.startsWith("The file '" + dir.root() + "' could not be read: "));
     EXPECT_EQ(form.file, "HyperText Template1.htt");
 
     dialogs.answer(Answer::No);
@@ -293,8 +294,9 @@ TEST_F(FileCommandsTest, OpenTakesLargeFilesWhole) {
     ListCopy(document);
     std::vector<std::string> lines = document.lines();
     lines.resize(100000, "filler");
-    const QString path = dir.file(
-        "large.htt", QByteArray::fromStdString(WorkingDocument(lines, TextEncoding::Utf8).toBytes()));
+    const QString path =
+        dir.file("large.htt",
+                 QByteArray::fromStdString(WorkingDocument(lines, TextEncoding::Utf8).toBytes()));
     dialogs.answer(Answer::No);
     dialogs.choose(path);
     commands.open();
@@ -329,7 +331,8 @@ TEST(Startup, CommandLineAndFirstDocument) {
     WorkingDocument saved;
     ListCopy(saved);
     saved.replaceText(lines::kDescription, "from the command line");
-    const QString ours = dir.file("with spaces in name.htt", QByteArray::fromStdString(saved.toBytes()));
+    const QString ours =
+        dir.file("with spaces in name.htt", QByteArray::fromStdString(saved.toBytes()));
     const FirstDocument first = firstDocument(ours);
     EXPECT_EQ(first.sourceName, ours);
     EXPECT_EQ(first.document, saved);

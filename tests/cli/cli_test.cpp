@@ -113,9 +113,9 @@ protected:
 TEST_F(CliWrite, WritesSettingsThatShowReadsBack) {
     const QString out = dir.path("out.htt");
     const CliRun written = cli(QStringList{"write", "-o", out, "--description", "%THISDIRPATH% <b>",
-                                        "--loop", "3", "--font", "Times New Roman", "--colour",
-                                        "grey", "--info-size", "12", "--title-size", "5000"} +
-                            files());
+                                           "--loop", "3", "--font", "Times New Roman", "--colour",
+                                           "grey", "--info-size", "12", "--title-size", "5000"} +
+                               files());
     ASSERT_EQ(written.status, 0) << written.err.toStdString();
     const QList<QByteArray> lines = readBytes(out).split('\n');
     EXPECT_EQ(lines[9], "body  {font: 12pt/2160pt Times New Roman; margin: 0}\r");
@@ -166,7 +166,8 @@ TEST_F(CliWrite, RefusalsWriteNothing) {
     EXPECT_EQ(colour.status, 2);
     EXPECT_TRUE(colour.err.contains("unknown colour"));
 
-    const CliRun linebreak = cli(QStringList{"write", "-o", out, "--description", "a\nb"} + files());
+    const CliRun linebreak =
+        cli(QStringList{"write", "-o", out, "--description", "a\nb"} + files());
     EXPECT_EQ(linebreak.status, 1);
     EXPECT_FALSE(QFile::exists(out));
 
@@ -184,8 +185,8 @@ TEST_F(CliWrite, RefusalsWriteNothing) {
 
 TEST(CliUsage, ErrorsExitTwoAndHelpAndVersionAnswer) {
     for (const QStringList& arguments :
-         {QStringList{}, QStringList{"frobnicate"}, QStringList{"write"},
-          QStringList{"show"}, QStringList{"show", "a", "b"}, QStringList{"template", "x"},
+         {QStringList{}, QStringList{"frobnicate"}, QStringList{"write"}, QStringList{"show"},
+          QStringList{"show", "a", "b"}, QStringList{"template", "x"},
           QStringList{"write", "-o", "x", "--loop", "often"}, QStringList{"show", "--bogus", "x"},
           QStringList{"write", "-o", "x", "--font", "a", "--font", "b"}}) {
         const CliRun run = cli(arguments);

@@ -2,11 +2,11 @@
 // refused or failed save leaving the old file as it was.
 #include <gtest/gtest.h>
 
+#include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/types.h>
-#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,7 +27,8 @@ using testing::readBytes;
 using testing::TempDir;
 
 WorkingDocument documentOf(const QByteArray& bytes) {
-    return WorkingDocument::fromBytes(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    return WorkingDocument::fromBytes(
+        std::string_view(bytes.constData(), std::size_t(bytes.size())));
 }
 
 // Runs the function in a child process and returns its exit status (or -1 if it did not exit).
@@ -46,7 +47,8 @@ bool dropToNobody() {
 }
 
 QStringList folderEntries(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
 }
 
 TEST(FileLoad, SplitsEveryLineEndAndKeepsTheBytes) {
@@ -216,10 +218,14 @@ TEST(FileLookups, MarkerLineIsTheWholeSecondLine) {
         QByteArray bytes;
         bool ours;
     } cases[] = {
-        {"<!--\r\n* WZ.exe\r\n", true},      {"<!--\n* WZ.exe", true},
-        {"<!--\r* WZ.exe\r", true},          {"* WZ.exe\r\n<!--\r\n", false},
-        {"<!--\r\n* WZ.exe \r\n", false},    {"<!--\r\n* wz.exe\r\n", false},
-        {"* WZ.exe", false},                 {"", false},
+        {"<!--\r\n* WZ.exe\r\n", true},
+        {"<!--\n* WZ.exe", true},
+        {"<!--\r* WZ.exe\r", true},
+        {"* WZ.exe\r\n<!--\r\n", false},
+        {"<!--\r\n* WZ.exe \r\n", false},
+        {"<!--\r\n* wz.exe\r\n", false},
+        {"* WZ.exe", false},
+        {"", false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(hasMarkerLine(documentOf(c.bytes)), c.ours) << c.bytes.toStdString();
@@ -246,7 +252,7 @@ TEST(Utility, FileExistsOnlyForRegularFiles) {
 TEST(Utility, ScreenColours) {
     EXPECT_EQ(screenColourOf("Silver"), 12632256u);
     EXPECT_EQ(screenColourOf("Black"), 0u);
-    EXPECT_EQ(screenColourOf("Red"), 0x0000FFu);   // red in the low byte
+    EXPECT_EQ(screenColourOf("Red"), 0x0000FFu);  // red in the low byte
     EXPECT_EQ(screenColourOf("Navy"), 0x800000u);
     EXPECT_EQ(screenColourOf("Grey"), 0x808080u);
     EXPECT_EQ(screenColourOf(""), 0u);

@@ -26,7 +26,7 @@ TEST(Lines, SplitsAtEveryKindOfLineEnd) {
         {"a\nb\n", {"a", "b"}},
         {"a\r\nb\rc\nd", {"a", "b", "c", "d"}},
         {"\r\n\r\n", {"", ""}},
-        {"\n\r", {"", ""}},        // LF then CR: two ends, not one
+        {"\n\r", {"", ""}},  // LF then CR: two ends, not one
         {"a\r\r\nb", {"a", "", "b"}},
         {std::string("a\0b\r\nc", 6), {std::string("a\0b", 3), "c"}},
     };
@@ -49,12 +49,12 @@ TEST(Lines, CrLfFilesRoundTripByteForByte) {
 TEST(Encoding, ValidatesUtf8Strictly) {
     EXPECT_TRUE(isValidUtf8("plain"));
     EXPECT_TRUE(isValidUtf8("caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"));
-    EXPECT_FALSE(isValidUtf8("caf\xE9"));              // Latin-1 e acute
-    EXPECT_FALSE(isValidUtf8("\xC0\xAF"));             // overlong "/"
-    EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));         // surrogate
-    EXPECT_FALSE(isValidUtf8("\xF4\x90\x80\x80"));     // above U+10FFFF
-    EXPECT_FALSE(isValidUtf8("\xE2\x82"));             // cut short
-    EXPECT_FALSE(isValidUtf8("\x80"));                 // stray continuation
+    EXPECT_FALSE(isValidUtf8("caf\xE9"));           // Latin-1 e acute
+    EXPECT_FALSE(isValidUtf8("\xC0\xAF"));          // overlong "/"
+    EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));      // surrogate
+    EXPECT_FALSE(isValidUtf8("\xF4\x90\x80\x80"));  // above U+10FFFF
+    EXPECT_FALSE(isValidUtf8("\xE2\x82"));          // cut short
+    EXPECT_FALSE(isValidUtf8("\x80"));              // stray continuation
 }
 
 TEST(Encoding, Latin1RoundTripsEveryByte) {

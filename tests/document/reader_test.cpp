@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "document/line_map.h"
 #include "document/colours.h"
+#include "document/line_map.h"
 #include "document/reader.h"
 #include "document/template.h"
 #include "document/working_document.h"
@@ -51,9 +51,9 @@ TEST(ReaderOtherLines, RemovalsAndCuts) {
     EXPECT_EQ(parseColourLine("{font-weight: bold; color: Gray}"), "Gray");
     EXPECT_EQ(parseColourLine("{font-weight: bold; color: }"), "");
 
-    EXPECT_EQ(parsePanelLine(
-                  "<div id=Panel style=\"background: white URL(file://c:\\Nothing.gif)\">"),
-              "c:\\Nothing.gif");
+    EXPECT_EQ(
+        parsePanelLine("<div id=Panel style=\"background: white URL(file://c:\\Nothing.gif)\">"),
+        "c:\\Nothing.gif");
     EXPECT_EQ(parsePanelLine("<div id=Panel>"), "<div id=Panel>");  // no prefix: the whole line
     EXPECT_EQ(parseLineImageLine("<img src=\"c:\\NoLine.gif\" width=100% height=1px>"),
               "c:\\NoLine.gif");
@@ -134,16 +134,16 @@ public:
 
 TEST(Reader, ReadsInOrderAndStopsAtTheFirstMissingLine) {
     using Calls = std::vector<std::string>;
-    const Calls all = {"info",       "title", "font",       "colour",     "sound",
-                       "forever",    "background", "line", "description"};
+    const Calls all = {"info",    "title",      "font", "colour",     "sound",
+                       "forever", "background", "line", "description"};
     const struct {
         std::size_t lines;
         bool complete;
         std::size_t missing;
         std::size_t callsMade;
     } cases[] = {
-        {344, true, 0, 9}, {304, true, 0, 9}, {303, false, 303, 7}, {300, false, 303, 7},
-        {100, false, 291, 6}, {20, false, 28, 4}, {10, false, 10, 3}, {0, false, 9, 0},
+        {344, true, 0, 9},    {304, true, 0, 9},  {303, false, 303, 7}, {300, false, 303, 7},
+        {100, false, 291, 6}, {20, false, 28, 4}, {10, false, 10, 3},   {0, false, 9, 0},
     };
     for (const auto& c : cases) {
         std::vector<std::string> lines = templateLines();
@@ -161,15 +161,16 @@ TEST(Reader, ReadsInOrderAndStopsAtTheFirstMissingLine) {
 // Settings drawn at random from texts the format can carry: no value holds a constant piece of
 // its line, sound paths hold no double quote, sizes are plain numbers, and no text a line break.
 FolderViewSettings randomSettings(std::mt19937& random) {
-    const std::vector<std::string> pathPieces = {"a", "Z", "0", " ", "\\", "/", ":", ".", "_",
-                                                 "-", "%", "\xC3\xA9", "\xE2\x82\xAC"};
-    const std::vector<std::string> freePieces = {"a", " ", "<", ">", "\"", "'", "&", "{", "}",
-                                                 ";", "pt", "/", "\xC3\xA9", "%THISDIRNAME%"};
+    const std::vector<std::string> pathPieces = {"a", "Z", "0", " ", "\\",       "/",           ":",
+                                                 ".", "_", "-", "%", "\xC3\xA9", "\xE2\x82\xAC"};
+    const std::vector<std::string> freePieces = {
+        "a", " ", "<", ">", "\"", "'", "&", "{", "}", ";", "pt", "/", "\xC3\xA9", "%THISDIRNAME%"};
     const auto text = [&](const std::vector<std::string>& pieces, int maxLength) {
         std::string result;
         const int length = std::uniform_int_distribution<int>(0, maxLength)(random);
         for (int i = 0; i < length; ++i) {
-            result += pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(random)];
+            result +=
+                pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(random)];
         }
         return result;
     };

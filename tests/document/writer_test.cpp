@@ -48,7 +48,8 @@ TEST(Writer, WorkedExamplesByteForByte) {
     EXPECT_EQ(lines[2].text,
               "<bgsound src=\"file://C:\\windows\\media\\Nothing.wav\"loop=\"infinite\" > ");
     EXPECT_EQ(lines[3].index, 291);
-    EXPECT_EQ(lines[3].text, "<div id=Panel style=\"background: white URL(file://c:\\Nothing.gif)\">");
+    EXPECT_EQ(lines[3].text,
+              "<div id=Panel style=\"background: white URL(file://c:\\Nothing.gif)\">");
     EXPECT_EQ(lines[4].index, 299);
     EXPECT_EQ(lines[4].text, "%THISDIRNAME%");
     EXPECT_EQ(lines[5].index, 303);
@@ -109,7 +110,9 @@ TEST(Writer, ChecksFilesInOrderAndStopsAtTheFirstMissing) {
         {{}, "sound.wav", {"sound.wav"}},
         {{"sound.wav"}, "back.gif", {"sound.wav", "back.gif"}},
         {{"sound.wav", "back.gif"}, "line.gif", {"sound.wav", "back.gif", "line.gif"}},
-        {{"sound.wav", "back.gif", "line.gif"}, std::nullopt, {"sound.wav", "back.gif", "line.gif"}},
+        {{"sound.wav", "back.gif", "line.gif"},
+         std::nullopt,
+         {"sound.wav", "back.gif", "line.gif"}},
     };
     for (const auto& c : cases) {
         std::vector<std::string> tested;

@@ -37,8 +37,8 @@ public:
     Answer message(Icon icon, Buttons buttons, const QString& title, const QString& text) override {
         shown_.push_back({Shown::Kind::Message, icon, buttons, title, text, {}});
         if (script_.empty() || script_.front().kind != Shown::Kind::Message) {
-            ADD_FAILURE() << "unexpected message box \"" << title.toStdString() << "\": "
-                          << text.toStdString();
+            ADD_FAILURE() << "unexpected message box \"" << title.toStdString()
+                          << "\": " << text.toStdString();
             return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
         }
         const Answer reply = script_.front().answer;
