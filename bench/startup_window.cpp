@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
     tessivane::WidgetDialogs dialogs;
     tessivane::frmWZ window(QString(), dialogs);
     window.show();
-    QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    // exit() rather than quit(): quit() first closes the window, which would ask the save question.
+    QTimer::singleShot(0, &app, [] { QCoreApplication::exit(0); });
     return app.exec();
 }

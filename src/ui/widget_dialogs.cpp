@@ -1,0 +1,117 @@
+#include "ui/widget_dialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPushButton>
+
+namespace tessivane {
+
+QMessageBox::Icon messageBoxIcon(Dialogs::Icon icon) {
+    switch (icon) {
+        case Dialogs::Icon::Critical:
+            return QMessageBox::Critical;
+        case Dialogs::Icon::Exclamation:
+            return QMessageBox::Warning;
+        case Dialogs::Icon::Question:
+            return QMessageBox::Question;
+        case Dialogs::Icon::Information:
+            return QMessageBox::Information;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QString withLineFeeds(const QString& text) {
+    QString result = text;
+    result.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return result;
+}
+
+void prepareFileDialog(QFileDialog& dialog, const DialogState& state, bool forSaving) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setWindowTitle(state.title);
+    dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (forSaving) {
+        dialog.setDefaultSuffix(QStringLiteral("htt"));
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    }
+    const QStringList nameFilters = qtNameFilters(state.filter);
+    dialog.setNameFilters(nameFilters);
+    if (state.filterIndex >= 1 && state.filterIndex <= nameFilters.size()) {
+        dialog.selectNameFilter(nameFilters.at(state.filterIndex - 1));
+    }
+    if (!state.fileName.isEmpty()) {
+        const QFileInfo proposed(state.fileName);
+        dialog.setDirectory(proposed.absolutePath());
+        dialog.selectFile(proposed.fileName());
+    } else {
+        dialog.setDirectory(QDir::currentPath());
+    }
+}
+
+void takeFileDialogResult(const QFileDialog& dialog, DialogState& state) {
+    const QStringList chosen = dialog.selectedFiles();
+    if (!chosen.isEmpty()) {
+        state.fileName = QDir::toNativeSeparators(chosen.first());
+    }
+    const qsizetype index = dialog.nameFilters().indexOf(dialog.selectedNameFilter());
+    if (index >= 0) {
+        state.filterIndex = int(index) + 1;
+    }
+}
+
+WidgetDialogs::WidgetDialogs(QWidget* parent) : parent_(parent) {}
+
+void WidgetDialogs::setParentWidget(QWidget* parent) {
+    parent_ = parent;
+}
+
+Dialogs::Answer WidgetDialogs::message(Icon icon, Buttons buttons, const QString& title,
+                                       const QString& text) {
+    QMessageBox box(messageBoxIcon(icon), title, withLineFeeds(text), QMessageBox::NoButton,
+                    parent_);
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowModality(Qt::ApplicationModal);
+    if (buttons == Buttons::Ok) {
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+        box.exec();
+        return Answer::Ok;
+    }
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.exec();
+    switch (box.standardButton(box.clickedButton())) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return Answer::Cancel;
+    }
+}
+
+bool WidgetDialogs::showOpen(DialogState& state) {
+    return showFileDialog(state, false);
+}
+
+bool WidgetDialogs::showSave(DialogState& state) {
+    return showFileDialog(state, true);
+}
+
+bool WidgetDialogs::showFileDialog(DialogState& state, bool forSaving) {
+    QFileDialog dialog(parent_);
+    prepareFileDialog(dialog, state, forSaving);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    takeFileDialogResult(dialog, state);
+    return true;
+}
+
+}  // namespace tessivane
