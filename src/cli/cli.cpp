@@ -248,6 +248,9 @@ int writeCommand(const QStringList& arguments, Command& command) {
             return command.usage(std::string("--") + option.name + " given more than once");
         }
     }
+    if (parser.values("output").size() > 1) {
+        return command.usage("-o given more than once");
+    }
     const auto value = [&](const char* name) { return utf8(parser.value(name)); };
 
     std::optional<std::string> colour;

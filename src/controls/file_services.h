@@ -16,9 +16,9 @@ namespace tessivane {
 struct FileError {
     enum class Kind {
         None,
-        NotWritable,     // the target (or its folder) is read-only or not writable
+        NotWritable,     // the target file is read-only or not writable by this user
         NotRegularFile,  // the path names a folder, a device, a FIFO...
-        Other,           // missing folder, full disk, name too long, unreadable...
+        Other,           // missing or unwritable folder, full disk, name too long...
     };
     Kind kind = Kind::None;
     QString reason;  // the system's words, for the user

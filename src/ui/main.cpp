@@ -15,6 +15,8 @@ int main(int argc, char** argv) {
     const QString commandLine = tessivane::commandLineText(argc, argv);
     QApplication app(argc, argv);
     app.setWindowIcon(tessivane::appIcon());
+    // Lets the desktop match the window to the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tessivane"));
 
     // The program keeps nothing between runs. Qt's file dialog would remember its history and
     // last folder in the user's configuration; this run's settings go to a folder that is

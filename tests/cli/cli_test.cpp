@@ -188,7 +188,8 @@ TEST(CliUsage, ErrorsExitTwoAndHelpAndVersionAnswer) {
          {QStringList{}, QStringList{"frobnicate"}, QStringList{"write"}, QStringList{"show"},
           QStringList{"show", "a", "b"}, QStringList{"template", "x"},
           QStringList{"write", "-o", "x", "--loop", "often"}, QStringList{"show", "--bogus", "x"},
-          QStringList{"write", "-o", "x", "--font", "a", "--font", "b"}}) {
+          QStringList{"write", "-o", "x", "--font", "a", "--font", "b"},
+          QStringList{"write", "-o", "x", "-o", "y"}}) {
         const CliRun run = cli(arguments);
         EXPECT_EQ(run.status, 2) << arguments.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains("Usage:")) << arguments.join(' ').toStdString();
