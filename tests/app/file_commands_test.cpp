@@ -17,6 +17,7 @@
 #include "document/messages.h"
 #include "document/reader.h"
 #include "document/template.h"
+#include "support/plain_form.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
@@ -28,27 +29,6 @@ using Kind = testing::ScriptedDialogs::Shown::Kind;
 using testing::readBytes;
 using testing::TempDir;
 
-// The window reduced to what the commands use: settings in, a document shown, a current file.
-class PlainForm : public DocumentForm {
-public:
-    explicit PlainForm(Session& session) : session_(session) {}
-    FolderViewSettings settings;
-    QString file;
-    int setFormCalls = 0;
-
-    FolderViewSettings currentSettings() const override { return settings; }
-    void SetForm(const QString&) override {
-        ++setFormCalls;
-        file = QString::fromStdString(messages::placeholderName(session_.newNum));
-        settings = readFolderViewSettings(session_.document);
-    }
-    QString currentFile() const override { return file; }
-    void setCurrentFile(const QString& path) override { file = path; }
-
-private:
-    Session& session_;
-};
-
 class FileCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -56,7 +36,7 @@ protected:
         QDir::setCurrent(dir.root());  // placeholder names resolve here
         ListCopy(session.document);
         form.SetForm(QString());
-        form.setFormCalls = 0;
+        form.shownDocuments = 0;
         // Settings whose referenced files exist, so the writer accepts them.
         form.settings.soundFile = dir.file("ding.wav", "RIFF").toStdString();
         form.settings.backgroundImage = dir.file("back.gif", "GIF89a").toStdString();
@@ -77,7 +57,7 @@ protected:
 
     TempDir dir;
     Session session;
-    PlainForm form{session};
+    testing::PlainForm form{session};
     testing::ScriptedDialogs dialogs;
     FileCommands commands{session, form, dialogs};
 
@@ -239,7 +219,7 @@ TEST_F(FileCommandsTest, OpenShowsOurFilesAndRefusesOthers) {
     EXPECT_EQ(dialogs.last().title, "Open");
     EXPECT_EQ(form.file, ours);
     EXPECT_EQ(form.settings.description, "mine");
-    EXPECT_EQ(form.setFormCalls, 1);
+    EXPECT_EQ(form.shownDocuments, 1);
 
     const struct {
         const char* name;
@@ -269,7 +249,7 @@ TEST_F(FileCommandsTest, OpenShowsOurFilesAndRefusesOthers) {
         }
         EXPECT_EQ(form.file, ours) << c.name;
         EXPECT_EQ(form.settings.description, "mine") << c.name;
-        EXPECT_EQ(form.setFormCalls, 1) << c.name;
+        EXPECT_EQ(form.shownDocuments, 1) << c.name;
     }
 }
 
@@ -286,7 +266,7 @@ TEST_F(FileCommandsTest, OpenReportsAnUnreadableChoiceAndKeepsEverything) {
     dialogs.answer(Answer::No);
     dialogs.cancelDialog();
     commands.open();
-    EXPECT_EQ(form.setFormCalls, 0);
+    EXPECT_EQ(form.shownDocuments, 0);
 }
 
 TEST_F(FileCommandsTest, OpenTakesLargeFilesWhole) {

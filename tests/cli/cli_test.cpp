@@ -7,6 +7,7 @@
 
 #include "document/lines.h"
 #include "document/template.h"
+#include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
 namespace tessivane {
@@ -15,23 +16,9 @@ namespace {
 using testing::readBytes;
 using testing::TempDir;
 
-struct CliRun {
-    int status;
-    QByteArray out;
-    QByteArray err;
-};
-
-CliRun cli(const QStringList& arguments) {
-    QProcess process;
-    process.start(QStringLiteral(TESSIVANE_BINARY_DIR "/src/cli/tessivane-cli"), arguments);
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-QByteArray templateBytes() {
-    return QByteArray::fromStdString(joinLines(templateLines()));
-}
+using testing::cli;
+using testing::CliRun;
+using testing::templateBytes;
 
 const QByteArray kTemplateSettings =
     "description: %THISDIRNAME%\n"

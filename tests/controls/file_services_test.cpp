@@ -23,6 +23,7 @@
 namespace tessivane {
 namespace {
 
+using testing::folderEntries;
 using testing::readBytes;
 using testing::TempDir;
 
@@ -44,11 +45,6 @@ int inChild(const std::function<int()>& body) {
 
 bool dropToNobody() {
     return setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0;
-}
-
-QStringList folderEntries(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                  QDir::NoDotAndDotDot);
 }
 
 TEST(FileLoad, SplitsEveryLineEndAndKeepsTheBytes) {

@@ -27,6 +27,8 @@
 #include "document/messages.h"
 #include "document/reader.h"
 #include "document/template.h"
+#include "support/cli_runner.h"
+#include "support/plain_form.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
@@ -34,28 +36,15 @@ namespace tessivane {
 namespace {
 
 using Answer = Dialogs::Answer;
+using testing::cli;
+using testing::CliRun;
+using testing::folderEntries;
+using testing::PlainForm;
 using testing::readBytes;
 using testing::TempDir;
+using testing::templateBytes;
 
 // --- the command-line tool ----------------------------------------------------------------------
-
-struct CliRun {
-    int status;
-    QByteArray out;
-    QByteArray err;
-};
-
-// Runs tessivane-cli; `inChild` runs in the new process just before the program starts.
-CliRun cli(const QStringList& arguments, const std::function<void()>& inChild = {}) {
-    QProcess process;
-    if (inChild) {
-        process.setChildProcessModifier(inChild);
-    }
-    process.start(QStringLiteral(TESSIVANE_BINARY_DIR "/src/cli/tessivane-cli"), arguments);
-    process.waitForFinished(120000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), process.readAllStandardError()};
-}
 
 // Permission checks mean nothing to root, so as root the program runs as the user "nobody".
 void asUnprivilegedUser() {
@@ -74,10 +63,6 @@ void withFullDiskAt4KiB() {
     }
 }
 
-QByteArray templateBytes() {
-    return QByteArray::fromStdString(joinLines(templateLines()));
-}
-
 // The template's bytes with one whole line replaced.
 QByteArray withLine(QByteArray bytes, int index, const QByteArray& line) {
     QList<QByteArray> lines = bytes.split('\n');
@@ -85,37 +70,11 @@ QByteArray withLine(QByteArray bytes, int index, const QByteArray& line) {
     return lines.join('\n');
 }
 
-QStringList folderEntries(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                  QDir::NoDotAndDotDot);
-}
-
 QByteArray notOurs(const QString& path) {
     return QByteArray::fromStdString(messages::notOurFile(path.toStdString())) + "\n";
 }
 
 // --- the window's commands ----------------------------------------------------------------------
-
-// The window reduced to what the file commands use: the settings it shows and the current file.
-class Form : public DocumentForm {
-public:
-    explicit Form(Session& session) : session_(session) {}
-    FolderViewSettings settings;
-    QString file;
-    int shownDocuments = 0;
-
-    FolderViewSettings currentSettings() const override { return settings; }
-    void SetForm(const QString&) override {
-        ++shownDocuments;
-        file = QString::fromStdString(messages::placeholderName(session_.newNum));
-        settings = readFolderViewSettings(session_.document);
-    }
-    QString currentFile() const override { return file; }
-    void setCurrentFile(const QString& path) override { file = path; }
-
-private:
-    Session& session_;
-};
 
 class BadInput : public ::testing::Test {
 protected:
@@ -169,7 +128,7 @@ protected:
     QString background = dir.file("back.gif", "GIF89a");
     QString lineImage = dir.file("line.gif", "GIF89a");
     Session session;
-    Form form{session};
+    PlainForm form{session};
     testing::ScriptedDialogs dialogs;
     FileCommands commands{session, form, dialogs};
 };

@@ -40,6 +40,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using Milliseconds = std::chrono::milliseconds;
+using tessivane::testing::folderEntries;
 
 const std::string kCli = TESSIVANE_BINARY_DIR "/src/cli/tessivane-cli";
 
@@ -138,11 +139,6 @@ bool sameBytes(const QString& a, const QString& b) {
         }
     }
     return true;
-}
-
-QStringList folderEntries(const QString& folder) {
-    return QDir(folder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 class KillMoments : public ::testing::Test {

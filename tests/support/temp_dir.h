@@ -1,6 +1,7 @@
 #pragma once
 // Small file helpers for tests: a scratch folder, and whole files as bytes.
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
@@ -19,6 +20,12 @@ inline bool writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
            file.write(bytes) == bytes.size();
+}
+
+// Every entry of a folder, hidden files, FIFOs and devices included.
+inline QStringList folderEntries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
 }
 
 // A scratch folder removed at the end of the test.
