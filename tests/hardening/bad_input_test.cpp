@@ -1,6 +1,5 @@
-// Bad input, row by row as docs/bad-input.md lists it: what tessivane-cli (through its
-// executable) and the window's commands (the file commands and start-up, with scripted dialogs)
-// do with each kind of file, path or text a user can give.
+// Bad input, row by row as docs/bad-input.md lists it, where the other suites do not already
+// prove it: tessivane-cli through its executable, the window through its file commands.
 #include <gtest/gtest.h>
 
 #include <grp.h>
@@ -11,26 +10,27 @@
 #include <unistd.h>
 
 #include <functional>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 
 #include "app/file_commands.h"
 #include "app/startup.h"
 #include "document/line_map.h"
-#include "document/lines.h"
 #include "document/messages.h"
-#include "document/reader.h"
-#include "document/template.h"
 #include "support/cli_runner.h"
 #include "support/plain_form.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
+
+// Failures print Qt's texts as text.
+static void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+static void PrintTo(const QByteArray& bytes, std::ostream* out) {
+    *out << '"' << bytes.toStdString() << '"';
+}
 
 namespace tessivane {
 namespace {
@@ -39,42 +39,52 @@ using Answer = Dialogs::Answer;
 using testing::cli;
 using testing::CliRun;
 using testing::folderEntries;
-using testing::PlainForm;
 using testing::readBytes;
-using testing::TempDir;
 using testing::templateBytes;
 
-// --- the command-line tool ----------------------------------------------------------------------
+constexpr int kTenMb = 10 * 1024 * 1024;
+const QString kPlaceholder = QStringLiteral("HyperText Template1.htt");
 
-// Permission checks mean nothing to root, so as root the program runs as the user "nobody".
-void asUnprivilegedUser() {
+// Permission checks mean nothing to root, so as root this process becomes the user "nobody".
+void asNobody() {
     if (::geteuid() == 0 &&
         (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
         _exit(99);
     }
 }
 
-// A file size limit makes every write past it fail as on a full disk.
-void withFullDiskAt4KiB() {
-    ::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{4096, 4096};
-    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
-        _exit(99);
+// Runs the check in a child process as "nobody"; returns its exit status.
+int asNobodyInChild(const std::function<int()>& check) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        asNobody();
+        _exit(check());
     }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// The template's bytes with one whole line replaced.
-QByteArray withLine(QByteArray bytes, int index, const QByteArray& line) {
-    QList<QByteArray> lines = bytes.split('\n');
-    lines[index] = line + "\r";
+QString text(const std::string& message) {
+    return QString::fromStdString(message);
+}
+
+// A run's exit status and standard error, and those of a run that refused with the message.
+std::pair<int, QByteArray> ended(const CliRun& run) {
+    return {run.status, run.err};
+}
+std::pair<int, QByteArray> refused(const QString& message) {
+    return {1, message.toUtf8() + "\n"};
+}
+
+// The template's bytes with whole lines replaced.
+QByteArray withLines(const QList<std::pair<int, QByteArray>>& replaced) {
+    QList<QByteArray> lines = templateBytes().split('\n');
+    for (const auto& [index, bytes] : replaced) {
+        lines[index] = bytes + "\r";
+    }
     return lines.join('\n');
 }
-
-QByteArray notOurs(const QString& path) {
-    return QByteArray::fromStdString(messages::notOurFile(path.toStdString())) + "\n";
-}
-
-// --- the window's commands ----------------------------------------------------------------------
 
 class BadInput : public ::testing::Test {
 protected:
@@ -82,371 +92,204 @@ protected:
         ListCopy(session.document);
         form.SetForm(QString());
         form.shownDocuments = 0;
+        nameExistingFiles();
+    }
+    void TearDown() override { EXPECT_TRUE(dialogs.scriptUsedUp()); }
+
+    void nameExistingFiles() {
         form.settings.soundFile = sound.toStdString();
         form.settings.backgroundImage = background.toStdString();
         form.settings.lineImage = lineImage.toStdString();
     }
-    void TearDown() override { EXPECT_TRUE(dialogs.scriptUsedUp()); }
-
-    QStringList files() const {
-        return {"--sound", sound, "--background", background, "--line-image", lineImage};
+    // tessivane-cli write with the arguments, naming files that exist.
+    CliRun write(const QStringList& arguments, const std::function<void()>& inChild = {}) const {
+        return cli(QStringList{"write"} + arguments +
+                       QStringList{"--sound", sound, "--background", background, "--line-image",
+                                   lineImage},
+                   inChild);
     }
-    // Opens the path through the Open command (answering No to the save question); returns the
-    // message shown, if any.
-    std::optional<testing::ScriptedDialogs::Shown> openInWindow(const QString& path,
-                                                                bool expectMessage) {
+    // Runs a file command: Open answers No to the save question, Open and Save As choose the
+    // path. Returns the last message shown as "title: text", "" for none; `message`: one is due.
+    QString run(void (FileCommands::*command)(), const QString& path = {}, bool message = false) {
         dialogs.clearShown();
-        dialogs.answer(Answer::No);
-        dialogs.choose(path);
-        if (expectMessage) {
+        if (command == &FileCommands::open) {
+            dialogs.answer(Answer::No);
+        }
+        if (!path.isEmpty()) {
+            dialogs.choose(path);
+        }
+        if (message) {
             dialogs.answer(Answer::Ok);
         }
-        commands.open();
-        if (dialogs.last().kind == testing::ScriptedDialogs::Shown::Kind::Message &&
-            dialogs.shown().size() == 3) {
-            return dialogs.last();
-        }
-        return std::nullopt;
+        (commands.*command)();
+        const auto& shown = dialogs.shown();
+        return !shown.empty() && shown.back().kind == testing::ScriptedDialogs::Shown::Kind::Message
+                   ? shown.back().title + ": " + shown.back().text
+                   : QString();
     }
-    // Save As to the path; returns the message shown, if any.
-    std::optional<testing::ScriptedDialogs::Shown> saveAsInWindow(const QString& path,
-                                                                  bool expectMessage) {
-        dialogs.clearShown();
-        dialogs.choose(path);
-        if (expectMessage) {
-            dialogs.answer(Answer::Ok);
-        }
-        commands.saveAs();
-        if (dialogs.shown().size() == 2) {
-            return dialogs.last();
-        }
-        return std::nullopt;
-    }
+    static constexpr auto kOpen = &FileCommands::open;
+    static constexpr auto kSave = &FileCommands::save;
+    static constexpr auto kSaveAs = &FileCommands::saveAs;
 
-    TempDir dir;
+    testing::TempDir dir;
     QString sound = dir.file("ding.wav", "RIFF");
     QString background = dir.file("back.gif", "GIF89a");
     QString lineImage = dir.file("line.gif", "GIF89a");
+    QString out = dir.path("out.htt");
     Session session;
-    PlainForm form{session};
+    testing::PlainForm form{session};
     testing::ScriptedDialogs dialogs;
     FileCommands commands{session, form, dialogs};
 };
 
-// --- the rows -----------------------------------------------------------------------------------
-
-TEST_F(BadInput, BinaryFileIsNotOurs) {
-    QByteArray binary;
-    for (int i = 0; i < 4096; ++i) {
-        binary += char((i * 7919 + 13) % 256);  // every byte value, CR and LF among them
-    }
-    const QString withBreaks = dir.file("picture.gif", binary);
-    QByteArray noBreaks = binary;
-    noBreaks.replace('\r', 'r').replace('\n', 'n');
-    const QString oneLine = dir.file("blob.bin", noBreaks);
-
-    for (const QString& path : {withBreaks, oneLine}) {
-        const CliRun shown = cli({"show", path});
-        EXPECT_EQ(shown.status, 1);
-        EXPECT_EQ(shown.err, notOurs(path));
-        EXPECT_TRUE(shown.out.isEmpty());
-        const CliRun written =
-            cli(QStringList{"write", "--from", path, "-o", dir.path("o.htt")} + files());
-        EXPECT_EQ(written.status, 1);
-        EXPECT_EQ(written.err, notOurs(path));
-        EXPECT_FALSE(QFile::exists(dir.path("o.htt")));
-        EXPECT_TRUE(firstDocument(path).sourceName.isEmpty());
-        EXPECT_TRUE(firstDocument(path).warning.isEmpty());
-    }
-
-    // The window: a file of two lines or more is refused with a message, a single line silently.
-    const auto refused = openInWindow(withBreaks, true);
-    ASSERT_TRUE(refused.has_value());
-    EXPECT_EQ(refused->title, "File Load Error");
-    EXPECT_EQ(refused->text.toStdString(), messages::notOurFile(withBreaks.toStdString()));
-    EXPECT_FALSE(openInWindow(oneLine, false).has_value());
-    EXPECT_EQ(form.shownDocuments, 0);
-    EXPECT_EQ(form.file, "HyperText Template1.htt");
-}
-
-TEST_F(BadInput, NulBytesAreKeptAndShown) {
-    QByteArray bytes = withLine(templateBytes(), lines::kDescription, QByteArray("a\0b", 3));
-    bytes = withLine(bytes, 40, QByteArray("var nul = \"\0\";", 14));
-    const QString from = dir.file("nul.htt", bytes);
-    const QString out = dir.path("out.htt");
-
-    const CliRun written = cli(QStringList{"write", "--from", from, "-o", out} + files());
-    ASSERT_EQ(written.status, 0) << written.err.toStdString();
-    const QList<QByteArray> after = readBytes(out).split('\n');
-    EXPECT_EQ(after[40], QByteArray("var nul = \"\0\";\r", 15));
-    EXPECT_EQ(after[lines::kDescription], QByteArray("a\0b\r", 4));
-    EXPECT_TRUE(cli({"show", out}).out.contains(QByteArray("description: a\0b\n", 17)));
-    EXPECT_TRUE(cli({"show", out, "--json"}).out.contains("\"description\": \"a\\u0000b\""));
-
-    ASSERT_FALSE(openInWindow(out, false).has_value());
-    EXPECT_EQ(form.settings.description, std::string("a\0b", 3));
-    dialogs.clearShown();
-    form.settings.description = std::string("c\0d", 3);
-    commands.save();
-    EXPECT_EQ(readBytes(out).split('\n')[lines::kDescription], QByteArray("c\0d\r", 4));
-}
-
-TEST_F(BadInput, TenMegabyteLines) {
-    // A file that is one 10 MB line is not ours.
-    const QString single = dir.file("single.htt", QByteArray(10 * 1024 * 1024, 'x'));
-    const CliRun shown = cli({"show", single});
-    EXPECT_EQ(shown.status, 1);
-    EXPECT_EQ(shown.err, notOurs(single));
-    EXPECT_FALSE(openInWindow(single, false).has_value());
-    EXPECT_EQ(form.shownDocuments, 0);
-    EXPECT_TRUE(firstDocument(single).sourceName.isEmpty());
-
-    // A 10 MB line inside a document of ours is kept, and a 10 MB description is read whole.
-    QByteArray bytes = withLine(templateBytes(), 200, QByteArray(10 * 1024 * 1024, 'y'));
-    bytes = withLine(bytes, lines::kDescription, QByteArray(10 * 1024 * 1024, 'z'));
-    const QString big = dir.file("big.htt", bytes);
-    const QString out = dir.path("out.htt");
-    const CliRun written = cli(QStringList{"write", "--from", big, "-o", out} + files());
-    ASSERT_EQ(written.status, 0) << written.err.toStdString();
-    const QList<QByteArray> after = readBytes(out).split('\n');
-    EXPECT_EQ(after[200].size(), 10 * 1024 * 1024 + 1);
-    EXPECT_EQ(after[lines::kDescription].size(), 10 * 1024 * 1024 + 1);
-    EXPECT_TRUE(openInWindow(out, false) == std::nullopt);
-    EXPECT_EQ(form.settings.description.size(), 10u * 1024 * 1024);
-}
-
-TEST_F(BadInput, MillionLinesLoadAndSaveWhole) {
-    QByteArray bytes = templateBytes();
+// A document of ours with NUL bytes, a 10 MB line, a 10 MB description and a million lines is
+// kept whole, and show prints its description whole.
+TEST_F(BadInput, NulBytesHugeLinesAndAMillionLinesAreKeptWhole) {
+    const QByteArray description = QByteArray("a\0b", 3) + QByteArray(kTenMb, 'z');
+    QByteArray bytes = withLines({{lines::kDescription, description},
+                                  {40, {"var nul = \"\0\";", 14}},
+                                  {200, QByteArray(kTenMb, 'y')}});
     for (int i = lines::kTemplateLineCount; i < 1'000'000; ++i) {
         bytes += "<!-- " + QByteArray::number(i) + " -->\r\n";
     }
-    const QString from = dir.file("million.htt", bytes);
-    const QString out = dir.path("out.htt");
-    const CliRun written =
-        cli(QStringList{"write", "--from", from, "-o", out, "--description", "a million lines"} +
-            files());
+    const CliRun written = write({"--from", dir.file("big.htt", bytes), "-o", out});
     ASSERT_EQ(written.status, 0) << written.err.toStdString();
     const QByteArray after = readBytes(out);
     EXPECT_EQ(after.count("\r\n"), 1'000'000);
-    EXPECT_TRUE(after.endsWith("<!-- 999999 -->\r\n"));
     EXPECT_EQ(after.mid(after.indexOf("<!-- 344 -->")), bytes.mid(bytes.indexOf("<!-- 344 -->")));
-    EXPECT_EQ(cli({"show", out}).status, 0);
-
-    ASSERT_FALSE(openInWindow(out, false).has_value());
-    EXPECT_EQ(session.document.size(), 1'000'000u);
-    EXPECT_EQ(form.settings.description, "a million lines");
+    const QList<QByteArray> lines = after.split('\n'), before = bytes.split('\n');
+    for (const int i : {lines::kDescription, 40, 200}) {
+        EXPECT_EQ(lines[i], before[i]) << "line " << i;
+    }
+    EXPECT_TRUE(cli({"show", out}).out.contains("description: " + description + "\n"));
+    EXPECT_TRUE(cli({"show", out, "--json"}).out.contains("\"description\": \"a\\u0000bzzz"));
 }
 
 TEST_F(BadInput, InvalidUtf8IsReadAsLatin1) {
-    QByteArray legacy = withLine(templateBytes(), lines::kDescription, "Caf\xE9 \xA9 1998");
-    legacy = withLine(legacy, 150, "\xFF\xFE\x80 legacy bytes");
-    const QString from = dir.file("legacy.htt", legacy);
-
-    const CliRun shown = cli({"show", from});
-    EXPECT_EQ(shown.status, 0);
-    EXPECT_TRUE(shown.out.startsWith("description: Caf\xC3\xA9 \xC2\xA9 1998\n"));
-
+    const QString from = dir.file("legacy.htt", withLines({{lines::kDescription, "Caf\xE9"}}));
     // A character Latin-1 has is stored as its one byte; one it lacks is refused.
-    const QString out = dir.path("out.htt");
     const CliRun accented =
-        cli(QStringList{"write", "--from", from, "-o", out, "--description", "\xC3\xA9t\xC3\xA9"} +
-            files());
+        write({"--from", from, "-o", out, "--description", "\xC3\xA9t\xC3\xA9"});
     ASSERT_EQ(accented.status, 0) << accented.err.toStdString();
-    const QList<QByteArray> after = readBytes(out).split('\n');
-    EXPECT_EQ(after[lines::kDescription], "\xE9t\xE9\r");
-    EXPECT_EQ(after[150], "\xFF\xFE\x80 legacy bytes\r");
-
     const QByteArray before = readBytes(out);
-    const CliRun euro =
-        cli(QStringList{"write", "--from", out, "-o", out, "--description", "5 \xE2\x82\xAC"} +
-            files());
-    EXPECT_EQ(euro.status, 1);
-    EXPECT_EQ(euro.err.toStdString(), messages::textNotStorable("5 \xE2\x82\xAC") + "\n");
+    EXPECT_EQ(before.split('\n')[lines::kDescription], "\xE9t\xE9\r");
+    const QString notStorable = text(messages::textNotStorable("5 \xE2\x82\xAC"));
+    EXPECT_EQ(ended(write({"--from", out, "-o", out, "--description", "5 \xE2\x82\xAC"})),
+              refused(notStorable));
     EXPECT_EQ(readBytes(out), before);
 
-    // The window says the same and saves nothing.
-    ASSERT_FALSE(openInWindow(out, false).has_value());
+    EXPECT_EQ(run(kOpen, out), "");
     EXPECT_EQ(form.settings.description, "\xC3\xA9t\xC3\xA9");
-    dialogs.clearShown();
     form.settings.description = "5 \xE2\x82\xAC";
-    dialogs.answer(Answer::Ok);
-    commands.save();
-    EXPECT_EQ(dialogs.last().title, "Text Cannot Be Stored");
+    EXPECT_EQ(run(kSave, {}, true), "Text Cannot Be Stored: " + notStorable);
     EXPECT_EQ(readBytes(out), before);
 }
 
+// CR-only and LF-only copies of a document of ours read like it and save to the same CR LF bytes.
 TEST_F(BadInput, CrOnlyAndLfOnlyFilesOpenAndSaveWithCrLf) {
-    const QByteArray crlf = withLine(templateBytes(), lines::kDescription, "line ends");
-    QByteArray cr = crlf;
-    cr.replace("\r\n", "\r");
-    QByteArray lf = crlf;
-    lf.replace("\r\n", "\n");
-    for (const QByteArray& bytes : {cr, lf}) {
-        const QString from = dir.file("ends.htt", bytes);
-        const CliRun shown = cli({"show", from});
-        EXPECT_EQ(shown.status, 0) << shown.err.toStdString();
-        EXPECT_TRUE(shown.out.startsWith("description: line ends\n"));
-
-        const QString out = dir.path("out.htt");
-        QFile::remove(out);
-        const CliRun written = cli(QStringList{"write", "--from", from, "-o", out} + files());
-        ASSERT_EQ(written.status, 0) << written.err.toStdString();
-        const QByteArray after = readBytes(out);
-        EXPECT_EQ(after.count("\r\n"), lines::kTemplateLineCount);
-        EXPECT_EQ(after.count('\r'), lines::kTemplateLineCount);
-        EXPECT_EQ(after.count('\n'), lines::kTemplateLineCount);
-        const QList<QByteArray> before = crlf.split('\n');
-        const QList<QByteArray> saved = after.split('\n');
-        for (int i = 0; i < lines::kTemplateLineCount; ++i) {
-            if (i != lines::kFont && i != lines::kColour && i != lines::kSound &&
-                i != lines::kPanel && i != lines::kLineImage) {
-                EXPECT_EQ(saved[i], before[i]) << "line " << i;
-            }
-        }
-
-        ASSERT_FALSE(openInWindow(from, false).has_value());
-        EXPECT_EQ(form.file, from);
+    const QByteArray crlf = withLines({{lines::kDescription, "line ends"}});
+    ASSERT_EQ(write({"--from", dir.file("crlf.htt", crlf), "-o", out}).status, 0);
+    const QByteArray expected = readBytes(out);
+    for (const char* end : {"\r", "\n"}) {
+        QByteArray bytes = crlf;
+        const QString from = dir.file("ends.htt", bytes.replace("\r\n", end));
+        ASSERT_EQ(write({"--from", from, "-o", out}).status, 0);
+        EXPECT_EQ(readBytes(out), expected);
+        EXPECT_EQ(run(kOpen, from), "");
         EXPECT_EQ(form.settings.description, "line ends");
     }
 }
 
-TEST_F(BadInput, EmptyAndOneLineFilesAreNotOurs) {
-    const QString empty = dir.file("empty.htt", "");
-    const QString one = dir.file("one.htt", "* WZ.exe");
-    for (const QString& path : {empty, one}) {
-        const CliRun shown = cli({"show", path});
-        EXPECT_EQ(shown.status, 1);
-        EXPECT_EQ(shown.err, notOurs(path));
-        const CliRun written =
-            cli(QStringList{"write", "--from", path, "-o", dir.path("o.htt")} + files());
-        EXPECT_EQ(written.status, 1);
-        EXPECT_EQ(written.err, notOurs(path));
-        // The window opens nothing and says nothing; start-up shows the template.
-        EXPECT_FALSE(openInWindow(path, false).has_value());
-        EXPECT_EQ(form.shownDocuments, 0);
-        const FirstDocument first = firstDocument(path);
-        EXPECT_TRUE(first.sourceName.isEmpty());
-        EXPECT_TRUE(first.warning.isEmpty());
-        EXPECT_EQ(first.document.size(), std::size_t(lines::kTemplateLineCount));
-    }
-    EXPECT_FALSE(QFile::exists(dir.path("o.htt")));
-}
-
 TEST_F(BadInput, DocumentOfOursThatEndsTooEarly) {
-    QByteArray shortDocument;
-    for (std::size_t i = 0; i < 100; ++i) {
-        shortDocument += QByteArray::fromStdString(templateLines()[i]) + "\r\n";
-    }
-    const QString path = dir.file("short.htt", shortDocument);
-    const QByteArray loadError =
-        QByteArray::fromStdString(messages::loadError(path.toStdString())) + "\n";
-    const CliRun shown = cli({"show", path});
-    EXPECT_EQ(shown.status, 1);
-    EXPECT_TRUE(shown.out.startsWith("description: \n"));  // not reached: the initial value
-    EXPECT_TRUE(shown.out.contains("\ninfoSize: 8\n"));    // reached
-    EXPECT_EQ(shown.err, loadError);
-    const CliRun written =
-        cli(QStringList{"write", "--from", path, "-o", dir.path("o.htt")} + files());
-    EXPECT_EQ(written.status, 1);
-    EXPECT_EQ(written.err, loadError);
-    EXPECT_FALSE(QFile::exists(dir.path("o.htt")));
+    const QByteArray bytes = templateBytes().split('\n').mid(0, 100).join('\n') + '\n';
+    const QString path = dir.file("short.htt", bytes);
+    EXPECT_EQ(ended(write({"--from", path, "-o", out})),
+              refused(text(messages::loadError(path.toStdString()))));
+    EXPECT_FALSE(QFile::exists(out));
 
-    // Opened, it becomes the document; saving it then refuses once the referenced files exist.
-    ASSERT_FALSE(openInWindow(path, false).has_value());
+    // Opened, it becomes the document; saving it refuses once the referenced files exist.
+    EXPECT_EQ(run(kOpen, path), "");
     EXPECT_EQ(form.file, path);
-    form.settings.soundFile = sound.toStdString();
-    form.settings.backgroundImage = background.toStdString();
-    form.settings.lineImage = lineImage.toStdString();
-    dialogs.clearShown();
-    dialogs.answer(Answer::Ok);
-    commands.save();
-    EXPECT_EQ(dialogs.last().title, "File Access Error");
-    EXPECT_EQ(
-        dialogs.last().text.toStdString(),
-        messages::saveFailed(path.toStdString(), "the document is too short to hold the settings"));
-    EXPECT_EQ(readBytes(path), shortDocument);
+    nameExistingFiles();
+    EXPECT_EQ(run(kSave, {}, true),
+              "File Access Error: " +
+                  text(messages::saveFailed(path.toStdString(),
+                                            "the document is too short to hold the settings")));
+    EXPECT_EQ(readBytes(path), bytes);
 }
 
-TEST_F(BadInput, FolderIsRefusedAsSourceAndAsTarget) {
-    const QString folder = dir.path("folder.htt");
-    ASSERT_TRUE(QDir().mkdir(folder));
-    const QByteArray cannotRead = QByteArray::fromStdString(
-        messages::cannotRead(folder.toStdString(), "it is a folder") + "\n");
-    EXPECT_EQ(cli({"show", folder}).err, cannotRead);
-    const CliRun from =
-        cli(QStringList{"write", "--from", folder, "-o", dir.path("o.htt")} + files());
-    EXPECT_EQ(from.status, 1);
-    EXPECT_EQ(from.err, cannotRead);
-
-    const CliRun target = cli(QStringList{"write", "-o", folder} + files());
-    EXPECT_EQ(target.status, 1);
-    EXPECT_EQ(target.err.toStdString(),
-              messages::saveFailed(folder.toStdString(), "it is a folder") + "\n");
-    EXPECT_TRUE(QFileInfo(folder).isDir());
-
-    const auto opened = openInWindow(folder, true);
-    ASSERT_TRUE(opened.has_value());
-    EXPECT_EQ(opened->title, "File Load Error");
-    EXPECT_EQ(opened->text.toUtf8() + "\n", cannotRead);
-
-    const auto saved = saveAsInWindow(folder, true);
-    ASSERT_TRUE(saved.has_value());
-    EXPECT_EQ(saved->title, "File Access Error");
-    EXPECT_EQ(saved->text.toStdString(),
-              messages::saveFailed(folder.toStdString(), "it is a folder"));
-    EXPECT_TRUE(firstDocument(folder).sourceName.isEmpty());
-    EXPECT_TRUE(firstDocument(folder).warning.isEmpty());
-    EXPECT_FALSE(QFile::exists(dir.path("o.htt")));
-}
-
-TEST_F(BadInput, UnreadableFileIsReportedWithTheSystemsReason) {
+// Files that are not ours and paths that cannot be read or written are refused everywhere with
+// the same text, naming the system's reason; nothing changes. The window says nothing about a
+// file without a second line, and start-up only warns about a file it cannot read.
+TEST_F(BadInput, UnusableFilesAndPathsAreRefused) {
+    QByteArray binary;
+    for (int i = 0; i < 4096; ++i) {
+        binary += char((i * 7919 + 13) % 256);  // every byte value, CR and LF among them
+    }
+    QByteArray noBreaks = binary;
+    noBreaks.replace('\r', 'r').replace('\n', 'n');
     ASSERT_EQ(::chmod(QFile::encodeName(dir.root()).constData(), 0755), 0);
+    const QString folder = dir.path("folder.htt");
+    const QString locked = dir.path("locked");
+    ASSERT_TRUE(QDir().mkdir(folder) && QDir().mkdir(locked));
+    ASSERT_EQ(::chmod(QFile::encodeName(locked).constData(), 0555), 0);
     const QString secret = dir.file("secret.htt", templateBytes());
     ASSERT_EQ(::chmod(QFile::encodeName(secret).constData(), 0), 0);
-    const CliRun shown = cli({"show", secret}, asUnprivilegedUser);
-    EXPECT_EQ(shown.status, 1);
-    EXPECT_EQ(shown.err.toStdString(),
-              messages::cannotRead(secret.toStdString(), "Permission denied") + "\n");
-    const CliRun from =
-        cli(QStringList{"write", "--from", secret, "-o", dir.path("o.htt")} + files(),
-            asUnprivilegedUser);
-    EXPECT_EQ(from.status, 1);
-    EXPECT_EQ(from.err, shown.err);
-
-    // The window's Open says the same and keeps its document; as root this runs as "nobody" in a
-    // child process, which answers with its exit status.
-    const pid_t child = ::fork();
-    if (child == 0) {
-        asUnprivilegedUser();
-        const auto opened = openInWindow(secret, true);
-        const bool reported = opened && opened->title == "File Load Error" &&
-                              opened->text.toStdString() ==
-                                  messages::cannotRead(secret.toStdString(), "Permission denied");
-        _exit(reported && form.shownDocuments == 0 && form.file == "HyperText Template1.htt" ? 0
-                                                                                             : 1);
+    struct Case {
+        QString path;
+        QString readError;
+        bool openSays;           // whether the window's Open says so
+        std::string saveReason;  // for saving to the path; "" when not tried here
+    };
+    const auto notOurs = [&](const char* name, const QByteArray& bytes, bool says) {
+        const QString path = dir.file(name, bytes);
+        return Case{path, text(messages::notOurFile(path.toStdString())), says, ""};
+    };
+    const auto unusable = [&](const QString& path, const char* reason, std::string saveReason) {
+        return Case{path, text(messages::cannotRead(path.toStdString(), reason)), true, saveReason};
+    };
+    const Case cases[] = {
+        notOurs("picture.gif", binary, true),
+        notOurs("blob.bin", noBreaks, false),
+        notOurs("empty.htt", "", false),
+        notOurs("one.htt", "* WZ.exe", false),
+        notOurs("single.htt", QByteArray(kTenMb, 'x'), false),
+        unusable(folder, "it is a folder", "it is a folder"),
+        unusable(secret, "Permission denied", ""),
+        unusable(dir.path("no/such/folder/x.htt"), "No such file or directory",
+                 "the folder '" + dir.path("no/such/folder").toStdString() + "' does not exist"),
+        unusable(dir.path(QString(4000, QLatin1Char('n'))), "File name too long",
+                 "File name too long"),
+        unusable(locked + "/new.htt", "No such file or directory", "Permission denied"),
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path.left(80).toStdString());
+        const QString saveFailed = text(messages::saveFailed(c.path.toStdString(), c.saveReason));
+        const CliRun shown = cli({"show", c.path}, asNobody);
+        EXPECT_EQ(ended(shown), refused(c.readError));
+        EXPECT_TRUE(shown.out.isEmpty());
+        EXPECT_EQ(ended(write({"--from", c.path, "-o", out}, asNobody)), refused(c.readError));
+        if (!c.saveReason.empty()) {
+            EXPECT_EQ(ended(write({"-o", c.path}, asNobody)), refused(saveFailed));
+        }
+        // The window, as the same user: the exit status has a bit for each check that failed.
+        const QString opened = c.openSays ? "File Load Error: " + c.readError : QString();
+        const QString warning = c.path == secret ? c.readError : QString();
+        EXPECT_EQ(asNobodyInChild([&] {
+                      const FirstDocument first = firstDocument(c.path);
+                      return int(run(kOpen, c.path, c.openSays) != opened) |
+                             int(!c.saveReason.empty() &&
+                                 run(kSaveAs, c.path, true) != "File Access Error: " + saveFailed)
+                                 << 1 |
+                             int(form.shownDocuments != 0 || form.file != kPlaceholder) << 2 |
+                             int(!first.sourceName.isEmpty() || first.warning != warning) << 3;
+                  }),
+                  0);
     }
-    int status = -1;
-    ::waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-}
-
-TEST_F(BadInput, ReadOnlyFolderRefusesTheSave) {
-    const QString folder = dir.path("locked");
-    ASSERT_TRUE(QDir().mkdir(folder));
-    const QString existing = folder + "/existing.htt";
-    ASSERT_TRUE(testing::writeBytes(existing, "keep\r\n"));
-    ASSERT_EQ(::chmod(QFile::encodeName(existing).constData(), 0666), 0);
-    ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0555), 0);
-    ASSERT_EQ(::chmod(QFile::encodeName(dir.root()).constData(), 0755), 0);
-    for (const QString& target : {folder + "/new.htt", existing}) {
-        const CliRun run = cli(QStringList{"write", "-o", target} + files(), asUnprivilegedUser);
-        EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.err.toStdString(),
-                  messages::saveFailed(target.toStdString(), "Permission denied") + "\n");
-    }
-    EXPECT_EQ(readBytes(existing), "keep\r\n");
-    EXPECT_EQ(folderEntries(folder), QStringList{"existing.htt"});
-    ::chmod(QFile::encodeName(folder).constData(), 0755);
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_TRUE(folderEntries(locked).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(dir.path("no")));
+    EXPECT_FALSE(QFile::exists(out));
 }
 
 TEST_F(BadInput, FullDiskNamesTheCauseAndKeepsTheOldFile) {
@@ -455,44 +298,21 @@ TEST_F(BadInput, FullDiskNamesTheCauseAndKeepsTheOldFile) {
         old += "the old file, line " + QByteArray::number(i) + "\r\n";
     }
     const QString target = dir.file("full.htt", old);
-    const CliRun run = cli(QStringList{"write", "-o", target} + files(), withFullDiskAt4KiB);
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err.toStdString(),
-              messages::saveFailed(target.toStdString(), "File too large") + "\n");
+    // A file size limit makes every write past it fail as on a full disk.
+    EXPECT_EQ(ended(write({"-o", target},
+                          [] {
+                              ::signal(SIGXFSZ, SIG_IGN);
+                              const rlimit limit{4096, 4096};
+                              ::setrlimit(RLIMIT_FSIZE, &limit);
+                          })),
+              refused(text(messages::saveFailed(target.toStdString(), "File too large"))));
     EXPECT_EQ(readBytes(target), old);
     EXPECT_EQ(folderEntries(dir.root()),
               (QStringList{"back.gif", "ding.wav", "full.htt", "line.gif"}));
 }
 
-TEST_F(BadInput, PathThroughAMissingFolder) {
-    const QString missing = dir.path("no/such/folder/x.htt");
-    const CliRun shown = cli({"show", missing});
-    EXPECT_EQ(shown.status, 1);
-    EXPECT_EQ(shown.err.toStdString(),
-              messages::cannotRead(missing.toStdString(), "No such file or directory") + "\n");
-    const CliRun written = cli(QStringList{"write", "-o", missing} + files());
-    EXPECT_EQ(written.status, 1);
-    EXPECT_EQ(written.err.toStdString(),
-              messages::saveFailed(
-                  missing.toStdString(),
-                  "the folder '" + dir.path("no/such/folder").toStdString() + "' does not exist") +
-                  "\n");
-
-    const auto opened = openInWindow(missing, true);
-    ASSERT_TRUE(opened.has_value());
-    EXPECT_EQ(opened->title, "File Load Error");
-    const auto saved = saveAsInWindow(missing, true);
-    ASSERT_TRUE(saved.has_value());
-    EXPECT_EQ(saved->title, "File Access Error");
-    EXPECT_EQ(saved->text.toUtf8() + "\n", written.err);
-    const FirstDocument first = firstDocument(missing);
-    EXPECT_TRUE(first.sourceName.isEmpty());
-    EXPECT_TRUE(first.warning.isEmpty());
-    EXPECT_FALSE(QFileInfo::exists(dir.path("no")));
-}
-
+// A real path of 4,000 characters is written, read, opened and saved in place like any other.
 TEST_F(BadInput, FourThousandCharacterPaths) {
-    // A real path of 4,000 characters: folders of 200 characters, then a long file name.
     QString folder = dir.root();
     while (folder.size() < 3700) {
         folder += "/" + QString(200, QLatin1Char('d'));
@@ -501,36 +321,15 @@ TEST_F(BadInput, FourThousandCharacterPaths) {
     const QString path = folder + "/" + QString(3996 - folder.size(), QLatin1Char('f')) + ".htt";
     ASSERT_EQ(path.size(), 4001);
 
-    const CliRun written = cli(QStringList{"write", "-o", path, "--description", "deep"} + files());
-    ASSERT_EQ(written.status, 0) << written.err.toStdString();
+    ASSERT_EQ(write({"-o", path, "--description", "deep"}).status, 0);
     EXPECT_TRUE(cli({"show", path}).out.startsWith("description: deep\n"));
-    const CliRun again =
-        cli(QStringList{"write", "--from", path, "-o", path, "--description", "deeper"} + files());
-    EXPECT_EQ(again.status, 0) << again.err.toStdString();
-    ASSERT_FALSE(openInWindow(path, false).has_value());
-    EXPECT_EQ(form.file, path);
+    EXPECT_EQ(write({"--from", path, "-o", path, "--description", "deeper"}).status, 0);
+    EXPECT_EQ(run(kOpen, path), "");
     EXPECT_EQ(form.settings.description, "deeper");
     form.settings.description = "deepest";
-    dialogs.clearShown();
-    commands.save();
-    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_EQ(run(kSave), "");
     EXPECT_TRUE(readBytes(path).contains("\r\ndeepest\r\n"));
     EXPECT_EQ(firstDocument(path).sourceName, path);
-
-    // A single name of 4,000 characters is too long for the file system.
-    const QString tooLong = dir.path(QString(4000, QLatin1Char('n')));
-    const CliRun shown = cli({"show", tooLong});
-    EXPECT_EQ(shown.status, 1);
-    EXPECT_EQ(shown.err.toStdString(),
-              messages::cannotRead(tooLong.toStdString(), "File name too long") + "\n");
-    const CliRun refused = cli(QStringList{"write", "-o", tooLong} + files());
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.err.toStdString(),
-              messages::saveFailed(tooLong.toStdString(), "File name too long") + "\n");
-    const auto saved = saveAsInWindow(tooLong, true);
-    ASSERT_TRUE(saved.has_value());
-    EXPECT_EQ(saved->text.toUtf8() + "\n", refused.err);
-    EXPECT_TRUE(firstDocument(tooLong).sourceName.isEmpty());
 }
 
 TEST_F(BadInput, QuotesAndAngleBracketsInEveryBox) {
@@ -539,51 +338,29 @@ TEST_F(BadInput, QuotesAndAngleBracketsInEveryBox) {
     const QString quotedBack = dir.file("bk \"q\" <b>.gif", "GIF89a");
     const QString quotedLine = dir.file("ln \"q\" <c>.gif", "GIF89a");
     const QString font = "Fo\"nt <i>";
-    const QString out = dir.path("q.htt");
-    const CliRun written = cli({"write", "-o", out, "--description", description, "--sound",
-                                quotedSound, "--background", quotedBack, "--line-image", quotedLine,
-                                "--font", font, "--loop", "2"});
-    ASSERT_EQ(written.status, 0) << written.err.toStdString();
+    ASSERT_EQ(
+        cli({"write", "-o", out, "--description", description, "--sound", quotedSound,
+             "--background", quotedBack, "--line-image", quotedLine, "--font", font, "--loop", "2"})
+            .status,
+        0);
 
-    // Written as typed: no escaping in any line.
+    // Written as typed, without escaping; read back as written, except the sound: its line ends
+    // the path at the first quote, and the text after it takes the loop count's place ("q" is no
+    // number: loop forever).
     const QList<QByteArray> lines = readBytes(out).split('\n');
-    EXPECT_EQ(lines[lines::kFont], "body  {font: 8pt/10pt " + font.toUtf8() + "; margin: 0}\r");
-    EXPECT_EQ(lines[lines::kSound],
-              "<bgsound src=\"file://" + quotedSound.toUtf8() + "\"loop=\"2\" > \r");
-    EXPECT_EQ(lines[lines::kPanel], "<div id=Panel style=\"background: white URL(file://" +
-                                        quotedBack.toUtf8() + ")\">\r");
-    EXPECT_EQ(lines[lines::kDescription], description.toUtf8() + "\r");
-    EXPECT_EQ(lines[lines::kLineImage],
-              "<img src=\"" + quotedLine.toUtf8() + "\" width=100% height=1px>\r");
-
-    // Read back as written, except the sound: its line ends the path at the first quote, and
-    // the text after it takes the loop count's place ("q" is no number: loop forever).
-    const CliRun shown = cli({"show", out});
-    EXPECT_EQ(shown.out, "description: " + description.toUtf8() + "\nbackgroundImage: " +
-                             quotedBack.toUtf8() + "\nlineImage: " + quotedLine.toUtf8() +
-                             "\nsoundFile: " + dir.path("snd ").toUtf8() +
-                             "\nloopForever: true\nloopCount: 1\nfontFace: " + font.toUtf8() +
-                             "\ntextColour: Black\ninfoSize: 8\ntitleSize: 10\n");
-
-    // The window writes the same lines from its boxes, and shows the same on opening.
-    form.settings.description = description.toStdString();
-    form.settings.soundFile = quotedSound.toStdString();
-    form.settings.backgroundImage = quotedBack.toStdString();
-    form.settings.lineImage = quotedLine.toStdString();
-    form.settings.loopForever = false;
-    form.settings.loopCount = "2";
-    const QString fromWindow = dir.path("window.htt");
-    ASSERT_FALSE(saveAsInWindow(fromWindow, false).has_value());
-    const QList<QByteArray> windowLines = readBytes(fromWindow).split('\n');
-    for (const int line : {lines::kSound, lines::kPanel, lines::kDescription, lines::kLineImage}) {
-        EXPECT_EQ(windowLines[line], lines[line]) << "line " << line;
+    for (const auto& [index, value] : {std::pair{lines::kFont, font},
+                                       {lines::kSound, quotedSound},
+                                       {lines::kPanel, quotedBack},
+                                       {lines::kDescription, description},
+                                       {lines::kLineImage, quotedLine}}) {
+        EXPECT_TRUE(lines[index].contains(value.toUtf8())) << lines[index].toStdString();
     }
-    ASSERT_FALSE(openInWindow(fromWindow, false).has_value());
-    EXPECT_EQ(form.settings.description, description.toStdString());
-    EXPECT_EQ(form.settings.backgroundImage, quotedBack.toStdString());
-    EXPECT_EQ(form.settings.lineImage, quotedLine.toStdString());
-    EXPECT_EQ(form.settings.soundFile, dir.path("snd ").toStdString());
-    EXPECT_TRUE(form.settings.loopForever);
+    EXPECT_EQ(cli({"show", out}).out,
+              "description: " + description.toUtf8() + "\nbackgroundImage: " + quotedBack.toUtf8() +
+                  "\nlineImage: " + quotedLine.toUtf8() +
+                  "\nsoundFile: " + dir.path("snd ").toUtf8() +
+                  "\nloopForever: true\nloopCount: 1\nfontFace: " + font.toUtf8() +
+                  "\ntextColour: Black\ninfoSize: 8\ntitleSize: 10\n");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QString>
@@ -93,6 +94,36 @@ public:
     ChoiceList* list(const char* name) const { return control<ChoiceList>(name); }
     QRadioButton* option(const char* name) const { return control<QRadioButton>(name); }
     QString text(const char* name) const { return box(name)->text(); }
+
+    // A control's state as one text: a box's text, followed by " (disabled)" when it is; a list's
+    // chosen item; "on" or "off" for an option button; a sample's text colour "on" its background.
+    QString state(const char* name) const {
+        QWidget* widget = control(name);
+        if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            return edit->text() + (edit->isEnabled() ? "" : " (disabled)");
+        }
+        if (auto* choices = qobject_cast<ChoiceList*>(widget)) {
+            return choices->text();
+        }
+        if (auto* button = qobject_cast<QRadioButton*>(widget)) {
+            return button->isChecked() ? "on" : "off";
+        }
+        const auto* sample = qobject_cast<QLabel*>(widget);
+        if (sample == nullptr) {
+            return "<no such control>";
+        }
+        const QPalette colours = sample->palette();
+        return colours.color(QPalette::WindowText).name() + " on " +
+               colours.color(QPalette::Window).name();
+    }
+    // Checks controls' states, written "name=state|name=state|...".
+    void expectStates(const QString& states) const {
+        for (const QString& entry : states.split('|', Qt::SkipEmptyParts)) {
+            const QString name = entry.section('=', 0, 0);
+            EXPECT_EQ(state(name.toLatin1().constData()), entry.section('=', 1))
+                << name.toStdString();
+        }
+    }
 
     // A file in the scratch folder.
     QString file(const QString& name, const QByteArray& bytes = "x") const {
