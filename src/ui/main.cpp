@@ -3,8 +3,6 @@
 // The whole argument text names one file to open at start. It is taken before QApplication
 // looks at the arguments, so that nothing of it is lost to Qt's own options.
 #include <QApplication>
-#include <QSettings>
-#include <QTemporaryDir>
 
 #include "app/startup.h"
 #include "ui/icons.h"
@@ -18,14 +16,7 @@ int main(int argc, char** argv) {
     // Lets the desktop match the window to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("tessivane"));
 
-    // The program keeps nothing between runs. Qt's file dialog would remember its history and
-    // last folder in the user's configuration; this run's settings go to a folder that is
-    // removed when the program ends.
-    QTemporaryDir runSettings;
-    if (runSettings.isValid()) {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, runSettings.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, runSettings.path());
-    }
+    tessivane::keepSettingsOffDisk();
 
     tessivane::WidgetDialogs dialogs;
     tessivane::frmWZ window(commandLine, dialogs);

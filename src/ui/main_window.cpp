@@ -432,6 +432,8 @@ void frmWZ::FontList(ChoiceList* list) {
     for (const QString& family : families) {
         names << plainFamilyName(family);
     }
+    // A family installed by two makers comes as "C059 [urw]" and "C059 [UKWN]": one name.
+    names.removeDuplicates();
     names << QString();
     sortIgnoringCase(names);
     list->clear();

@@ -4,8 +4,15 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QSettings>
 
 namespace tessivane {
+
+void keepSettingsOffDisk() {
+    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+        QSettings::setPath(format, QSettings::UserScope, QStringLiteral("/dev/null/settings"));
+    }
+}
 
 QMessageBox::Icon messageBoxIcon(Dialogs::Icon icon) {
     switch (icon) {
@@ -107,7 +114,10 @@ bool WidgetDialogs::showFileDialog(DialogState& state, bool forSaving) {
     QFileDialog dialog(parent_);
     prepareFileDialog(dialog, state, forSaving);
     dialog.setWindowModality(Qt::ApplicationModal);
-    if (dialog.exec() != QDialog::Accepted) {
+    dialog.setHistory(history_);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    history_ = dialog.history();
+    if (!accepted) {
         return false;
     }
     takeFileDialogResult(dialog, state);

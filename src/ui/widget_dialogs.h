@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include "app/dialogs.h"
 
@@ -26,7 +27,15 @@ private:
     bool showFileDialog(DialogState& state, bool forSaving);
 
     QPointer<QWidget> parent_;
+    // The folders visited in the file dialogs, kept for this run only.
+    QStringList history_;
 };
+
+// The program keeps nothing between runs and writes no file it was not asked to, however it ends.
+// Qt's file dialog stores its history and last folder in the user's settings when it closes; this
+// points those settings beneath /dev/null, where no folder or file can be made. WidgetDialogs keeps
+// the history in memory for the run instead.
+void keepSettingsOffDisk();
 
 // The message box's icon for a Dialogs icon.
 QMessageBox::Icon messageBoxIcon(Dialogs::Icon icon);

@@ -5,7 +5,6 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -18,6 +17,7 @@
 #include "document/reader.h"
 #include "document/template.h"
 #include "support/plain_form.h"
+#include "support/processes.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
@@ -169,21 +169,18 @@ TEST_F(FileCommandsTest, FailedWriteIsReportedAndTheOldFileSurvives) {
     const QString target = dir.file("full.htt", old);
     form.file = target;
     // A child process with a small file size limit, as on a full disk.
-    const pid_t pid = fork();
-    if (pid == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{4096, 4096};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        dialogs.answer(Answer::Ok);
-        commands.save();
-        const bool reported =
-            !dialogs.shown().empty() && dialogs.last().title == "File Access Error" &&
-            dialogs.last().text.startsWith("'" + target + "' could not be saved: ");
-        _exit(reported && form.file == target ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(testing::inChildProcess([&] {
+                  signal(SIGXFSZ, SIG_IGN);
+                  const rlimit limit{4096, 4096};
+                  setrlimit(RLIMIT_FSIZE, &limit);
+                  dialogs.answer(Answer::Ok);
+                  commands.save();
+                  const bool reported =
+                      !dialogs.shown().empty() && dialogs.last().title == "File Access Error" &&
+                      dialogs.last().text.startsWith("'" + target + "' could not be saved: ");
+                  return reported && form.file == target ? 0 : 1;
+              }),
+              0);
     EXPECT_EQ(readBytes(target), old);
 }
 
@@ -329,24 +326,18 @@ TEST(Startup, CommandLineAndFirstDocument) {
         EXPECT_TRUE(fallback.warning.isEmpty()) << unusable.toStdString();
     }
 
-    // A file that exists but cannot be read gives the template and a warning naming it. Root
-    // reads anything, so this runs as an unprivileged user.
+    // A file that exists but cannot be read gives the template and a warning naming it.
     ::chmod(QFile::encodeName(ours).constData(), 0);
     ::chmod(QFile::encodeName(dir.root()).constData(), 0755);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (setgid(65534) != 0 || setuid(65534) != 0) {
-            _exit(99);
-        }
-        const FirstDocument unreadable = firstDocument(ours);
-        _exit(unreadable.sourceName.isEmpty() && unreadable.document == templateCopy &&
-                      unreadable.warning.startsWith("The file '" + ours + "' could not be read: ")
-                  ? 0
-                  : 1);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(testing::asOrdinaryUser([&] {
+                  const FirstDocument unreadable = firstDocument(ours);
+                  return unreadable.sourceName.isEmpty() && unreadable.document == templateCopy &&
+                                 unreadable.warning.startsWith("The file '" + ours +
+                                                               "' could not be read: ")
+                             ? 0
+                             : 1;
+              }),
+              0);
 }
 
 }  // namespace

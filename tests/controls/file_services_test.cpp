@@ -2,12 +2,9 @@
 // refused or failed save leaving the old file as it was.
 #include <gtest/gtest.h>
 
-#include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/types.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <functional>
@@ -18,33 +15,21 @@
 #include "controls/file_services.h"
 #include "controls/utility_services.h"
 #include "document/template.h"
+#include "support/processes.h"
 #include "support/temp_dir.h"
 
 namespace tessivane {
 namespace {
 
+using testing::asOrdinaryUser;
 using testing::folderEntries;
+using testing::inChildProcess;
 using testing::readBytes;
 using testing::TempDir;
 
 WorkingDocument documentOf(const QByteArray& bytes) {
     return WorkingDocument::fromBytes(
         std::string_view(bytes.constData(), std::size_t(bytes.size())));
-}
-
-// Runs the function in a child process and returns its exit status (or -1 if it did not exit).
-int inChild(const std::function<int()>& body) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        _exit(body());
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-bool dropToNobody() {
-    return setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0;
 }
 
 TEST(FileLoad, SplitsEveryLineEndAndKeepsTheBytes) {
@@ -82,11 +67,7 @@ TEST(FileLoad, RefusesFoldersAndDevicesAndReportsUnreadableFiles) {
     const QString secret = dir.file("secret.htt", "x\r\n* WZ.exe\r\n");
     ASSERT_EQ(::chmod(QFile::encodeName(secret).constData(), 0), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(dir.root()).constData(), 0755), 0);
-    // Root reads anything, so the check runs as an unprivileged user.
-    const int kind = inChild([&] {
-        if (!dropToNobody()) {
-            return 99;
-        }
+    const int kind = asOrdinaryUser([&] {
         const LoadResult loaded = loadDocument(secret);
         return loaded.error && !loaded.error.reason.isEmpty() ? 0 : 1;
     });
@@ -157,20 +138,14 @@ TEST(FileSave, RefusalsLeaveTheOldFileAndNoTemporaryFile) {
 }
 
 TEST(FileSave, NotWritableForAnUnprivilegedUser) {
+    TESSIVANE_SKIP_UNLESS_ROOT("a file of another owner");
     TempDir dir;
     ASSERT_EQ(::chmod(QFile::encodeName(dir.root()).constData(), 0777), 0);
     const QByteArray old = "owned by someone else\r\n";
     const QString path = dir.file("theirs.htt", old);
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0644), 0);
-    const int status = inChild([&] {
-        if (!dropToNobody()) {
-            return 99;
-        }
-        return int(saveDocument(documentOf("mine\r\n"), path).kind);
-    });
-    if (status == 99) {
-        GTEST_SKIP() << "cannot switch to an unprivileged user here";
-    }
+    const int status =
+        asOrdinaryUser([&] { return int(saveDocument(documentOf("mine\r\n"), path).kind); });
     EXPECT_EQ(status, int(FileError::Kind::NotWritable));
     EXPECT_EQ(readBytes(path), old);
 }
@@ -186,7 +161,7 @@ TEST(FileSave, FullDiskLeavesTheOldFileIntact) {
     const WorkingDocument bigDocument(big, TextEncoding::Utf8);
 
     // The file size limit makes every write past 64 KiB fail as on a full disk.
-    const int status = inChild([&] {
+    const int status = inChildProcess([&] {
         signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{64 * 1024, 64 * 1024};
         if (setrlimit(RLIMIT_FSIZE, &limit) != 0) {

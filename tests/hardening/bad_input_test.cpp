@@ -21,6 +21,7 @@
 #include "document/messages.h"
 #include "support/cli_runner.h"
 #include "support/plain_form.h"
+#include "support/processes.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
@@ -45,24 +46,11 @@ using testing::templateBytes;
 constexpr int kTenMb = 10 * 1024 * 1024;
 const QString kPlaceholder = QStringLiteral("HyperText Template1.htt");
 
-// Permission checks mean nothing to root, so as root this process becomes the user "nobody".
+// Permission checks mean nothing to root: the program under test starts as an ordinary user.
 void asNobody() {
-    if (::geteuid() == 0 &&
-        (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
-        _exit(99);
+    if (!testing::becomeOrdinaryUser()) {
+        ::_exit(testing::kNoOrdinaryUser);
     }
-}
-
-// Runs the check in a child process as "nobody"; returns its exit status.
-int asNobodyInChild(const std::function<int()>& check) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        asNobody();
-        _exit(check());
-    }
-    int status = -1;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 QString text(const std::string& message) {
@@ -275,7 +263,7 @@ TEST_F(BadInput, UnusableFilesAndPathsAreRefused) {
         // The window, as the same user: the exit status has a bit for each check that failed.
         const QString opened = c.openSays ? "File Load Error: " + c.readError : QString();
         const QString warning = c.path == secret ? c.readError : QString();
-        EXPECT_EQ(asNobodyInChild([&] {
+        EXPECT_EQ(testing::asOrdinaryUser([&] {
                       const FirstDocument first = firstDocument(c.path);
                       return int(run(kOpen, c.path, c.openSays) != opened) |
                              int(!c.saveReason.empty() &&

@@ -9,10 +9,12 @@
 #include <signal.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -24,7 +26,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStorageInfo>
 #include <QTemporaryDir>
 
 #include "controls/file_services.h"
@@ -61,8 +62,13 @@ int finish(pid_t pid) {
 class KillMoments : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_GE(QStorageInfo(folder_).bytesAvailable(), 700'000'000)
-            << "the test needs about 600 MB free in " << folder_.toStdString();
+        // Several 100 MB files exist at once: the source, the saved versions and the one being
+        // written. statvfs answers wherever the folder is, also in a root with no mount table.
+        struct statvfs space {};
+        ASSERT_EQ(::statvfs(QFile::encodeName(folder_).constData(), &space), 0);
+        if (std::uintmax_t(space.f_bavail) * space.f_frsize < 700'000'000u) {
+            GTEST_SKIP() << "needs about 700 MB free in " << folder_.toStdString();
+        }
         // A document of ours: the built-in template, padded after its last line to about 100 MB.
         QByteArray big = tessivane::testing::templateBytes();
         big.reserve(100'000'000);

@@ -4,6 +4,8 @@
 
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QRegularExpression>
+#include <QtEndian>
 #include <algorithm>
 
 #include "window_fixture.h"
@@ -72,7 +74,26 @@ TEST_F(StartupTest, OurFileNamedOnTheCommandLineIsShownWithItsPath) {
         "Img=l.gif|Fol=My folder");
 }
 
-TEST_F(StartupTest, FontListHoldsEveryFamilyByItsPlainNameSortedIgnoringCase) {
+// A copy of a TrueType font that names another maker (the vendor in its OS/2 table), so that
+// its family comes from two foundries.
+QByteArray withVendor(QByteArray font, const char* vendor) {
+    const int tables = qFromBigEndian<quint16>(font.constData() + 4);
+    for (int i = 0; i < tables; ++i) {
+        const char* record = font.constData() + 12 + 16 * i;
+        if (QByteArray(record, 4) == "OS/2") {
+            font.replace(qFromBigEndian<quint32>(record + 8) + 58, 4, QByteArray(vendor, 4));
+        }
+    }
+    return font;
+}
+
+TEST_F(StartupTest, FontListHoldsEveryFamilyOnceByItsPlainNameSortedIgnoringCase) {
+    const QByteArray font = readBytes("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+    ASSERT_FALSE(font.isEmpty()) << "fonts-dejavu-core is installed with the build tools";
+    for (const auto& vendor : {"TsvA", "TsvB"}) {
+        ASSERT_GE(QFontDatabase::addApplicationFontFromData(withVendor(font, vendor)), 0);
+    }
+    ASSERT_GE(QFontDatabase::families().filter(QRegularExpression("^DejaVu Sans \\[")).size(), 2);
     start();
     QStringList listed = list("Fnts")->texts();
     EXPECT_TRUE(std::is_sorted(
@@ -82,6 +103,7 @@ TEST_F(StartupTest, FontListHoldsEveryFamilyByItsPlainNameSortedIgnoringCase) {
     for (const QString& family : QFontDatabase::families()) {
         families << plainFamilyName(family);
     }
+    families.removeDuplicates();
     std::sort(listed.begin(), listed.end());
     std::sort(families.begin(), families.end());
     EXPECT_EQ(listed, families) << "each family once, by its plain name, and no empty entry";

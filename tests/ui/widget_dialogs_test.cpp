@@ -104,18 +104,12 @@ INSTANTIATE_TEST_SUITE_P(
                 [](QMessageBox& b) { QTest::keyClick(&b, Qt::Key_Escape); }, Answer::Ok}),
     [](const auto& info) { return std::string(info.param.what); });
 
-// Qt's file dialog keeps its history in the user's settings when it closes; these tests keep it
-// in a scratch folder instead.
+// Qt's file dialog would keep its history in the user's settings; as in the program, it stays in
+// memory.
 class WidgetDialogsFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.root());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings_.root());
-    }
+    void SetUp() override { keepSettingsOffDisk(); }
     TempDir dir;
-
-private:
-    TempDir settings_;
 };
 
 QString fileNameField(const QFileDialog& dialog) {
@@ -162,7 +156,7 @@ TEST_F(WidgetDialogsFile, OpenDialogStartsOnTheFilterChosenLastAndGivesTheChoice
 }
 
 // The whole dialog, shown: a name typed into it gets the extension; Escape cancels and keeps the
-// name.
+// name. A later dialog elsewhere still offers the folder visited first.
 TEST_F(WidgetDialogsFile, ShownDialogConfirmsAndCancels) {
     WidgetDialogs dialogs;
     DialogState state{"Save As", filters::kTemplate, dir.path("first.htt"), 1};
@@ -176,10 +170,16 @@ TEST_F(WidgetDialogsFile, ShownDialogConfirmsAndCancels) {
     }
     EXPECT_EQ(state.fileName, dir.path("typed.htt")) << "the extension is added";
 
-    const ModalAnswer<QFileDialog> answerer(
-        [](QFileDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });
+    const TempDir elsewhere;
+    state.fileName = elsewhere.path("other.htt");
+    QStringList history;
+    const ModalAnswer<QFileDialog> answerer([&](QFileDialog& dialog) {
+        history = dialog.history();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
     EXPECT_FALSE(dialogs.showSave(state));
-    EXPECT_EQ(state.fileName, dir.path("typed.htt"));
+    EXPECT_EQ(state.fileName, elsewhere.path("other.htt"));
+    EXPECT_TRUE(history.contains(dir.root())) << history.join(' ').toStdString();
 }
 
 }  // namespace

@@ -3,7 +3,8 @@
 # paths and the description, saves through the real "Save" dialog, starts a new document, opens
 # the saved file through the real "Open" dialog, saves a copy with "Save As", and leaves with F4.
 # Then checks the files on disk: the saved file carries what was typed, the copy made from the
-# reopened file is the same file, and the program kept no settings of its own.
+# reopened file is the same file. Last, the program is started twice more and ended with SIGTERM
+# and SIGKILL: however it ends, it leaves no file or folder in its home or temporary folder.
 #
 #   xvfb_save_open.sh PATH/TO/tessivane
 #
@@ -116,15 +117,28 @@ wait_for_file() {
     done
 }
 
+# Starts the program with a home, a temporary folder and a session's runtime folder of its own,
+# all empty. (Without a runtime folder from the session, Qt would make one in the temporary folder.)
+start() {
+    rm -rf "$work/home" "$work/tmp" "$work/runtime"
+    mkdir "$work/home" "$work/tmp" "$work/runtime"
+    chmod 700 "$work/runtime"
+    env -u XDG_CONFIG_HOME -u XDG_CACHE_HOME -u XDG_DATA_HOME HOME="$work/home" \
+        TMPDIR="$work/tmp" XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb \
+        "$program" "$@" >"$work/app.log" 2>&1 &
+    app_pid=$!
+}
+
+# Fails unless the folders given to the program are still empty.
+expect_nothing_left() {
+    left=$(find "$work/home" "$work/tmp" "$work/runtime" -mindepth 1)
+    [ -z "$left" ] || fail "$1 left behind: $left"
+}
+
 touch "$work/sound.wav" "$work/panel.gif" "$work/line.gif"
-mkdir "$work/home"
 cd "$work"
-HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" QT_QPA_PLATFORM=xcb \
-    "$program" >"$work/app.log" 2>&1 &
-app_pid=$!
-
+start
 main=$(window Tessivane)
-
 
 # Fill in the settings, reaching each box by its access key.
 keys alt+s
@@ -188,9 +202,16 @@ line 304 "$work/saved.htt" | grep -qF "<img src=\"$work/line.gif\"" ||
 [ "$(wc -l <"$work/saved.htt")" -eq 344 ] || fail "the saved file does not have 344 lines"
 cmp -s "$work/saved.htt" "$work/copy.htt" || fail "the reopened file was not shown as it was saved"
 
-# Nothing of the program's own was kept in the user's configuration.
-if [ -n "$(find "$work/home" -type f)" ]; then
-    fail "files were left in the home folder: $(find "$work/home" -type f)"
-fi
+expect_nothing_left "closing the window"
 
-echo "PASS: saved, reopened and saved again through the real dialogs"
+# Killed, the program gets no chance to tidy up: it must not have made anything to tidy.
+for signal in TERM KILL; do
+    start "$work/saved.htt"
+    window Tessivane >/dev/null
+    kill -"$signal" "$app_pid"
+    wait "$app_pid" 2>/dev/null || true
+    app_pid=
+    expect_nothing_left "SIG$signal"
+done
+
+echo "PASS: saved, reopened and saved again through the real dialogs; nothing left behind"
