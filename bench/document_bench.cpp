@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Loading, patching and saving a document against copying the same bytes with plain buffered
 // reads and writes, in the same run. The goal: the 100,000-line round trip within three times
 // the plain copy.

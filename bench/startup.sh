@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Start-up time and peak memory of the main window against an empty QMainWindow, in one run.
 #   bench/startup.sh [BUILD_FOLDER]   (needs hyperfine; runs headless)
 set -euo pipefail

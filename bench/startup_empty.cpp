@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The reference for startup_window: the same start, show and quit with an empty QMainWindow.
 #include <QApplication>
 #include <QMainWindow>

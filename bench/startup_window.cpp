@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Starts the application, builds and shows the main window with the built-in template, and quits
 // at the first idle moment: the start-up cost a user waits for.
 #include <QApplication>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Turns one data file into a C++ source that holds its bytes, so the data stays a plain file in
 # the repository and is still compiled into the program.
 #   cmake -DINPUT=<file> -DOUTPUT=<file.cpp> -DSYMBOL=<name> -DNAMESPACE=<ns> -P EmbedFile.cmake

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // make_icons: writes the application icon as PNG files, from the same painting code the program
 // uses for its window icon, so the installed theme icons and the window icon are one drawing.
 //

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian package in a configured build folder and checks what it installs:
 #
 #   packaging/test-package.sh [BUILD_FOLDER]      (default: build; configure it with scripts/build)
@@ -7,7 +8,8 @@
 # exactly the expected files, the desktop entry passes desktop-file-validate, the file type
 # definition is accepted by update-mime-database, the icons have their pixel sizes, the manual
 # page covers every option the tool lists in --help, the Depends field (from dpkg-shlibdeps) names
-# the Qt 6 libraries and is met by this system's packages, and both installed programs run.
+# the Qt 6 libraries and is met by this system's packages, both installed programs run, and the
+# copyright file gives the project's MIT licence in Debian's machine-readable format.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -67,6 +69,7 @@ check "has a description" test -n "$(field Description)"
 expected=$(
     cat <<'EOF'
 -rw-r--r-- ./usr/share/applications/tessivane.desktop
+-rw-r--r-- ./usr/share/doc/tessivane/copyright
 -rw-r--r-- ./usr/share/icons/hicolor/16x16/apps/tessivane.png
 -rw-r--r-- ./usr/share/icons/hicolor/256x256/apps/tessivane.png
 -rw-r--r-- ./usr/share/icons/hicolor/32x32/apps/tessivane.png
@@ -87,6 +90,19 @@ else
 fi
 check "every entry is owned by root/root" test -z "$(awk '$2 != "root/root"' <<<"$contents")"
 check "directories are 0755" test -z "$(awk '$1 ~ /^d/ && $1 != "drwxr-xr-x"' <<<"$contents")"
+
+# The copyright file: Debian's machine-readable format, every file under the MIT licence, whose
+# text is the project's LICENSE.
+copyright=$usr/share/doc/tessivane/copyright
+check "the copyright file is in the machine-readable format" grep -qx \
+    'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$copyright"
+check "the copyright file puts every file under the MIT licence" \
+    bash -c "grep -A2 -x 'Files: \*' '$copyright' | grep -qx 'License: MIT'"
+licence_text() {  # the licence's permission text, as plain lines without indentation
+    sed 's/^ //' | sed -n '/^Permission is hereby granted/,$p' | sed '/^\.$/d; /^$/d'
+}
+check "the copyright file carries the text of LICENSE" \
+    test "$(licence_text <"$copyright")" = "$(licence_text <LICENSE)"
 
 # The programs: stripped, every library found, and the command-line tool works.
 for program in tessivane tessivane-cli; do

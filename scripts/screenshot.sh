@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Runs Tessivane under a virtual X display and writes a PNG of its main window.
 #
 #   scripts/screenshot.sh [OUTPUT.png] [FILE.htt]

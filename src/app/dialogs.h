@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The one seam through which the program shows message boxes and file dialogs. The window
 // supplies the real widgets; tests supply scripted answers, so no test ever waits on a dialog.

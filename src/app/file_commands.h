@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The File and Help commands: Save, Save As, the save-changes question, New, Open, Information
 // and About.

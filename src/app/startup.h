@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Start-up: the command-line text and the first working document.
 #include <QString>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // tessivane-cli: write the built-in template, show a document's settings, or write a customised
 // document, reading and writing exactly as the window does.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "controls/file_services.h"
 
 #include <signal.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // File services: a working document from a file, a working document to a file, and the
 // case-insensitive look-ups in the window's lists.

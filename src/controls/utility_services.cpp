@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "controls/utility_services.h"
 
 #include <QFileInfo>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Utility services: whether a file exists, and the screen colour of a colour name.
 #include <QString>

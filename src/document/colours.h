@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The sixteen text colours the user can choose, in list order, with their screen values.
 //

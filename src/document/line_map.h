@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Where things sit in a Web View template. The indices are 0-based and are part of the file
 // format: the writer replaces exactly these lines and the reader takes the settings back out of

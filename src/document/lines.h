@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Splitting a file's bytes into lines and joining lines back into a file's bytes.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Every text the program shows the user, in one place, so the window and the command-line tool
 // say the same things. Paths and names are UTF-8.

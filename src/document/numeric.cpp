@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "document/numeric.h"
 
 #include <charconv>

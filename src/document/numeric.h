@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The numeric test and the corrections applied to the size and loop-count boxes as they change.
 //

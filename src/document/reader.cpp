@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "document/reader.h"
 
 #include <utility>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The document reader: takes the settings back out of the six setting lines.
 //

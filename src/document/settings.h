@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // FolderViewSettings: the ten values the user edits. Each maps onto one of the six setting lines
 // of a document (see line_map.h); nothing else in a document is editable.

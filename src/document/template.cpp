@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "document/template.h"
 
 #include <string_view>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The built-in template: 344 lines of 7-bit ASCII, kept as the data file template.htt and
 // compiled in. Every new document starts as a copy of it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "document/text_encoding.h"
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "document/working_document.h"
 
 #include <utility>

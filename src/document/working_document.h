@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The working document: the lines of the template or of an opened file while the user edits.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "document/writer.h"
 
 #include "document/colours.h"

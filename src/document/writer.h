@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The document writer: checks that the referenced files exist, then puts the settings into the
 // six setting lines of a working document. Writing the document to disk is the caller's job.

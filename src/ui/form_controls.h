@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Small widgets that give the main window's controls the behaviour of a classic dialog form:
 // frames whose access key enters them, single-choice lists that stay chosen, a one-text status

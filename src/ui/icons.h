@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's own icons, drawn in code in the sixteen classic VGA colours.
 //

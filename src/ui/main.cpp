@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Tessivane: edits folder Web View templates (.htt).
 //
 // The whole argument text names one file to open at start. It is taken before QApplication

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The main window: every setting's control, the font and colour samples, the File and Help
 // menus, and the status bar that names the current file.

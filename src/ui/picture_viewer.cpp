@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/picture_viewer.h"
 
 #include <QByteArray>

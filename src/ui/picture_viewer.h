@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The picture viewer: a resizable window that previews a chosen background or line image, and
 // the surface inside it that paints the picture.

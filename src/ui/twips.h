@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Window geometry is laid out in twips (1/1440 inch). These convert between twips and device
 // independent pixels at a screen's logical DPI: at 96 DPI a pixel is 15 twips.

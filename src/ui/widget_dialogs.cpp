@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ui/widget_dialogs.h"
 
 #include <QDir>

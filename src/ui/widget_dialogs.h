@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The real dialogs: Qt message boxes and Qt's own file dialog, shown application-modal over the
 // main window.

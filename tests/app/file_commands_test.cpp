@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The file commands against a plain form and scripted dialogs: what each answer and failure
 // leaves on disk, in the document and in the current file.
 #include <gtest/gtest.h>

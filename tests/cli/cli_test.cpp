@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // tessivane-cli end to end, through its executable.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // File services against real files: line ends on load, byte-exact saves, and every kind of
 // refused or failed save leaving the old file as it was.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Lines and encodings: how a file's bytes become a working document and back.
 #include <gtest/gtest.h>
 

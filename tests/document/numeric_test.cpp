@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The numeric test and the corrections of the size and loop-count boxes.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The reader: each line's parser on the forms the writer and the template produce and on
 // hand-made variants, the reading order, and the round trip from settings to document and back.
 #include <gtest/gtest.h>

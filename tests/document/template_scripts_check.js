@@ -1,4 +1,5 @@
 #!/usr/bin/env node
+// SPDX-License-Identifier: MIT
 // Checks the JavaScript inside the built-in Web View template.
 //
 //   node template_scripts_check.js path/to/template.htt

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The built-in template as the document core hands it out: its length, the lines the writer and
 // reader rely on, the lines whose spaces are part of the data, and anchors that move when a line
 // slips up or down. Its scripts are checked by template_scripts_check.js.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The writer: the six setting lines composed byte for byte, the existence checks, and what a
 // refusal leaves behind.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target: tessivane-cli's "write" command fed arbitrary argument lists: the input, split at
 // its NUL bytes, gives up to 40 arguments after "tessivane-cli write" for tessivane::cli::run().
 //

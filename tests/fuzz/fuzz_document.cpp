@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fuzz target: a file's bytes through the whole document core and back, with abort() on any
 // failed check: loading (lines, bytes, encoding, the marker test), every line parser, the reader
 // with the window's corrections, the writer (their own settings into complete documents; lines

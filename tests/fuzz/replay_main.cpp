@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs a fuzz target's checks over stored inputs without libFuzzer, so the normal and sanitizer
 // test suites replay the seed corpus with any compiler: replay_fuzz_X DIR_OR_FILE...
 // A failed check aborts, as under the fuzzer; no input at all is a failure too.

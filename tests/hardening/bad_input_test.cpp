@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Bad input, row by row as docs/bad-input.md lists it, where the other suites do not already
 // prove it: tessivane-cli through its executable, the window through its file commands.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Crash-safe save through the real executable: tessivane-cli write, replacing a document of about
 // 100 MB, is killed with SIGKILL at many moments: while it reads the source, while it writes and
 // flushes the new file, around the end of the run, and at the instant the finished file first

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Runs the tessivane-cli executable that this build made, and the bytes it writes for the template.
 #include <functional>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The main window reduced to what the file commands use: the settings it holds, the document it
 // shows and the current file. Showing a document reads its settings as the window would.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Parts of a test that run in a child process: to change limits or privileges without touching
 // the test program itself. Root may read and write any file whatever its mode, so checks about

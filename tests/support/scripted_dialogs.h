@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Dialogs answered from a script, in the order the test expects them. Every message box and file
 // dialog is recorded; one that the script does not expect fails the test at once instead of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Small file helpers for tests: a scratch folder, and whole files as bytes.
 #include <QByteArray>

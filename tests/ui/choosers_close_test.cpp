@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The three choosers, the picture viewer seen from the main window, closing the program, and
 // files dropped on the window.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Editing in the main window: sizes and the loop count corrected as they change, the loop-count
 // box following the loop mode, and the two samples following the font, colour and sizes.
 #include <gtest/gtest.h>

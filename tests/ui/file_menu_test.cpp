@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The File and Help menus in the window: each shortcut reaches its own command, and a document
 // makes the whole round trip from the controls to disk and back. (What each command does is proven
 // against a plain form in tests/app; Exit is tried with the closing cases.)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // main() for the widget tests: GoogleTest needs a QApplication around the tests. Without a
 // platform chosen the tests run headless, so they never depend on a display.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window's layout and keyboard: every control inside its frame, readable and not
 // covered, a fixed window, the tab order and the access keys.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The picture viewer window and its surface, checked on the pixels a person would see; the twips
 // conversions and the program's icons. (The viewer as the choosers drive it: choosers_close_test.)
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up and the reader, seen in the window: which document is shown first, the font list,
 // and how each setting line's value lands in its control.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The real dialogs: message boxes with the right icon, buttons and answers, and Qt's file dialog
 // set up from the shared dialog state. Every box shown here is answered from the event loop, and
 // a watchdog closes any box left open, so no test can hang on one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the main-window tests share: a window started with scripted dialogs, its controls found by
 // name, documents written from the built-in template with some lines replaced, and waiting for

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: MIT
 # Drives Tessivane with the keyboard on a virtual X display, as a person would: fills in the
 # paths and the description, saves through the real "Save" dialog, starts a new document, opens
 # the saved file through the real "Open" dialog, saves a copy with "Save As", and leaves with F4.
