@@ -28,6 +28,15 @@ std::string cannotRead(std::string_view path, std::string_view reason) {
     return concat({"The file '", path, "' could not be read: ", reason});
 }
 
+std::string invalidFileName(std::string_view path) {
+    return concat({"The file name '", path, "' is not valid UTF-8"});
+}
+
+std::string fileChanged(std::string_view path) {
+    return concat(
+        {"'", path, "' was changed by another program since it was opened. Overwrite it?"});
+}
+
 std::string loadError(std::string_view name) {
     return concat({"There was an error during loading the HTT file '", name, "'."});
 }

@@ -16,6 +16,7 @@ inline constexpr std::string_view kSaveChangesTitle = "Save Changes";
 inline constexpr std::string_view kInformationTitle = "Information";
 inline constexpr std::string_view kAboutTitle = "About";
 inline constexpr std::string_view kTextNotStorableTitle = "Text Cannot Be Stored";
+inline constexpr std::string_view kFileChangedTitle = "File Changed";
 
 // A referenced sound or picture file is missing; nothing is saved.
 std::string fileDoesNotExist(std::string_view path);
@@ -23,6 +24,10 @@ std::string fileDoesNotExist(std::string_view path);
 std::string notOurFile(std::string_view path);
 // A file chosen to open, or named at start-up, could not be read at all.
 std::string cannotRead(std::string_view path, std::string_view reason);
+// A file name with bytes that are not UTF-8, refused before anything is read or written.
+std::string invalidFileName(std::string_view path);
+// A file about to be saved in place was changed by another program since it was read.
+std::string fileChanged(std::string_view path);
 // The document ended before every setting line was read.
 std::string loadError(std::string_view name);
 // The target of a save is read-only or not writable.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "document/numeric.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -93,6 +94,79 @@ double numericValue(std::string_view text) {
         value = (zero || parsed->exponentNegative) ? 0.0 : std::numeric_limits<double>::infinity();
     }
     return parsed->negative ? -value : value;
+}
+
+namespace {
+
+// The integer and fraction digits of a numeric text's value, without leading or trailing zeros.
+struct Decimal {
+    bool negative = false;
+    std::string whole;     // "0" when there is no whole part
+    std::string fraction;  // empty when there is none
+};
+
+std::optional<Decimal> decimalOf(std::string_view text) {
+    const auto parsed = parse(text);
+    if (!parsed) {
+        return std::nullopt;
+    }
+    const std::string_view number = parsed->number;
+    const std::size_t exponentAt = number.find_first_of("eE");
+    const std::string_view mantissa = number.substr(0, exponentAt);
+    long long exponent = 0;
+    if (exponentAt != std::string_view::npos) {
+        std::string_view digits = number.substr(exponentAt + 1);
+        if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) {
+            digits.remove_prefix(1);
+        }
+        digits.remove_prefix(std::min(digits.find_first_not_of('0'), digits.size()));
+        if (digits.size() > 4) {
+            return std::nullopt;  // beyond 10^9999: no size or count to be stored plainly
+        }
+        std::from_chars(digits.data(), digits.data() + digits.size(), exponent);
+        exponent = parsed->exponentNegative ? -exponent : exponent;
+    }
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    std::string digits = std::string(mantissa.substr(0, point));
+    if (point < mantissa.size()) {
+        digits += mantissa.substr(point + 1);
+    }
+    const long long wholeDigits = static_cast<long long>(point) + exponent;
+    Decimal decimal;
+    if (wholeDigits <= 0) {
+        decimal.whole = "0";
+        decimal.fraction = std::string(std::size_t(-wholeDigits), '0') + digits;
+    } else if (std::size_t(wholeDigits) >= digits.size()) {
+        decimal.whole = digits + std::string(std::size_t(wholeDigits) - digits.size(), '0');
+    } else {
+        decimal.whole = digits.substr(0, std::size_t(wholeDigits));
+        decimal.fraction = digits.substr(std::size_t(wholeDigits));
+    }
+    decimal.whole.erase(0,
+                        std::min(decimal.whole.find_first_not_of('0'), decimal.whole.size() - 1));
+    decimal.fraction.erase(
+        std::min(decimal.fraction.find_last_not_of('0') + 1, decimal.fraction.size()));
+    decimal.negative = parsed->negative;
+    return decimal;
+}
+
+std::string signedText(const Decimal& decimal, bool withFraction) {
+    const bool hasFraction = withFraction && !decimal.fraction.empty();
+    const bool zero = decimal.whole == "0" && !hasFraction;
+    return (decimal.negative && !zero ? "-" : "") + decimal.whole +
+           (hasFraction ? "." + decimal.fraction : "");
+}
+
+}  // namespace
+
+std::string plainNumber(std::string_view text) {
+    const auto decimal = decimalOf(text);
+    return decimal ? signedText(*decimal, true) : std::string(text);
+}
+
+std::string wholeNumber(std::string_view text) {
+    const auto decimal = decimalOf(text);
+    return decimal ? signedText(*decimal, false) : std::string(text);
 }
 
 std::string correctedSize(std::string_view text, std::string_view fallback) {

@@ -23,6 +23,14 @@ double numericValue(std::string_view text);
 // A size box's text after its correction: the fallback when not numeric, "1" below 1, "2160"
 // above 2160, otherwise the text unchanged (a fraction such as 12.5 stays as typed).
 std::string correctedSize(std::string_view text, std::string_view fallback);
+// The plain decimal form of a numeric text, as a document stores it: no blanks, no "+", no
+// exponent, no leading zeros and no trailing zeros after the point (" +1.50e1" gives "15",
+// "12." gives "12", "-0" gives "0"). A text that is not numeric, or whose exponent is beyond any
+// sensible size, comes back unchanged.
+std::string plainNumber(std::string_view text);
+// The whole part of plainNumber ("2.9" gives "2"): how a loop count is stored.
+std::string wholeNumber(std::string_view text);
+
 // The loop-count box's text after its correction: "1" when not numeric or below 1, otherwise
 // unchanged; there is no upper limit.
 std::string correctedLoopCount(std::string_view text);

@@ -3,16 +3,19 @@
 
 #include "document/colours.h"
 #include "document/line_map.h"
+#include "document/numeric.h"
 #include "document/working_document.h"
 
 namespace tessivane {
 
 std::array<SettingLine, 6> composeSettingLines(const FolderViewSettings& s) {
     const std::string q = "\"";
-    const std::string loop = s.loopForever ? std::string("infinite") : s.loopCount;
+    // Sizes and the loop count are stored as plain numbers: a blank or an exponent in the line
+    // would make it read back as other settings.
+    const std::string loop = s.loopForever ? std::string("infinite") : wholeNumber(s.loopCount);
     return {{
-        {lines::kFont,
-         "body  {font: " + s.infoSize + "pt/" + s.titleSize + "pt " + s.fontFace + "; margin: 0}"},
+        {lines::kFont, "body  {font: " + plainNumber(s.infoSize) + "pt/" +
+                           plainNumber(s.titleSize) + "pt " + s.fontFace + "; margin: 0}"},
         {lines::kColour, "{font-weight: bold; color: " + colourForDocument(s.textColour) + "}"},
         {lines::kSound,
          "<bgsound src=" + q + "file://" + s.soundFile + q + "loop=" + q + loop + q + " > "},

@@ -68,5 +68,37 @@ TEST(Numeric, LoopCountCorrections) {
     }
 }
 
+// What a document stores: the plain decimal form, whole for a loop count; other texts unchanged.
+TEST(Numeric, StoredPlainly) {
+    const struct {
+        const char* text;
+        const char* plain;
+        const char* whole;
+    } cases[] = {
+        {"12", "12", "12"},
+        {" 12", "12", "12"},
+        {"12 ", "12", "12"},
+        {"+5", "5", "5"},
+        {"12.", "12", "12"},
+        {"1e1", "10", "10"},
+        {"1.5E+2", "150", "150"},
+        {"2.5e-1", "0.25", "0"},
+        {".5", "0.5", "0"},
+        {"12.50", "12.5", "12"},
+        {"000123", "123", "123"},
+        {"-0.0", "0", "0"},
+        {"-2.5", "-2.5", "-2"},
+        {"2160", "2160", "2160"},
+        {"1e30", "1000000000000000000000000000000", "1000000000000000000000000000000"},
+        {"abc", "abc", "abc"},
+        {"1e99999", "1e99999", "1e99999"},
+        {"", "", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(plainNumber(c.text), c.plain) << c.text;
+        EXPECT_EQ(wholeNumber(c.text), c.whole) << c.text;
+    }
+}
+
 }  // namespace
 }  // namespace tessivane

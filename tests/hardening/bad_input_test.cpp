@@ -249,7 +249,8 @@ TEST_F(BadInput, UnusableFilesAndPathsAreRefused) {
                  "the folder '" + dir.path("no/such/folder").toStdString() + "' does not exist"),
         unusable(dir.path(QString(4000, QLatin1Char('n'))), "File name too long",
                  "File name too long"),
-        unusable(locked + "/new.htt", "No such file or directory", "Permission denied"),
+        unusable(locked + "/new.htt", "No such file or directory",
+                 "the folder '" + locked.toStdString() + "' cannot be written: Permission denied"),
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path.left(80).toStdString());
