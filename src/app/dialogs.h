@@ -35,12 +35,13 @@ QStringList qtNameFilters(const QString& filter);
 class Dialogs {
 public:
     enum class Icon { Critical, Exclamation, Question, Information };
-    enum class Buttons { Ok, YesNoCancel };  // Yes is the default of YesNoCancel
+    // Yes is the default of YesNoCancel, No the default of YesNo.
+    enum class Buttons { Ok, YesNoCancel, YesNo };
     enum class Answer { Ok, Yes, No, Cancel };
 
     virtual ~Dialogs() = default;
     // A modal message box; line breaks may be CR, LF or CR LF. Closing a Yes/No/Cancel box by
-    // Escape or its close button answers Cancel.
+    // Escape or its close button answers Cancel, a Yes/No box No.
     virtual Answer message(Icon icon, Buttons buttons, const QString& title,
                            const QString& text) = 0;
     // A modal Open or Save dialog over the shared state. Returns false when cancelled, leaving the

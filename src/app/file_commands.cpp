@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/file_commands.h"
 
-#include "controls/file_services.h"
 #include "controls/utility_services.h"
 #include "document/messages.h"
 #include "document/template.h"
@@ -61,6 +60,8 @@ bool FileCommands::writeTo(const QString& path) {
     if (error.kind == FileError::Kind::NotWritable) {
         show(Dialogs::Icon::Critical, messages::kFileAccessErrorTitle,
              messages::readOnly(utf8(path)));
+    } else if (error.kind == FileError::Kind::InvalidName) {
+        show(Dialogs::Icon::Critical, messages::kFileAccessErrorTitle, utf8(error.reason));
     } else {
         show(Dialogs::Icon::Critical, messages::kFileAccessErrorTitle,
              messages::saveFailed(utf8(path), utf8(error.reason)));
@@ -68,10 +69,23 @@ bool FileCommands::writeTo(const QString& path) {
     return false;
 }
 
+bool FileCommands::confirmOverwrite(const QString& path) {
+    if (!session_.stamp.isValid() || fileStamp(path) == session_.stamp) {
+        return true;
+    }
+    return dialogs_.message(Dialogs::Icon::Question, Dialogs::Buttons::YesNo,
+                            qs(messages::kFileChangedTitle),
+                            qs(messages::fileChanged(utf8(path)))) == Dialogs::Answer::Yes;
+}
+
 bool FileCommands::saveInPlaceOrAsk(Naming naming) {
     const QString current = form_.currentFile();
     if (fileExists(current)) {
-        return writeTo(current);
+        if (!confirmOverwrite(current) || !writeTo(current)) {
+            return false;
+        }
+        session_.stamp = fileStamp(current);
+        return true;
     }
     DialogState& dialog = session_.dialog;
     dialog.title = QStringLiteral("Save");
@@ -86,6 +100,7 @@ bool FileCommands::saveInPlaceOrAsk(Naming naming) {
     }
     if (naming == Naming::UpdateCurrentFile) {
         form_.setCurrentFile(chosen);
+        session_.stamp = fileStamp(chosen);
     }
     return true;
 }
@@ -129,6 +144,7 @@ void FileCommands::newDocument() {
     }
     ++session_.newNum;
     ListCopy(session_.document);
+    session_.stamp = {};
     form_.SetForm(QString());
 }
 
@@ -155,7 +171,9 @@ void FileCommands::openFile(const QString& path) {
     LoadResult loaded = loadDocument(path);
     if (loaded.error) {
         show(Dialogs::Icon::Exclamation, messages::kFileLoadErrorTitle,
-             messages::cannotRead(utf8(path), utf8(loaded.error.reason)));
+             loaded.error.kind == FileError::Kind::InvalidName
+                 ? utf8(loaded.error.reason)
+                 : messages::cannotRead(utf8(path), utf8(loaded.error.reason)));
         return;
     }
     if (loaded.document.size() < 2) {
@@ -167,6 +185,7 @@ void FileCommands::openFile(const QString& path) {
         return;
     }
     session_.document = std::move(loaded.document);
+    session_.stamp = loaded.stamp;
     form_.SetForm(path);
     form_.setCurrentFile(path);
 }

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include "app/dialogs.h"
+#include "controls/file_services.h"
 #include "document/settings.h"
 #include "document/working_document.h"
 
@@ -19,6 +20,7 @@ struct Session {
     WorkingDocument document;
     long long newNum = 1;  // numbers untitled documents; keeps counting, there is no upper limit
     DialogState dialog;
+    FileStamp stamp;  // the current file as it was last read or saved; invalid for none
 };
 
 // What the commands need from the main window.
@@ -60,6 +62,9 @@ private:
     // Writes in place when the current file exists, otherwise through the "Save" dialog.
     bool saveInPlaceOrAsk(Naming naming);
     bool writeTo(const QString& path);
+    // Whether the current file may be overwritten: it is as it was last read or saved, or the
+    // user says so.
+    bool confirmOverwrite(const QString& path);
     void openFile(const QString& path);
     void show(Dialogs::Icon icon, std::string_view title, const std::string& text);
 

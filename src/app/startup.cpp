@@ -20,14 +20,18 @@ QString commandLineText(int argc, const char* const* argv) {
 
 FirstDocument firstDocument(const QString& commandLineText) {
     FirstDocument first;
-    if (fileExists(commandLineText)) {
+    // A name that is not UTF-8 is refused with a warning before it can reach another file.
+    if (commandLineText.contains(QChar::ReplacementCharacter) || fileExists(commandLineText)) {
         LoadResult loaded = loadDocument(commandLineText);
-        if (loaded.error) {
+        if (loaded.error.kind == FileError::Kind::InvalidName) {
+            first.warning = loaded.error.reason;
+        } else if (loaded.error) {
             first.warning = QString::fromStdString(messages::cannotRead(
                 commandLineText.toStdString(), loaded.error.reason.toStdString()));
         } else if (hasMarkerLine(loaded.document)) {
             first.document = std::move(loaded.document);
             first.sourceName = commandLineText;
+            first.stamp = loaded.stamp;
             return first;
         }
     }

@@ -3,6 +3,7 @@
 // Start-up: the command-line text and the first working document.
 #include <QString>
 
+#include "controls/file_services.h"
 #include "document/working_document.h"
 
 namespace tessivane {
@@ -15,6 +16,7 @@ struct FirstDocument {
     WorkingDocument document;
     QString sourceName;  // the file that was loaded; empty for a copy of the template
     QString warning;     // why a named file could not be read; empty otherwise
+    FileStamp stamp;     // of the loaded file
 };
 
 // The file named by the command-line text when it exists and is one of ours, otherwise a copy of

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "cli/cli.h"
 
+#include <new>
+
 #include <QCommandLineParser>
 
 #include "controls/file_services.h"
@@ -35,9 +37,10 @@ constexpr const char* kHelpText =
     "              --from, change the settings given, check that the sound, background\n"
     "              and line image files exist, and save the result to FILE.\n"
     "\n"
-    "Sizes and the loop count are corrected as in the window: a size that is not a number\n"
-    "becomes 8 (information text) or 10 (title), and sizes are kept between 1 and 2160; a\n"
-    "loop count below 1 becomes 1. Colours are the sixteen names of the window's list.\n";
+    "Sizes and the loop count are numbers, corrected as in the window: sizes are kept between\n"
+    "1 and 2160 and a loop count below 1 becomes 1, with a note on standard error. They are\n"
+    "stored in plain decimal form, the loop count as a whole number. Colours are the sixteen\n"
+    "names of the window's list.\n";
 
 std::string utf8(const QString& text) {
     return text.toStdString();
@@ -55,10 +58,54 @@ public:
         err_ << message << "\n";
         return kFailed;
     }
+    void note(const std::string& text) { err_ << "tessivane-cli: " << text << "\n"; }
+
+    // The value as it will be stored, named on standard error when it differs from the one given.
+    std::string corrected(const std::string& option, const std::string& given, std::string stored) {
+        if (plainNumber(given) != stored) {
+            note(option + " " + given + " is corrected to " + stored);
+        }
+        return stored;
+    }
+
+    // Names each setting that the written document will give back otherwise: a value the line
+    // format cannot carry, such as a quote in the sound file's path.
+    void warnAboutReadingBack(const WorkingDocument& document, const FolderViewSettings& wanted) {
+        const FolderViewSettings back = readFolderViewSettings(document);
+        const struct {
+            const char* name;
+            const std::string& wanted;
+            const std::string& back;
+        } fields[] = {
+            {"description", wanted.description, back.description},
+            {"background image", wanted.backgroundImage, back.backgroundImage},
+            {"line image", wanted.lineImage, back.lineImage},
+            {"sound file", wanted.soundFile, back.soundFile},
+            {"loop count", wanted.loopForever ? back.loopCount : wanted.loopCount, back.loopCount},
+            {"font", wanted.fontFace, back.fontFace},
+            {"colour", wanted.textColour, back.textColour},
+            {"information size", wanted.infoSize, back.infoSize},
+            {"title size", wanted.titleSize, back.titleSize},
+        };
+        for (const auto& field : fields) {
+            if (field.wanted != field.back) {
+                note(std::string("warning: the ") + field.name + " will read back as '" +
+                     field.back + "'");
+            }
+        }
+        if (wanted.loopForever != back.loopForever) {
+            note(std::string("warning: the sound will read back as looping ") +
+                 (back.loopForever ? "forever" : back.loopCount + " times"));
+        }
+    }
 
     // A file of ours, loaded whole, or a failure already reported.
     std::optional<WorkingDocument> loadOurs(const QString& path) {
         LoadResult loaded = loadDocument(path);
+        if (loaded.error.kind == FileError::Kind::InvalidName) {
+            fail(utf8(loaded.error.reason));
+            return std::nullopt;
+        }
         if (loaded.error) {
             fail(messages::cannotRead(utf8(path), utf8(loaded.error.reason)));
             return std::nullopt;
@@ -77,6 +124,9 @@ public:
         }
         if (error.kind == FileError::Kind::NotWritable) {
             return fail(messages::readOnly(utf8(path)));
+        }
+        if (error.kind == FileError::Kind::InvalidName) {
+            return fail(utf8(error.reason));
         }
         return fail(messages::saveFailed(utf8(path), utf8(error.reason)));
     }
@@ -253,6 +303,18 @@ int writeCommand(const QStringList& arguments, Command& command) {
         return command.usage("-o given more than once");
     }
     const auto value = [&](const char* name) { return utf8(parser.value(name)); };
+    // Bytes that are not UTF-8 reach the tool as replacement characters, which would be stored
+    // in their place: a path is refused as a name, a text as a usage error.
+    for (const char* path : {"background", "line-image", "sound"}) {
+        if (parser.value(path).contains(QChar::ReplacementCharacter)) {
+            return command.fail(messages::invalidFileName(value(path)));
+        }
+    }
+    for (const char* text : {"description", "font"}) {
+        if (parser.value(text).contains(QChar::ReplacementCharacter)) {
+            return command.usage(std::string("--") + text + " is not valid UTF-8");
+        }
+    }
 
     std::optional<std::string> colour;
     if (parser.isSet("colour")) {
@@ -270,6 +332,24 @@ int writeCommand(const QStringList& arguments, Command& command) {
         if (*loop != "forever" && !isNumeric(*loop)) {
             return command.usage("--loop takes 'forever' or a number, not '" + *loop + "'");
         }
+        if (*loop != "forever") {
+            loop = command.corrected("--loop", *loop, wholeNumber(correctedLoopCount(*loop)));
+        }
+    }
+    std::optional<std::string> sizes[2];
+    const std::pair<const char*, std::string_view> sizeOptions[2] = {
+        {"info-size", kInfoSizeFallback}, {"title-size", kTitleSizeFallback}};
+    for (int i = 0; i < 2; ++i) {
+        const auto& [name, fallback] = sizeOptions[i];
+        if (!parser.isSet(name)) {
+            continue;
+        }
+        const std::string given = value(name);
+        if (!isNumeric(given)) {
+            return command.usage(std::string("--") + name + " takes a number, not '" + given + "'");
+        }
+        sizes[i] = command.corrected(std::string("--") + name, given,
+                                     plainNumber(correctedSize(given, fallback)));
     }
 
     WorkingDocument document;
@@ -300,16 +380,14 @@ int writeCommand(const QStringList& arguments, Command& command) {
         settings.fontFace = value("font");
     if (colour)
         settings.textColour = *colour;
-    if (parser.isSet("info-size")) {
-        settings.infoSize = correctedSize(value("info-size"), kInfoSizeFallback);
-    }
-    if (parser.isSet("title-size")) {
-        settings.titleSize = correctedSize(value("title-size"), kTitleSizeFallback);
-    }
+    if (sizes[0])
+        settings.infoSize = *sizes[0];
+    if (sizes[1])
+        settings.titleSize = *sizes[1];
     if (loop) {
         settings.loopForever = *loop == "forever";
         if (!settings.loopForever) {
-            settings.loopCount = correctedLoopCount(*loop);
+            settings.loopCount = *loop;
         }
     }
 
@@ -318,6 +396,7 @@ int writeCommand(const QStringList& arguments, Command& command) {
     });
     switch (written.status) {
         case WriteOutcome::Status::Written:
+            command.warnAboutReadingBack(document, settings);
             return command.save(document, parser.value("output"));
         case WriteOutcome::Status::MissingFile:
             return command.fail(messages::fileDoesNotExist(written.detail));
@@ -329,9 +408,7 @@ int writeCommand(const QStringList& arguments, Command& command) {
     return kFailed;
 }
 
-}  // namespace
-
-int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
+int dispatch(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     Command command(out, err);
     if (arguments.size() < 2) {
         return command.usage("no command given");
@@ -355,6 +432,23 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
         return writeCommand(arguments, command);
     }
     return command.usage("unknown command '" + utf8(name) + "'");
+}
+
+}  // namespace
+
+int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
+    try {
+        const int status = dispatch(arguments, out, err);
+        // Standard output may be a full disk or a closed pipe: that is a failure too.
+        if (!out.flush() && status == kDone) {
+            err << "tessivane-cli: could not write to standard output\n";
+            return kFailed;
+        }
+        return status;
+    } catch (const std::bad_alloc&) {
+        err << "tessivane-cli: out of memory\n";
+        return kFailed;
+    }
 }
 
 }  // namespace tessivane::cli

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: MIT
+#include <signal.h>
+
 #include <iostream>
 
 #include <QCoreApplication>
@@ -7,5 +9,7 @@
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
+    // A file size limit makes a save fail with "File too large" instead of ending the tool.
+    ::signal(SIGXFSZ, SIG_IGN);
     return tessivane::cli::run(QCoreApplication::arguments(), std::cout, std::cerr);
 }

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Tessivane: edits folder Web View templates (.htt).
 //
-// The whole argument text names one file to open at start. It is taken before QApplication
-// looks at the arguments, so that nothing of it is lost to Qt's own options.
+// The whole argument text names one file to open at start.
+#include <signal.h>
+
 #include <QApplication>
 
 #include "app/startup.h"
@@ -12,7 +13,12 @@
 
 int main(int argc, char** argv) {
     const QString commandLine = tessivane::commandLineText(argc, argv);
-    QApplication app(argc, argv);
+    // Qt sees none of the user's arguments, so a file named "-reverse" is a file like any other;
+    // Qt's own settings stay reachable through its environment variables (QT_QPA_PLATFORM...).
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    // A file size limit makes a save fail with "File too large" instead of ending the program.
+    ::signal(SIGXFSZ, SIG_IGN);
     app.setWindowIcon(tessivane::appIcon());
     // Lets the desktop match the window to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("tessivane"));

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ui/main_window.h"
 
+#include <limits>
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QColor>
@@ -97,6 +99,8 @@ W* named(W* widget, const char* name) {
 
 QLineEdit* textBox(QWidget* parent, const char* name, const QString& text, const Twips& twips) {
     auto* box = named(new QLineEdit(text, parent), name);
+    // Qt would otherwise keep at most 32,767 characters and cut a longer text without a word.
+    box->setMaxLength(std::numeric_limits<int>::max());
     place(box, twips);
     return box;
 }
@@ -401,6 +405,7 @@ void frmWZ::Form_Load() {
 
     FirstDocument first = firstDocument(commandLineText_);
     session_.document = std::move(first.document);
+    session_.stamp = first.stamp;
     if (!first.warning.isEmpty()) {
         dialogs_.message(Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok,
                          qs(messages::kFileLoadErrorTitle), first.warning);

@@ -194,7 +194,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(status == cli::kDone || status == cli::kFailed || status == cli::kUsage,
           "an exit status other than 0, 1 or 2", call);
     if (status == cli::kDone) {
-        check(err.str().empty(), "success with a message", call);
+        // Success may only add notes: a corrected number, a value that reads back otherwise.
+        std::istringstream notes(err.str());
+        for (std::string line; std::getline(notes, line);) {
+            check(line.rfind("tessivane-cli: --", 0) == 0 ||
+                      line.rfind("tessivane-cli: warning: ", 0) == 0,
+                  "success with a message", call);
+        }
         std::vector<std::string> replaced;
         for (const auto& [name, entry] : after) {
             if (!gInitial.contains(name) || gInitial.at(name) != entry) {
