@@ -185,6 +185,68 @@ TEST_F(FileCommandsTest, FailedWriteIsReportedAndTheOldFileSurvives) {
     EXPECT_EQ(readBytes(target), old);
 }
 
+// Save in place over a file that another program changed since it was opened asks first; No
+// saves nothing and makes the save-changes question answer "stop". A file the program saved
+// itself is not "changed".
+TEST_F(FileCommandsTest, ChangedOnDiskAsksBeforeOverwriting) {
+    const struct {
+        Answer answer;
+        bool saved;
+    } cases[] = {{Answer::No, false}, {Answer::Yes, true}};
+    for (const auto& c : cases) {
+        const QString path = ourFile("changed.htt", "opened");
+        dialogs.answer(Answer::No);  // save changes to the document shown before?
+        dialogs.choose(path);
+        commands.open();
+        ASSERT_EQ(form.file, path);
+        form.settings.soundFile = dir.path("ding.wav").toStdString();
+        form.settings.backgroundImage = dir.path("back.gif").toStdString();
+        form.settings.lineImage = dir.path("line.gif").toStdString();
+        commands.save();  // unchanged since opened: no question
+        ASSERT_TRUE(dialogs.scriptUsedUp());
+        QFile other(path);
+        ASSERT_TRUE(other.open(QIODevice::Append));
+        other.write("<!-- another program -->\r\n");
+        other.close();
+        const QByteArray theirs = readBytes(path);
+
+        form.settings.description = "mine";
+        dialogs.clearShown();
+        dialogs.answer(Answer::Yes);  // save changes?
+        dialogs.answer(c.answer);     // overwrite?
+        EXPECT_EQ(commands.saveQ(), c.saved ? FileCommands::kGoOn : FileCommands::kStop);
+        ASSERT_EQ(dialogs.shown().size(), 2u);
+        EXPECT_EQ(dialogs.last().title, "File Changed");
+        EXPECT_EQ(dialogs.last().buttons, Dialogs::Buttons::YesNo);
+        EXPECT_EQ(dialogs.last().text, "'" + path +
+                                           "' was changed by another program since it was "
+                                           "opened. Overwrite it?");
+        EXPECT_EQ(readBytes(path) == theirs, !c.saved);
+        if (c.saved) {
+            commands.save();  // saved by us just now: no question
+        }
+    }
+}
+
+// A name that is not UTF-8 (Qt shows its bytes as replacement characters) reaches no file.
+TEST_F(FileCommandsTest, NamesThatAreNotUtf8AreRefused) {
+    const QString name = dir.path(QString::fromUtf8("\xEF\xBF\xBDt\xEF\xBF\xBD.htt"));
+    const QString message = "The file name '" + name + "' is not valid UTF-8";
+    dialogs.choose(name);
+    dialogs.answer(Answer::Ok);
+    commands.saveAs();
+    EXPECT_EQ(dialogs.last().title, "File Access Error");
+    EXPECT_EQ(dialogs.last().text, message);
+    dialogs.answer(Answer::No);
+    dialogs.choose(name);
+    dialogs.answer(Answer::Ok);
+    commands.open();
+    EXPECT_EQ(dialogs.last().title, "File Load Error");
+    EXPECT_EQ(dialogs.last().text, message);
+    EXPECT_EQ(firstDocument(name).warning, message);
+    EXPECT_EQ(folderCount(), 3);  // the three referenced files only
+}
+
 TEST_F(FileCommandsTest, NewNumbersUntitledDocuments) {
     form.settings.description = "edited";
     dialogs.answer(Answer::No);

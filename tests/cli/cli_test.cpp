@@ -118,6 +118,48 @@ TEST_F(CliWrite, WritesSettingsThatShowReadsBack) {
                              "textColour: Grey\ninfoSize: 12\ntitleSize: 2160\n");
 }
 
+// Numbers are stored plainly; a number the tool corrects, and a value the line format cannot
+// carry, are named on standard error while the file is still written.
+TEST_F(CliWrite, StoresPlainNumbersAndNamesWhatItChanges) {
+    const QString quoted = dir.file("a\"b.wav", "RIFF");
+    const struct {
+        QStringList arguments;
+        int line;
+        QByteArray text;
+        QByteArray err;
+    } cases[] = {
+        {{"--info-size", " 12", "--title-size", "1e1"}, 9, "font: 12pt/10pt ", ""},
+        {{"--info-size", "+5", "--title-size", "12."}, 9, "font: 5pt/12pt ", ""},
+        {{"--title-size", "5000"},
+         9,
+         "/2160pt ",
+         "tessivane-cli: --title-size 5000 is corrected to 2160\n"},
+        {{"--info-size", "0.5"},
+         9,
+         "font: 1pt/",
+         "tessivane-cli: --info-size 0.5 is corrected to 1\n"},
+        {{"--loop", "2.5"}, 28, "loop=\"2\"", "tessivane-cli: --loop 2.5 is corrected to 2\n"},
+        {{"--loop", "-3"}, 28, "loop=\"1\"", "tessivane-cli: --loop -3 is corrected to 1\n"},
+        {{"--sound", quoted},
+         28,
+         "a\"b.wav",
+         "tessivane-cli: warning: the sound file will read back as '" + dir.path("a").toUtf8() +
+             "'\n"},
+    };
+    for (const auto& c : cases) {
+        const QString out = dir.path("plain.htt");
+        QStringList arguments = QStringList{"write", "-o", out} + files();
+        if (c.arguments.contains("--sound")) {
+            arguments.remove(arguments.indexOf("--sound"), 2);
+        }
+        const CliRun written = cli(arguments + c.arguments);
+        EXPECT_EQ(written.status, 0) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(written.err, c.err) << c.arguments.join(' ').toStdString();
+        EXPECT_TRUE(readBytes(out).split('\n')[c.line].contains(c.text))
+            << c.arguments.join(' ').toStdString();
+    }
+}
+
 TEST_F(CliWrite, FromKeepsEveryOtherLineByteForByte) {
     QByteArray legacy = templateBytes();
     legacy.replace("Select an item to view its description.", "S\xE9lectionnez un \xE9l\xE9ment.");
@@ -177,7 +219,10 @@ TEST(CliUsage, ErrorsExitTwoAndHelpAndVersionAnswer) {
           QStringList{"show", "a", "b"}, QStringList{"template", "x"},
           QStringList{"write", "-o", "x", "--loop", "often"}, QStringList{"show", "--bogus", "x"},
           QStringList{"write", "-o", "x", "--font", "a", "--font", "b"},
-          QStringList{"write", "-o", "x", "-o", "y"}}) {
+          QStringList{"write", "-o", "x", "-o", "y"},
+          QStringList{"write", "-o", "x", "--info-size", "big"},
+          QStringList{"write", "-o", "x", "--title-size", ""},
+          QStringList{"write", "-o", "x", "--description", QString(QChar::ReplacementCharacter)}}) {
         const CliRun run = cli(arguments);
         EXPECT_EQ(run.status, 2) << arguments.join(' ').toStdString();
         EXPECT_TRUE(run.err.contains("Usage:")) << arguments.join(' ').toStdString();

@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <functional>
@@ -95,15 +96,169 @@ TEST(FileSave, WritesCrLfAndRoundTripsEveryLoadedFile) {
     EXPECT_EQ(folderEntries(dir.root()), (QStringList{"legacy.htt", "new.htt"}));
 }
 
-TEST(FileSave, KeepsPermissionBitsOfAnExistingFile) {
-    TempDir dir;
-    const QString path = dir.file("kept.htt", "old\r\n");
-    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0640), 0);
-    ASSERT_FALSE(saveDocument(documentOf("new\r\n"), path));
+struct stat statOf(const QString& path) {
     struct stat info {};
-    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0640u);
-    EXPECT_EQ(readBytes(path), "new\r\n");
+    ::lstat(QFile::encodeName(path).constData(), &info);
+    return info;
+}
+
+QByteArray attribute(const QString& path, const char* name) {
+    QByteArray value(256, '\0');
+    const ssize_t size =
+        ::getxattr(QFile::encodeName(path).constData(), name, value.data(), value.size());
+    return size < 0 ? QByteArray("<none>") : value.left(size);
+}
+
+// An access ACL in the kernel's form: the owner rw, user nobody r, the group r, mask r, others
+// nothing.
+QByteArray accessAcl() {
+    QByteArray acl("\x02\x00\x00\x00", 4);
+    const auto entry = [&](quint16 tag, quint16 permissions, quint32 id) {
+        const char bytes[8] = {char(tag), char(tag >> 8), char(permissions), 0,
+                               char(id),  char(id >> 8),  char(id >> 16),    char(id >> 24)};
+        acl.append(bytes, 8);
+    };
+    entry(0x01, 6, 0xFFFFFFFF);
+    entry(0x02, 4, 65534);
+    entry(0x04, 4, 0xFFFFFFFF);
+    entry(0x10, 4, 0xFFFFFFFF);
+    entry(0x20, 0, 0xFFFFFFFF);
+    return acl;
+}
+
+// Saving reaches the file the system finds at the path, and the file keeps everything it had
+// besides its content. Each case prepares a folder and answers the path to save through; the
+// save runs as this user or, where root would pass a permission check, as an ordinary user; the
+// check looks at the folder afterwards.
+TEST(FileSave, ReachesTheFileReadAndKeepsEverythingItHad) {
+    struct Case {
+        const char* what;
+        bool needsRoot;
+        bool asOrdinaryUser;
+        std::function<QString(const TempDir&)> prepare;
+        std::function<void(const TempDir&, FileError::Kind)> check;
+    };
+    const auto none = FileError::Kind::None;
+    const auto path = [](const TempDir& dir, const char* name) {
+        return QFile::encodeName(dir.path(name));
+    };
+    const Case cases[] = {
+        {"hard links keep their content in step", false, false,
+         [&](const TempDir& dir) {
+             const QString file = dir.file("f.htt", "old\r\n");
+             ::link(path(dir, "f.htt"), path(dir, "other.htt"));
+             return file;
+         },
+         [&](const TempDir& dir, FileError::Kind kind) {
+             EXPECT_EQ(kind, none);
+             EXPECT_EQ(readBytes(dir.path("other.htt")), "new\r\n");
+             EXPECT_EQ(statOf(dir.path("f.htt")).st_nlink, 2u);
+         }},
+        {"a linked folder and .. are resolved by the system", false, false,
+         [&](const TempDir& dir) {
+             QDir().mkpath(dir.path("real/sub"));
+             dir.file("real/f.htt", "old\r\n");
+             dir.file("f.htt", "unrelated\r\n");
+             ::symlink("real/sub", path(dir, "linkdir"));
+             return dir.path("linkdir/../f.htt");
+         },
+         [&](const TempDir& dir, FileError::Kind kind) {
+             EXPECT_EQ(kind, none);
+             EXPECT_EQ(readBytes(dir.path("real/f.htt")), "new\r\n");
+             EXPECT_EQ(readBytes(dir.path("f.htt")), "unrelated\r\n");
+         }},
+        {"a chain of links to a missing file creates the last", false, false,
+         [&](const TempDir& dir) {
+             QDir().mkpath(dir.path("sub"));
+             ::symlink("b.htt", path(dir, "a.htt"));
+             ::symlink("sub/c.htt", path(dir, "b.htt"));
+             return dir.path("a.htt");
+         },
+         [&](const TempDir& dir, FileError::Kind kind) {
+             EXPECT_EQ(kind, none);
+             EXPECT_EQ(readBytes(dir.path("sub/c.htt")), "new\r\n");
+             EXPECT_TRUE(S_ISLNK(statOf(dir.path("a.htt")).st_mode));
+             EXPECT_TRUE(S_ISLNK(statOf(dir.path("b.htt")).st_mode));
+         }},
+        {"a name that is not UTF-8 reaches no file", false, false,
+         [&](const TempDir& dir) {
+             dir.file("\xEF\xBF\xBDt\xEF\xBF\xBD.htt", "old\r\n");
+             return dir.path(QString::fromUtf8("\xEF\xBF\xBDt\xEF\xBF\xBD.htt"));
+         },
+         [&](const TempDir& dir, FileError::Kind kind) {
+             EXPECT_EQ(kind, FileError::Kind::InvalidName);
+             EXPECT_EQ(readBytes(dir.path("\xEF\xBF\xBDt\xEF\xBF\xBD.htt")), "old\r\n");
+         }},
+        {"a private file stays private", false, false,
+         [&](const TempDir& dir) {
+             const QString file = dir.file("private.htt", "old\r\n");
+             ::chmod(path(dir, "private.htt"), 0600);
+             return file;
+         },
+         [&](const TempDir& dir, FileError::Kind kind) {
+             EXPECT_EQ(kind, none);
+             EXPECT_EQ(statOf(dir.path("private.htt")).st_mode & 07777, 0600u);
+         }},
+        {"another owner and group, as root", true, false,
+         [&](const TempDir& dir) {
+             const QString file = dir.file("theirs.htt", "old\r\n");
+             ::chown(path(dir, "theirs.htt"), 65534, 65534);
+             ::chmod(path(dir, "theirs.htt"), 0640);
+             return file;
+         },
+         [&](const TempDir& dir, FileError::Kind kind) {
+             EXPECT_EQ(kind, none);
+             const struct stat info = statOf(dir.path("theirs.htt"));
+             EXPECT_EQ(info.st_uid, 65534u);
+             EXPECT_EQ(info.st_gid, 65534u);
+             EXPECT_EQ(info.st_mode & 07777, 0640u);
+         }},
+        {"a writable file in a folder that may not be written", false, true,
+         [&](const TempDir& dir) {
+             QDir().mkpath(dir.path("locked"));
+             const QString file = dir.file("locked/f.htt", "old\r\n");
+             ::chmod(path(dir, "locked/f.htt"), 0666);
+             ::chmod(path(dir, "locked"), 0555);
+             return file;
+         },
+         [&](const TempDir& dir, FileError::Kind kind) {
+             EXPECT_EQ(kind, none);
+             EXPECT_EQ(folderEntries(dir.path("locked")), QStringList{"f.htt"});
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.needsRoot && !testing::runningAsRoot()) {
+            continue;  // another owner can only be given by root
+        }
+        TempDir dir;
+        ::chmod(QFile::encodeName(dir.root()).constData(), 0755);
+        const QString target = c.prepare(dir);
+        const auto save = [&] { return int(saveDocument(documentOf("new\r\n"), target).kind); };
+        const int kind = c.asOrdinaryUser ? asOrdinaryUser(save) : save();
+        c.check(dir, FileError::Kind(kind));
+        if (kind == int(none)) {
+            EXPECT_EQ(readBytes(target), "new\r\n");
+        }
+        ::chmod(QFile::encodeName(dir.path("locked")).constData(), 0755);
+    }
+}
+
+// The ACL and every extended attribute come along, where the file system keeps them.
+TEST(FileSave, KeepsTheAclAndExtendedAttributes) {
+    TempDir dir;
+    const QString file = dir.file("f.htt", "old\r\n");
+    const QByteArray native = QFile::encodeName(file);
+    const QByteArray acl = accessAcl();
+    if (::setxattr(native, "user.tessivane", "kept", 4, 0) != 0 ||
+        ::setxattr(native, "system.posix_acl_access", acl.data(), acl.size(), 0) != 0) {
+        GTEST_SKIP() << "this file system keeps no user attributes or ACLs";
+    }
+    const QByteArray aclBefore = attribute(file, "system.posix_acl_access");
+    ASSERT_FALSE(saveDocument(documentOf("new\r\n"), file));
+    EXPECT_EQ(readBytes(file), "new\r\n");
+    EXPECT_EQ(attribute(file, "user.tessivane"), "kept");
+    EXPECT_EQ(attribute(file, "system.posix_acl_access"), aclBefore);
 }
 
 TEST(FileSave, RefusalsLeaveTheOldFileAndNoTemporaryFile) {

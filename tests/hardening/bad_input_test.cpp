@@ -3,6 +3,7 @@
 // prove it: tessivane-cli through its executable, the window through its file commands.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 #include "app/file_commands.h"
 #include "app/startup.h"
@@ -282,34 +284,116 @@ TEST_F(BadInput, UnusableFilesAndPathsAreRefused) {
     EXPECT_FALSE(QFile::exists(out));
 }
 
-TEST_F(BadInput, FullDiskNamesTheCauseAndKeepsTheOldFile) {
+// Limits of the process are messages, not deaths: a file size limit (whose signal the tool
+// ignores itself), too little memory to read a file, a full standard output. The file to save
+// is kept as it was.
+TEST_F(BadInput, LimitsAreMessagesAndKeepTheOldFile) {
     QByteArray old;
     for (int i = 0; i < 1000; ++i) {
         old += "the old file, line " + QByteArray::number(i) + "\r\n";
     }
     const QString target = dir.file("full.htt", old);
-    // A file size limit makes every write past it fail as on a full disk.
-    EXPECT_EQ(ended(write({"-o", target},
-                          [] {
-                              ::signal(SIGXFSZ, SIG_IGN);
-                              const rlimit limit{4096, 4096};
-                              ::setrlimit(RLIMIT_FSIZE, &limit);
-                          })),
-              refused(text(messages::saveFailed(target.toStdString(), "File too large"))));
+    // A sparse document of ours of 3 GB, more than the memory limit below allows.
+    const QString huge = dir.file("huge.htt", templateBytes());
+    const QString ours = dir.file("ours.htt", templateBytes());
+    ASSERT_EQ(::truncate(QFile::encodeName(huge).constData(), 3LL << 30), 0);
+    const auto fileSizeLimit = [] {
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    };
+    const auto memoryLimit = [] {
+        const rlimit limit{1LL << 30, 1LL << 30};
+        ::setrlimit(RLIMIT_AS, &limit);
+    };
+    const auto fullOutput = [] { ::dup2(::open("/dev/full", O_WRONLY), 1); };
+    const struct {
+        const char* what;
+        QStringList arguments;
+        std::function<void()> limit;
+        QString message;
+    } cases[] = {
+        {"file size",
+         {"write", "-o", target, "--sound", sound, "--background", background, "--line-image",
+          lineImage},
+         fileSizeLimit,
+         text(messages::saveFailed(target.toStdString(), "File too large"))},
+        {"memory",
+         {"show", huge},
+         memoryLimit,
+         text(messages::cannotRead(huge.toStdString(), "Cannot allocate memory"))},
+        {"full output",
+         {"template"},
+         fullOutput,
+         "tessivane-cli: could not write to standard output"},
+        {"full output",
+         {"show", ours},
+         fullOutput,
+         "tessivane-cli: could not write to standard output"},
+    };
+    for (const auto& c : cases) {
+#if defined(__SANITIZE_ADDRESS__)
+        if (std::string(c.what) == "memory") {
+            continue;  // the address sanitizer reserves more address space than any limit
+        }
+#endif
+        EXPECT_EQ(ended(cli(c.arguments, c.limit)), refused(c.message)) << c.what;
+    }
     EXPECT_EQ(readBytes(target), old);
-    EXPECT_EQ(folderEntries(dir.root()),
-              (QStringList{"back.gif", "ding.wav", "full.htt", "line.gif"}));
+    EXPECT_EQ(folderEntries(dir.root()), (QStringList{"back.gif", "ding.wav", "full.htt",
+                                                      "huge.htt", "line.gif", "ours.htt"}));
 }
 
-// A real path of 4,000 characters is written, read, opened and saved in place like any other.
-TEST_F(BadInput, FourThousandCharacterPaths) {
+// A name that is not UTF-8 reaches its own file or none: the tool refuses it before anything is
+// read or written, for a file to write, a file to read and a referenced file alike.
+TEST_F(BadInput, NamesThatAreNotUtf8ReachNoFile) {
+    ASSERT_TRUE(testing::writeBytes(dir.path("\xE8t\xE8.htt"), templateBytes()));
+    const QString message =
+        "The file name '" + dir.path("\xEF\xBF\xBDt\xEF\xBF\xBD.htt") + "' is not valid UTF-8\n";
+    // The names are made by the shell from octal escapes: \351 is the Latin-1 byte of "e acute".
+    const struct {
+        const char* arguments;
+        int status;
+        QString err;
+    } cases[] = {
+        {"write -o \"$d/$(printf '\\351t\\351.htt')\" $files", 1, message},
+        {"write -o \"$d/$(printf '\\350t\\350.htt')\" $files", 1, message},
+        {"show \"$d/$(printf '\\350t\\350.htt')\"", 1, message},
+        {"write --from \"$d/$(printf '\\350t\\350.htt')\" -o \"$d/out.htt\" $files", 1, message},
+        {"write -o \"$d/out.htt\" --description \"$(printf 'caf\\351')\" $files", 2, ""},
+    };
+    const QByteArray files = "--sound " + sound.toUtf8() + " --background " + background.toUtf8() +
+                             " --line-image " + lineImage.toUtf8();
+    for (const auto& c : cases) {
+        QProcess shell;
+        shell.setProcessEnvironment([&] {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("d", dir.root());
+            environment.insert("files", QString::fromUtf8(files));
+            return environment;
+        }());
+        shell.start("sh", {"-c", QString("exec \"$0\" ") + c.arguments,
+                           TESSIVANE_BINARY_DIR "/src/cli/tessivane-cli"});
+        ASSERT_TRUE(shell.waitForFinished(60000));
+        EXPECT_EQ(shell.exitCode(), c.status) << c.arguments;
+        const QString err = QString::fromUtf8(shell.readAllStandardError());
+        EXPECT_TRUE(c.err.isEmpty() ? err.contains("is not valid UTF-8") : err == c.err)
+            << c.arguments << "\n"
+            << err.toStdString();
+    }
+    EXPECT_EQ(readBytes(dir.path("\xE8t\xE8.htt")), templateBytes());
+    EXPECT_EQ(folderEntries(dir.root()).size(), 4);  // nothing new
+}
+
+// A real path of 4,090 bytes, a few short of the system's limit, is written, read, opened and
+// saved in place like any other.
+TEST_F(BadInput, PathsNearTheLimit) {
     QString folder = dir.root();
-    while (folder.size() < 3700) {
+    while (folder.size() < 3850) {
         folder += "/" + QString(200, QLatin1Char('d'));
     }
     ASSERT_TRUE(QDir().mkpath(folder));
-    const QString path = folder + "/" + QString(3996 - folder.size(), QLatin1Char('f')) + ".htt";
-    ASSERT_EQ(path.size(), 4001);
+    const QString path = folder + "/" + QString(4085 - folder.size(), QLatin1Char('f')) + ".htt";
+    ASSERT_EQ(path.size(), 4090);
 
     ASSERT_EQ(write({"-o", path, "--description", "deep"}).status, 0);
     EXPECT_TRUE(cli({"show", path}).out.startsWith("description: deep\n"));
