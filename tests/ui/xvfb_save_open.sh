@@ -205,6 +205,36 @@ cmp -s "$work/saved.htt" "$work/copy.htt" || fail "the reopened file was not sho
 
 expect_nothing_left "closing the window"
 
+# A description of 10 MB, far beyond what a text box holds by default, opened and saved with
+# Ctrl+S after a change to the title size, comes back byte for byte.
+awk 'NR == 300 {
+         s = "0123456789abcdef"
+         while (length(s) < 10485760) s = s s
+         big = substr(s, 1, 10485760)
+         print big "\r"
+         print big >"big-description.txt"
+         next
+     }
+     { print }' "$work/saved.htt" >"$work/big.htt"
+start "$work/big.htt"
+main=$(window Tessivane)
+keys alt+t
+replace_text "30"
+keys ctrl+s
+tries=0
+until line 10 "$work/big.htt" | grep -q "pt/30pt "; do
+    tries=$((tries + 1))
+    [ "$tries" -le 300 ] || fail "Ctrl+S did not save the 10 MB description"
+    sleep 0.1
+done
+[ "$(line 300 "$work/big.htt")" = "$(cat "$work/big-description.txt")" ] ||
+    fail "the 10 MB description came back as $(line 300 "$work/big.htt" | wc -c) bytes"
+xdotool windowfocus --sync "$main"
+keys F4
+answer_no
+wait "$app_pid" || fail "the program ended with status $?"
+app_pid=
+
 # Killed, the program gets no chance to tidy up: it must not have made anything to tidy.
 for signal in TERM KILL; do
     start "$work/saved.htt"
@@ -215,4 +245,5 @@ for signal in TERM KILL; do
     expect_nothing_left "SIG$signal"
 done
 
-echo "PASS: saved, reopened and saved again through the real dialogs; nothing left behind"
+echo "PASS: saved, reopened and saved again through the real dialogs; a 10 MB description kept;"
+echo "      nothing left behind"
