@@ -1,29 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "app/file_commands.h"
 
+#include "app/messages.h"
 #include "controls/utility_services.h"
-#include "document/messages.h"
 #include "document/template.h"
 #include "document/writer.h"
 
 namespace tessivane {
-namespace {
-
-QString qs(std::string_view text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
-std::string utf8(const QString& text) {
-    return text.toStdString();
-}
-
-}  // namespace
 
 FileCommands::FileCommands(Session& session, DocumentForm& form, Dialogs& dialogs)
     : session_(session), form_(form), dialogs_(dialogs) {}
 
-void FileCommands::show(Dialogs::Icon icon, std::string_view title, const std::string& text) {
-    dialogs_.message(icon, Dialogs::Buttons::Ok, qs(title), qs(text));
+void FileCommands::show(const Message& message) {
+    dialogs_.message(message.icon, Dialogs::Buttons::Ok, message.title, message.text);
 }
 
 bool FileCommands::formToDisk() {
@@ -31,24 +20,10 @@ bool FileCommands::formToDisk() {
     const WriteOutcome outcome = writeSettings(
         session_.document, settings,
         [](const std::string& path) { return fileExists(QString::fromStdString(path)); });
-    using Status = WriteOutcome::Status;
-    switch (outcome.status) {
-        case Status::Written:
-            return true;
-        case Status::MissingFile:
-            show(Dialogs::Icon::Exclamation, messages::kFileDoesNotExistTitle,
-                 messages::fileDoesNotExist(outcome.detail));
-            return false;
-        case Status::TextNotStorable:
-            show(Dialogs::Icon::Exclamation, messages::kTextNotStorableTitle,
-                 messages::textNotStorable(outcome.detail));
-            return false;
-        case Status::DocumentTooShort:
-            show(Dialogs::Icon::Critical, messages::kFileAccessErrorTitle,
-                 messages::saveFailed(utf8(form_.currentFile()),
-                                      "the document is too short to hold the settings"));
-            return false;
+    if (outcome.written()) {
+        return true;
     }
+    show(messages::writeRefused(outcome, form_.currentFile()));
     return false;
 }
 
@@ -57,15 +32,7 @@ bool FileCommands::writeTo(const QString& path) {
     if (!error) {
         return true;
     }
-    if (error.kind == FileError::Kind::NotWritable) {
-        show(Dialogs::Icon::Critical, messages::kFileAccessErrorTitle,
-             messages::readOnly(utf8(path)));
-    } else if (error.kind == FileError::Kind::InvalidName) {
-        show(Dialogs::Icon::Critical, messages::kFileAccessErrorTitle, utf8(error.reason));
-    } else {
-        show(Dialogs::Icon::Critical, messages::kFileAccessErrorTitle,
-             messages::saveFailed(utf8(path), utf8(error.reason)));
-    }
+    show(messages::saveFailed(path, error));
     return false;
 }
 
@@ -73,9 +40,9 @@ bool FileCommands::confirmOverwrite(const QString& path) {
     if (!session_.stamp.isValid() || fileStamp(path) == session_.stamp) {
         return true;
     }
-    return dialogs_.message(Dialogs::Icon::Question, Dialogs::Buttons::YesNo,
-                            qs(messages::kFileChangedTitle),
-                            qs(messages::fileChanged(utf8(path)))) == Dialogs::Answer::Yes;
+    const Message question = messages::fileChanged(path);
+    return dialogs_.message(question.icon, Dialogs::Buttons::YesNo, question.title,
+                            question.text) == Dialogs::Answer::Yes;
 }
 
 bool FileCommands::saveInPlaceOrAsk(Naming naming) {
@@ -125,9 +92,9 @@ void FileCommands::saveAs() {
 }
 
 int FileCommands::saveQ() {
-    const auto answer = dialogs_.message(Dialogs::Icon::Question, Dialogs::Buttons::YesNoCancel,
-                                         qs(messages::kSaveChangesTitle),
-                                         qs(messages::saveChanges(utf8(form_.currentFile()))));
+    const Message question = messages::saveChanges(form_.currentFile());
+    const auto answer = dialogs_.message(question.icon, Dialogs::Buttons::YesNoCancel,
+                                         question.title, question.text);
     switch (answer) {
         case Dialogs::Answer::No:
             return kGoOn;
@@ -170,18 +137,14 @@ void FileCommands::openDropped(const QString& path) {
 void FileCommands::openFile(const QString& path) {
     LoadResult loaded = loadDocument(path);
     if (loaded.error) {
-        show(Dialogs::Icon::Exclamation, messages::kFileLoadErrorTitle,
-             loaded.error.kind == FileError::Kind::InvalidName
-                 ? utf8(loaded.error.reason)
-                 : messages::cannotRead(utf8(path), utf8(loaded.error.reason)));
+        show(messages::cannotRead(path, loaded.error));
         return;
     }
     if (loaded.document.size() < 2) {
         return;  // too short to carry the marker: nothing to say, nothing changes
     }
     if (!hasMarkerLine(loaded.document)) {
-        show(Dialogs::Icon::Exclamation, messages::kFileLoadErrorTitle,
-             messages::notOurFile(utf8(path)));
+        show(messages::notOurFile(path));
         return;
     }
     session_.document = std::move(loaded.document);
@@ -191,11 +154,11 @@ void FileCommands::openFile(const QString& path) {
 }
 
 void FileCommands::information() {
-    show(Dialogs::Icon::Information, messages::kInformationTitle, messages::information());
+    show(messages::information());
 }
 
 void FileCommands::about() {
-    show(Dialogs::Icon::Information, messages::kAboutTitle, messages::about());
+    show(messages::about());
 }
 
 }  // namespace tessivane

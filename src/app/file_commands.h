@@ -10,6 +10,7 @@
 #include <QString>
 
 #include "app/dialogs.h"
+#include "app/messages.h"
 #include "controls/file_services.h"
 #include "document/settings.h"
 #include "document/working_document.h"
@@ -66,7 +67,7 @@ private:
     // user says so.
     bool confirmOverwrite(const QString& path);
     void openFile(const QString& path);
-    void show(Dialogs::Icon icon, std::string_view title, const std::string& text);
+    void show(const Message& message);
 
     Session& session_;
     DocumentForm& form_;

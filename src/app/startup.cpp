@@ -3,9 +3,9 @@
 
 #include <QStringList>
 
+#include "app/messages.h"
 #include "controls/file_services.h"
 #include "controls/utility_services.h"
-#include "document/messages.h"
 #include "document/template.h"
 
 namespace tessivane {
@@ -23,11 +23,8 @@ FirstDocument firstDocument(const QString& commandLineText) {
     // A name that is not UTF-8 is refused with a warning before it can reach another file.
     if (commandLineText.contains(QChar::ReplacementCharacter) || fileExists(commandLineText)) {
         LoadResult loaded = loadDocument(commandLineText);
-        if (loaded.error.kind == FileError::Kind::InvalidName) {
-            first.warning = loaded.error.reason;
-        } else if (loaded.error) {
-            first.warning = QString::fromStdString(messages::cannotRead(
-                commandLineText.toStdString(), loaded.error.reason.toStdString()));
+        if (loaded.error) {
+            first.warning = messages::cannotRead(commandLineText, loaded.error);
         } else if (hasMarkerLine(loaded.document)) {
             first.document = std::move(loaded.document);
             first.sourceName = commandLineText;

@@ -3,6 +3,7 @@
 // Start-up: the command-line text and the first working document.
 #include <QString>
 
+#include "app/messages.h"
 #include "controls/file_services.h"
 #include "document/working_document.h"
 
@@ -15,7 +16,7 @@ QString commandLineText(int argc, const char* const* argv);
 struct FirstDocument {
     WorkingDocument document;
     QString sourceName;  // the file that was loaded; empty for a copy of the template
-    QString warning;     // why a named file could not be read; empty otherwise
+    Message warning;     // why a named file could not be read; its text is empty otherwise
     FileStamp stamp;     // of the loaded file
 };
 

@@ -5,10 +5,10 @@
 
 #include <QCommandLineParser>
 
+#include "app/messages.h"
 #include "controls/file_services.h"
 #include "controls/utility_services.h"
 #include "document/colours.h"
-#include "document/messages.h"
 #include "document/numeric.h"
 #include "document/reader.h"
 #include "document/template.h"
@@ -58,6 +58,7 @@ public:
         err_ << message << "\n";
         return kFailed;
     }
+    int fail(const Message& message) { return fail(utf8(message.text)); }
     void note(const std::string& text) { err_ << "tessivane-cli: " << text << "\n"; }
 
     // The value as it will be stored, named on standard error when it differs from the one given.
@@ -102,16 +103,12 @@ public:
     // A file of ours, loaded whole, or a failure already reported.
     std::optional<WorkingDocument> loadOurs(const QString& path) {
         LoadResult loaded = loadDocument(path);
-        if (loaded.error.kind == FileError::Kind::InvalidName) {
-            fail(utf8(loaded.error.reason));
-            return std::nullopt;
-        }
         if (loaded.error) {
-            fail(messages::cannotRead(utf8(path), utf8(loaded.error.reason)));
+            fail(messages::cannotRead(path, loaded.error));
             return std::nullopt;
         }
         if (!hasMarkerLine(loaded.document)) {
-            fail(messages::notOurFile(utf8(path)));
+            fail(messages::notOurFile(path));
             return std::nullopt;
         }
         return std::move(loaded.document);
@@ -122,13 +119,7 @@ public:
         if (!error) {
             return kDone;
         }
-        if (error.kind == FileError::Kind::NotWritable) {
-            return fail(messages::readOnly(utf8(path)));
-        }
-        if (error.kind == FileError::Kind::InvalidName) {
-            return fail(utf8(error.reason));
-        }
-        return fail(messages::saveFailed(utf8(path), utf8(error.reason)));
+        return fail(messages::saveFailed(path, error));
     }
 
     std::ostream& out() { return out_; }
@@ -258,7 +249,7 @@ int showCommand(const QStringList& arguments, Command& command) {
     const FolderViewSettings settings = readFolderViewSettings(*document, &outcome);
     printSettings(command.out(), settings, parser.isSet("json"));
     if (!outcome.complete) {
-        return command.fail(messages::loadError(utf8(path)));
+        return command.fail(messages::loadError(path));
     }
     return kDone;
 }
@@ -307,7 +298,8 @@ int writeCommand(const QStringList& arguments, Command& command) {
     // in their place: a path is refused as a name, a text as a usage error.
     for (const char* path : {"background", "line-image", "sound"}) {
         if (parser.value(path).contains(QChar::ReplacementCharacter)) {
-            return command.fail(messages::invalidFileName(value(path)));
+            return command.fail(
+                messages::cannotRead(parser.value(path), {FileError::Kind::InvalidName, {}}));
         }
     }
     for (const char* text : {"description", "font"}) {
@@ -365,7 +357,7 @@ int writeCommand(const QStringList& arguments, Command& command) {
     ReadOutcome outcome;
     FolderViewSettings settings = readFolderViewSettings(document, &outcome);
     if (!outcome.complete) {
-        return command.fail(messages::loadError(utf8(parser.value("from"))));
+        return command.fail(messages::loadError(parser.value("from")));
     }
 
     if (parser.isSet("description"))
@@ -394,18 +386,11 @@ int writeCommand(const QStringList& arguments, Command& command) {
     const WriteOutcome written = writeSettings(document, settings, [](const std::string& path) {
         return fileExists(QString::fromStdString(path));
     });
-    switch (written.status) {
-        case WriteOutcome::Status::Written:
-            command.warnAboutReadingBack(document, settings);
-            return command.save(document, parser.value("output"));
-        case WriteOutcome::Status::MissingFile:
-            return command.fail(messages::fileDoesNotExist(written.detail));
-        case WriteOutcome::Status::TextNotStorable:
-            return command.fail(messages::textNotStorable(written.detail));
-        case WriteOutcome::Status::DocumentTooShort:
-            return command.fail(messages::loadError(utf8(parser.value("from"))));
+    if (!written.written()) {
+        return command.fail(messages::writeRefused(written, parser.value("output")));
     }
-    return kFailed;
+    command.warnAboutReadingBack(document, settings);
+    return command.save(document, parser.value("output"));
 }
 
 int dispatch(const QStringList& arguments, std::ostream& out, std::ostream& err) {

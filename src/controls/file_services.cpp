@@ -22,7 +22,6 @@
 #include <QRandomGenerator>
 
 #include "document/line_map.h"
-#include "document/messages.h"
 
 namespace tessivane {
 namespace {
@@ -45,8 +44,7 @@ std::optional<FileError> checkName(const QString& path) {
         return failure(FileError::Kind::Other, QStringLiteral("no file name was given"));
     }
     if (path.contains(QChar::ReplacementCharacter)) {
-        return failure(FileError::Kind::InvalidName,
-                       QString::fromStdString(messages::invalidFileName(path.toStdString())));
+        return failure(FileError::Kind::InvalidName, {});
     }
     return std::nullopt;
 }

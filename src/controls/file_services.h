@@ -29,7 +29,7 @@ struct FileError {
         None,
         NotWritable,     // the target file is read-only or not writable by this user
         NotRegularFile,  // the path names a folder, a device, a FIFO...
-        InvalidName,     // the name is not valid UTF-8 (reason: the whole message)
+        InvalidName,     // the name is not valid UTF-8
         Other,           // missing or unwritable folder, full disk, name too long...
     };
     Kind kind = Kind::None;

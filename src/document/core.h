@@ -11,12 +11,12 @@
 // - The writer (writer.h) checks the referenced files and composes the six setting lines from the
 //   settings; the reader (reader.h) parses them back out, in a fixed order, into a SettingsTarget.
 // - numeric.h holds the numeric test and the corrections of the size and loop-count boxes,
-//   colours.h the sixteen colours, messages.h every text the user is shown.
-// Files, dialogs and widgets live in the layers above; nothing here depends on them.
+//   colours.h the sixteen colours.
+// The core returns outcomes; the words for them (app/messages.h), files, dialogs and widgets live
+// in the layers above, and nothing here depends on them.
 #include "document/colours.h"
 #include "document/line_map.h"
 #include "document/lines.h"
-#include "document/messages.h"
 #include "document/numeric.h"
 #include "document/reader.h"
 #include "document/settings.h"

@@ -23,11 +23,11 @@
 #include <algorithm>
 #include <optional>
 
+#include "app/messages.h"
 #include "app/startup.h"
 #include "controls/file_services.h"
 #include "controls/utility_services.h"
 #include "document/colours.h"
-#include "document/messages.h"
 #include "document/numeric.h"
 #include "document/reader.h"
 #include "ui/form_controls.h"
@@ -406,9 +406,9 @@ void frmWZ::Form_Load() {
     FirstDocument first = firstDocument(commandLineText_);
     session_.document = std::move(first.document);
     session_.stamp = first.stamp;
-    if (!first.warning.isEmpty()) {
-        dialogs_.message(Dialogs::Icon::Exclamation, Dialogs::Buttons::Ok,
-                         qs(messages::kFileLoadErrorTitle), first.warning);
+    if (!first.warning.text.isEmpty()) {
+        dialogs_.message(first.warning.icon, Dialogs::Buttons::Ok, first.warning.title,
+                         first.warning.text);
     }
     SetForm(first.sourceName);
     if (!first.sourceName.isEmpty()) {
@@ -485,14 +485,13 @@ FolderViewSettings frmWZ::currentSettings() const {
 }
 
 void frmWZ::SetForm(const QString& sourceName) {
-    CurFile->setSimpleText(qs(messages::placeholderName(session_.newNum)));
+    CurFile->setSimpleText(messages::placeholderName(session_.newNum));
     ControlsTarget target(*this);
     const ReadOutcome outcome = readSettings(session_.document, target);
     if (!outcome.complete) {
         const QString name = sourceName.isEmpty() ? currentFile() : sourceName;
-        dialogs_.message(Dialogs::Icon::Critical, Dialogs::Buttons::Ok,
-                         qs(messages::kLoadErrorTitle),
-                         qs(messages::loadError(name.toStdString())));
+        const Message refused = messages::loadError(name);
+        dialogs_.message(refused.icon, Dialogs::Buttons::Ok, refused.title, refused.text);
         return;
     }
     SampleSet(true);

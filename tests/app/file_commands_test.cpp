@@ -14,7 +14,6 @@
 #include "app/file_commands.h"
 #include "app/startup.h"
 #include "document/line_map.h"
-#include "document/messages.h"
 #include "document/reader.h"
 #include "document/template.h"
 #include "support/plain_form.h"
@@ -141,8 +140,8 @@ TEST_F(FileCommandsTest, YesWithAMissingImageStops) {
     EXPECT_EQ(commands.saveQ(), 1);
     EXPECT_EQ(dialogs.last().title, "File Does Not Exist");
     EXPECT_EQ(dialogs.last().icon, Dialogs::Icon::Exclamation);
-    EXPECT_EQ(dialogs.last().text.toStdString(),
-              messages::fileDoesNotExist(dir.path("gone.gif").toStdString()));
+    EXPECT_EQ(dialogs.last().text, "The file '" + dir.path("gone.gif") +
+                                       "' does not exist.  Please specify another file");
 }
 
 TEST_F(FileCommandsTest, ReadOnlyTargetIsReportedAndUntouched) {
@@ -243,7 +242,7 @@ TEST_F(FileCommandsTest, NamesThatAreNotUtf8AreRefused) {
     commands.open();
     EXPECT_EQ(dialogs.last().title, "File Load Error");
     EXPECT_EQ(dialogs.last().text, message);
-    EXPECT_EQ(firstDocument(name).warning, message);
+    EXPECT_EQ(firstDocument(name).warning.text, message);
     EXPECT_EQ(folderCount(), 3);  // the three referenced files only
 }
 
@@ -305,7 +304,9 @@ TEST_F(FileCommandsTest, OpenShowsOurFilesAndRefusesOthers) {
         if (c.warned) {
             EXPECT_EQ(dialogs.last().title, "File Load Error");
             EXPECT_EQ(dialogs.last().icon, Dialogs::Icon::Exclamation);
-            EXPECT_EQ(dialogs.last().text.toStdString(), messages::notOurFile(path.toStdString()));
+            EXPECT_EQ(dialogs.last().text, "The file '" + path +
+                                               "' is not a currently supported or is corrupted.  "
+                                               "Make a new file with this program.");
         }
         EXPECT_EQ(form.file, ours) << c.name;
         EXPECT_EQ(form.settings.description, "mine") << c.name;
@@ -376,7 +377,7 @@ TEST(Startup, CommandLineAndFirstDocument) {
     const FirstDocument first = firstDocument(ours);
     EXPECT_EQ(first.sourceName, ours);
     EXPECT_EQ(first.document, saved);
-    EXPECT_TRUE(first.warning.isEmpty());
+    EXPECT_TRUE(first.warning.text.isEmpty());
 
     WorkingDocument templateCopy;
     ListCopy(templateCopy);
@@ -386,7 +387,7 @@ TEST(Startup, CommandLineAndFirstDocument) {
         const FirstDocument fallback = firstDocument(unusable);
         EXPECT_TRUE(fallback.sourceName.isEmpty()) << unusable.toStdString();
         EXPECT_EQ(fallback.document, templateCopy) << unusable.toStdString();
-        EXPECT_TRUE(fallback.warning.isEmpty()) << unusable.toStdString();
+        EXPECT_TRUE(fallback.warning.text.isEmpty()) << unusable.toStdString();
     }
 
     // A file that exists but cannot be read gives the template and a warning naming it.
@@ -395,8 +396,8 @@ TEST(Startup, CommandLineAndFirstDocument) {
     EXPECT_EQ(testing::asOrdinaryUser([&] {
                   const FirstDocument unreadable = firstDocument(ours);
                   return unreadable.sourceName.isEmpty() && unreadable.document == templateCopy &&
-                                 unreadable.warning.startsWith("The file '" + ours +
-                                                               "' could not be read: ")
+                                 unreadable.warning.text.startsWith("The file '" + ours +
+                                                                    "' could not be read: ")
                              ? 0
                              : 1;
               }),

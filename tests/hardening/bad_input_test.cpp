@@ -19,9 +19,9 @@
 #include <QProcess>
 
 #include "app/file_commands.h"
+#include "app/messages.h"
 #include "app/startup.h"
 #include "document/line_map.h"
-#include "document/messages.h"
 #include "support/cli_runner.h"
 #include "support/plain_form.h"
 #include "support/processes.h"
@@ -164,7 +164,8 @@ TEST_F(BadInput, InvalidUtf8IsReadAsLatin1) {
     ASSERT_EQ(accented.status, 0) << accented.err.toStdString();
     const QByteArray before = readBytes(out);
     EXPECT_EQ(before.split('\n')[lines::kDescription], "\xE9t\xE9\r");
-    const QString notStorable = text(messages::textNotStorable("5 \xE2\x82\xAC"));
+    const QString notStorable =
+        messages::writeRefused({WriteOutcome::Status::TextNotStorable, "5 \xE2\x82\xAC"}, {}).text;
     EXPECT_EQ(ended(write({"--from", out, "-o", out, "--description", "5 \xE2\x82\xAC"})),
               refused(notStorable));
     EXPECT_EQ(readBytes(out), before);
@@ -194,8 +195,7 @@ TEST_F(BadInput, CrOnlyAndLfOnlyFilesOpenAndSaveWithCrLf) {
 TEST_F(BadInput, DocumentOfOursThatEndsTooEarly) {
     const QByteArray bytes = templateBytes().split('\n').mid(0, 100).join('\n') + '\n';
     const QString path = dir.file("short.htt", bytes);
-    EXPECT_EQ(ended(write({"--from", path, "-o", out})),
-              refused(text(messages::loadError(path.toStdString()))));
+    EXPECT_EQ(ended(write({"--from", path, "-o", out})), refused(messages::loadError(path).text));
     EXPECT_FALSE(QFile::exists(out));
 
     // Opened, it becomes the document; saving it refuses once the referenced files exist.
@@ -203,9 +203,8 @@ TEST_F(BadInput, DocumentOfOursThatEndsTooEarly) {
     EXPECT_EQ(form.file, path);
     nameExistingFiles();
     EXPECT_EQ(run(kSave, {}, true),
-              "File Access Error: " +
-                  text(messages::saveFailed(path.toStdString(),
-                                            "the document is too short to hold the settings")));
+              "File Access Error: '" + path +
+                  "' could not be saved: the document is too short to hold the settings");
     EXPECT_EQ(readBytes(path), bytes);
 }
 
@@ -234,10 +233,11 @@ TEST_F(BadInput, UnusableFilesAndPathsAreRefused) {
     };
     const auto notOurs = [&](const char* name, const QByteArray& bytes, bool says) {
         const QString path = dir.file(name, bytes);
-        return Case{path, text(messages::notOurFile(path.toStdString())), says, ""};
+        return Case{path, messages::notOurFile(path).text, says, ""};
     };
     const auto unusable = [&](const QString& path, const char* reason, std::string saveReason) {
-        return Case{path, text(messages::cannotRead(path.toStdString(), reason)), true, saveReason};
+        return Case{path, messages::cannotRead(path, {FileError::Kind::Other, reason}).text, true,
+                    saveReason};
     };
     const Case cases[] = {
         notOurs("picture.gif", binary, true),
@@ -256,7 +256,8 @@ TEST_F(BadInput, UnusableFilesAndPathsAreRefused) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path.left(80).toStdString());
-        const QString saveFailed = text(messages::saveFailed(c.path.toStdString(), c.saveReason));
+        const QString saveFailed =
+            messages::saveFailed(c.path, {FileError::Kind::Other, text(c.saveReason)}).text;
         const CliRun shown = cli({"show", c.path}, asNobody);
         EXPECT_EQ(ended(shown), refused(c.readError));
         EXPECT_TRUE(shown.out.isEmpty());
@@ -274,7 +275,7 @@ TEST_F(BadInput, UnusableFilesAndPathsAreRefused) {
                                  run(kSaveAs, c.path, true) != "File Access Error: " + saveFailed)
                                  << 1 |
                              int(form.shownDocuments != 0 || form.file != kPlaceholder) << 2 |
-                             int(!first.sourceName.isEmpty() || first.warning != warning) << 3;
+                             int(!first.sourceName.isEmpty() || first.warning.text != warning) << 3;
                   }),
                   0);
     }
@@ -316,11 +317,11 @@ TEST_F(BadInput, LimitsAreMessagesAndKeepTheOldFile) {
          {"write", "-o", target, "--sound", sound, "--background", background, "--line-image",
           lineImage},
          fileSizeLimit,
-         text(messages::saveFailed(target.toStdString(), "File too large"))},
+         messages::saveFailed(target, {FileError::Kind::Other, "File too large"}).text},
         {"memory",
          {"show", huge},
          memoryLimit,
-         text(messages::cannotRead(huge.toStdString(), "Cannot allocate memory"))},
+         messages::cannotRead(huge, {FileError::Kind::Other, "Cannot allocate memory"}).text},
         {"full output",
          {"template"},
          fullOutput,

@@ -5,7 +5,7 @@
 #include <QString>
 
 #include "app/file_commands.h"
-#include "document/messages.h"
+#include "app/messages.h"
 #include "document/reader.h"
 
 namespace tessivane::testing {
@@ -20,7 +20,7 @@ public:
     FolderViewSettings currentSettings() const override { return settings; }
     void SetForm(const QString&) override {
         ++shownDocuments;
-        file = QString::fromStdString(messages::placeholderName(session_.newNum));
+        file = messages::placeholderName(session_.newNum);
         settings = readFolderViewSettings(session_.document);
     }
     QString currentFile() const override { return file; }

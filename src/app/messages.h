@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// The words for everything the program tells the user, in one place, so that the window and the
+// command-line tool say the same things. The document core and the file services only return
+// outcomes (WriteOutcome, FileError, a short document); these functions turn each into the title,
+// icon and text of its message box, through tr(). The command-line tool prints the text alone.
+#include <QString>
+
+#include "app/dialogs.h"
+#include "controls/file_services.h"
+#include "document/writer.h"
+
+namespace tessivane {
+
+struct Message {
+    Dialogs::Icon icon;
+    QString title;
+    QString text;
+};
+
+namespace messages {
+
+// A file chosen to open, or named at start-up, could not be read; also a name that is not UTF-8.
+Message cannotRead(const QString& path, const FileError& error);
+// A file chosen to open is not one of ours (its second line is not the marker).
+Message notOurFile(const QString& path);
+// A document of ours ended before every setting line was read.
+Message loadError(const QString& name);
+// A save failed or was refused: a read-only target, a name that is not UTF-8, a full disk...
+Message saveFailed(const QString& path, const FileError& error);
+// The writer refused the settings: a referenced file is missing, a text cannot be stored, the
+// document is too short (currentFile names it).
+Message writeRefused(const WriteOutcome& outcome, const QString& currentFile);
+// A file about to be saved in place was changed by another program since it was read.
+Message fileChanged(const QString& path);
+// The save-changes question.
+Message saveChanges(const QString& currentFile);
+// How to put a saved template to use (lines separated by single CR characters), and who made it.
+Message information();
+Message about();
+
+// The name of untitled document number n.
+QString placeholderName(long long n);
+
+}  // namespace messages
+}  // namespace tessivane
