@@ -10,7 +10,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     tessivane::WidgetDialogs dialogs;
-    tessivane::frmWZ window(QString(), dialogs);
+    tessivane::MainWindow window(QString(), dialogs);
     window.show();
     // exit() rather than quit(): quit() first closes the window, which would ask the save question.
     QTimer::singleShot(0, &app, [] { QCoreApplication::exit(0); });

@@ -15,7 +15,7 @@ void FileCommands::show(const Message& message) {
     dialogs_.message(message.icon, Dialogs::Buttons::Ok, message.title, message.text);
 }
 
-bool FileCommands::formToDisk() {
+bool FileCommands::storeSettings() {
     const FolderViewSettings settings = form_.currentSettings();
     const WriteOutcome outcome = writeSettings(
         session_.document, settings,
@@ -73,13 +73,13 @@ bool FileCommands::saveInPlaceOrAsk(Naming naming) {
 }
 
 void FileCommands::save() {
-    if (formToDisk()) {
+    if (storeSettings()) {
         saveInPlaceOrAsk(Naming::UpdateCurrentFile);
     }
 }
 
 void FileCommands::saveAs() {
-    if (!formToDisk()) {
+    if (!storeSettings()) {
         return;
     }
     DialogState& dialog = session_.dialog;
@@ -91,32 +91,32 @@ void FileCommands::saveAs() {
     }
 }
 
-int FileCommands::saveQ() {
+bool FileCommands::maybeSave() {
     const Message question = messages::saveChanges(form_.currentFile());
     const auto answer = dialogs_.message(question.icon, Dialogs::Buttons::YesNoCancel,
                                          question.title, question.text);
     switch (answer) {
         case Dialogs::Answer::No:
-            return kGoOn;
+            return true;
         case Dialogs::Answer::Yes:
-            return formToDisk() && saveInPlaceOrAsk(Naming::KeepCurrentFile) ? kGoOn : kStop;
+            return storeSettings() && saveInPlaceOrAsk(Naming::KeepCurrentFile);
         default:
-            return kStop;
+            return false;
     }
 }
 
-void FileCommands::newDocument() {
-    if (saveQ() == kStop) {
+void FileCommands::newFile() {
+    if (!maybeSave()) {
         return;
     }
     ++session_.newNum;
-    ListCopy(session_.document);
+    session_.document = WorkingDocument::fromTemplate();
     session_.stamp = {};
-    form_.SetForm(QString());
+    form_.showDocument(QString());
 }
 
 void FileCommands::open() {
-    if (saveQ() == kStop) {
+    if (!maybeSave()) {
         return;
     }
     DialogState& dialog = session_.dialog;
@@ -128,7 +128,7 @@ void FileCommands::open() {
 }
 
 void FileCommands::openDropped(const QString& path) {
-    if (saveQ() == kStop) {
+    if (!maybeSave()) {
         return;
     }
     openFile(path);
@@ -149,11 +149,11 @@ void FileCommands::openFile(const QString& path) {
     }
     session_.document = std::move(loaded.document);
     session_.stamp = loaded.stamp;
-    form_.SetForm(path);
+    form_.showDocument(path);
     form_.setCurrentFile(path);
 }
 
-void FileCommands::information() {
+void FileCommands::showInformation() {
     show(messages::information());
 }
 

@@ -31,32 +31,30 @@ public:
     // The settings as the controls hold them.
     virtual FolderViewSettings currentSettings() const = 0;
     // Shows the session's document in the controls and gives it the placeholder name.
-    virtual void SetForm(const QString& sourceName) = 0;
+    virtual void showDocument(const QString& sourceName) = 0;
     virtual QString currentFile() const = 0;
     virtual void setCurrentFile(const QString& path) = 0;
 };
 
 class FileCommands {
 public:
-    // What SaveQ answers.
-    static constexpr int kStop = 1;
-    static constexpr int kGoOn = 0;
-
     FileCommands(Session& session, DocumentForm& form, Dialogs& dialogs);
 
     void save();
     void saveAs();
-    int saveQ();
-    void newDocument();
+    // The save-changes question: true when the caller may go on (No, or Yes and saved), false when
+    // it must stop (Cancel, or a save that did not happen).
+    bool maybeSave();
+    void newFile();
     void open();
     // Open without its dialog, for a file dropped on the window: the question, then the file.
     void openDropped(const QString& path);
-    void information();
+    void showInformation();
     void about();
 
     // The writer over the form's settings: checks the referenced files and patches the six
     // setting lines, telling the user when it refuses.
-    bool formToDisk();
+    bool storeSettings();
 
 private:
     enum class Naming { UpdateCurrentFile, KeepCurrentFile };

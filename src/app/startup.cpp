@@ -32,7 +32,7 @@ FirstDocument firstDocument(const QString& commandLineText) {
             return first;
         }
     }
-    ListCopy(first.document);
+    first.document = WorkingDocument::fromTemplate();
     return first;
 }
 

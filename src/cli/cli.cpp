@@ -221,8 +221,7 @@ int templateCommand(const QStringList& arguments, Command& command) {
     if (!parser.positionalArguments().isEmpty()) {
         return command.usage("template takes no file name; use -o FILE");
     }
-    WorkingDocument document;
-    ListCopy(document);
+    WorkingDocument document = WorkingDocument::fromTemplate();
     if (!parser.isSet("output")) {
         command.out() << document.toBytes();
         return kDone;  // a failed write to standard output is reported as the tool ends
@@ -352,7 +351,7 @@ int writeCommand(const QStringList& arguments, Command& command) {
         }
         document = std::move(*loaded);
     } else {
-        ListCopy(document);
+        document = WorkingDocument::fromTemplate();
     }
     ReadOutcome outcome;
     FolderViewSettings settings = readFolderViewSettings(document, &outcome);

@@ -3,7 +3,8 @@
 // The document core of Tessivane, in one include.
 //
 // How the parts fit:
-// - template.h holds the built-in 344-line template; ListCopy() puts a copy of it into a
+// - template.h holds the built-in 344-line template; WorkingDocument::fromTemplate() makes a copy
+// of it as a
 //   WorkingDocument (working_document.h), which keeps a document's lines as the bytes that were
 //   read and converts texts with the document's encoding (text_encoding.h). lines.h splits bytes
 //   into lines and joins them back; line_map.h says which lines carry the settings.

@@ -15,8 +15,8 @@ const std::vector<std::string>& templateLines() {
     return lines;
 }
 
-void ListCopy(WorkingDocument& document) {
-    document = WorkingDocument(templateLines(), TextEncoding::Utf8);
+WorkingDocument WorkingDocument::fromTemplate() {
+    return WorkingDocument(templateLines(), TextEncoding::Utf8);
 }
 
 }  // namespace tessivane

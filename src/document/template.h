@@ -7,12 +7,7 @@
 
 namespace tessivane {
 
-class WorkingDocument;
-
 // The template's lines, without line terminators, exactly as stored.
 const std::vector<std::string>& templateLines();
-
-// Replaces the whole working document with a fresh copy of the template.
-void ListCopy(WorkingDocument& document);
 
 }  // namespace tessivane

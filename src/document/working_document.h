@@ -23,6 +23,8 @@ public:
 
     // Splits a file's bytes into lines and picks the encoding that reads them without loss.
     static WorkingDocument fromBytes(std::string_view bytes);
+    // A fresh copy of the built-in template (template.h).
+    static WorkingDocument fromTemplate();
     // The file's bytes: every line followed by CR LF.
     std::string toBytes() const;
 

@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     tessivane::keepSettingsOffDisk();
 
     tessivane::WidgetDialogs dialogs;
-    tessivane::frmWZ window(commandLine, dialogs);
+    tessivane::MainWindow window(commandLine, dialogs);
     dialogs.setParentWidget(&window);
     window.show();
     return app.exec();

@@ -173,9 +173,9 @@ std::optional<QString> draggedTemplate(const QMimeData* mime) {
 
 // Puts the values that the reader finds into the controls, so that each control's own change
 // handling runs as if the user had entered it.
-class frmWZ::ControlsTarget final : public SettingsTarget {
+class MainWindow::ControlsTarget final : public SettingsTarget {
 public:
-    explicit ControlsTarget(frmWZ& form) : form_(form) {}
+    explicit ControlsTarget(MainWindow& form) : form_(form) {}
 
     void setInfoSize(const std::string& text) override { form_.Info->setText(qs(text)); }
     void setTitleSize(const std::string& text) override { form_.Title->setText(qs(text)); }
@@ -203,15 +203,15 @@ public:
     void setDescription(const std::string& text) override { form_.Fol->setText(qs(text)); }
 
 private:
-    frmWZ& form_;
+    MainWindow& form_;
 };
 
-frmWZ::frmWZ(const QString& commandLineText, Dialogs& dialogs, QWidget* parent)
+MainWindow::MainWindow(const QString& commandLineText, Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent),
       dialogs_(dialogs),
       commands_(session_, *this, dialogs),
       commandLineText_(commandLineText) {
-    setObjectName(QStringLiteral("frmWZ"));
+    setObjectName(QStringLiteral("MainWindow"));
     // A fixed single border: minimise and close, no maximise.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -230,15 +230,15 @@ frmWZ::frmWZ(const QString& commandLineText, Dialogs& dialogs, QWidget* parent)
     Form_Load();
 }
 
-frmWZ::~frmWZ() {
+MainWindow::~MainWindow() {
     delete viewer_;
 }
 
-WZPicView* frmWZ::viewer() const {
+PictureViewer* MainWindow::viewer() const {
     return viewer_;
 }
 
-void frmWZ::createMenus() {
+void MainWindow::createMenus() {
     const auto item = [this](QMenu* menu, const char* name, const QString& text,
                              const QKeySequence& shortcut) {
         QAction* action = named(menu->addAction(text), name);
@@ -265,7 +265,7 @@ void frmWZ::createMenus() {
         item(mnuHelp, "mnuAbout", QStringLiteral("&About"), QKeySequence(Qt::CTRL | Qt::Key_A));
 }
 
-void frmWZ::createFontFrame() {
+void MainWindow::createFontFrame() {
     frmFont = named(new Frame(QStringLiteral("Font &Options"), centralWidget()), "frmFont");
     place(frmFont, {120, 120, 7095, 4095});
 
@@ -305,7 +305,7 @@ void frmWZ::createFontFrame() {
     }
 }
 
-void frmWZ::createSoundFrame() {
+void MainWindow::createSoundFrame() {
     frmSounds = named(new Frame(QStringLiteral("&Sound Options"), centralWidget()), "frmSounds");
     place(frmSounds, {120, 4320, 7095, 1095});
 
@@ -318,7 +318,7 @@ void frmWZ::createSoundFrame() {
     placeCaption(Number, {5160, 720, 975, 255}, txtLoop->x() - captionGap(frmSounds));
 }
 
-void frmWZ::createGraphicFrame() {
+void MainWindow::createGraphicFrame() {
     frmGraphic = named(new Frame(QStringLiteral("Graphic Options"), centralWidget()), "frmGraphic");
     place(frmGraphic, {120, 5520, 7095, 2175});
 
@@ -335,13 +335,13 @@ void frmWZ::createGraphicFrame() {
                          {120, 1440, 1320, 195});
 }
 
-void frmWZ::createStatusBar() {
+void MainWindow::createStatusBar() {
     CurFile = named(new SimpleStatusBar(this), "CurFile");
     CurFile->setFixedHeight(pixelSize(this, 0, kStatusBarHeight).height());
     setStatusBar(CurFile);
 }
 
-void frmWZ::fixWindowFrame() {
+void MainWindow::fixWindowFrame() {
     // The client area below the menu bar is fixed: the controls' area above the status bar.
     centralWidget()->setFixedSize(pixelSize(this, kClientWidth, kClientHeight - kStatusBarHeight));
     setFixedSize(sizeHint());
@@ -352,11 +352,11 @@ void frmWZ::fixWindowFrame() {
     setAcceptDrops(true);
 }
 
-void frmWZ::connectEvents() {
-    connect(Info, &QLineEdit::textChanged, this, &frmWZ::Info_Change);
-    connect(Title, &QLineEdit::textChanged, this, &frmWZ::Title_Change);
-    connect(txtLoop, &QLineEdit::textChanged, this, &frmWZ::txtLoop_Change);
-    connect(Sound, &QLineEdit::textChanged, this, &frmWZ::Sound_Change);
+void MainWindow::connectEvents() {
+    connect(Info, &QLineEdit::textChanged, this, &MainWindow::Info_Change);
+    connect(Title, &QLineEdit::textChanged, this, &MainWindow::Title_Change);
+    connect(txtLoop, &QLineEdit::textChanged, this, &MainWindow::txtLoop_Change);
+    connect(Sound, &QLineEdit::textChanged, this, &MainWindow::Sound_Change);
     // An option button's click is its being chosen, by the user or by code.
     connect(Number, &QRadioButton::toggled, this, [this](bool chosen) {
         if (chosen) {
@@ -368,19 +368,19 @@ void frmWZ::connectEvents() {
             optLoop_Click();
         }
     });
-    connect(ColSel, &ChoiceList::choiceChanged, this, &frmWZ::ColSel_Click);
-    connect(Fnts, &ChoiceList::choiceChanged, this, &frmWZ::Fnts_Click);
-    connect(Browse1, &QPushButton::clicked, this, &frmWZ::Browse1_Click);
-    connect(Browse2, &QPushButton::clicked, this, &frmWZ::Browse2_Click);
-    connect(Browse3, &QPushButton::clicked, this, &frmWZ::Browse3_Click);
+    connect(ColSel, &ChoiceList::choiceChanged, this, &MainWindow::ColSel_Click);
+    connect(Fnts, &ChoiceList::choiceChanged, this, &MainWindow::Fnts_Click);
+    connect(Browse1, &QPushButton::clicked, this, &MainWindow::Browse1_Click);
+    connect(Browse2, &QPushButton::clicked, this, &MainWindow::Browse2_Click);
+    connect(Browse3, &QPushButton::clicked, this, &MainWindow::Browse3_Click);
 
-    connect(mnuNew, &QAction::triggered, this, &frmWZ::mnuNew_Click);
-    connect(mnuOpen, &QAction::triggered, this, &frmWZ::mnuOpen_Click);
-    connect(mnuSave, &QAction::triggered, this, &frmWZ::mnuSave_Click);
-    connect(mnuAs, &QAction::triggered, this, &frmWZ::mnuAs_Click);
-    connect(mnuExit, &QAction::triggered, this, &frmWZ::mnuExit_Click);
-    connect(mnuInfo, &QAction::triggered, this, &frmWZ::mnuInfo_Click);
-    connect(mnuAbout, &QAction::triggered, this, &frmWZ::mnuAbout_Click);
+    connect(mnuNew, &QAction::triggered, this, &MainWindow::mnuNew_Click);
+    connect(mnuOpen, &QAction::triggered, this, &MainWindow::mnuOpen_Click);
+    connect(mnuSave, &QAction::triggered, this, &MainWindow::mnuSave_Click);
+    connect(mnuAs, &QAction::triggered, this, &MainWindow::mnuAs_Click);
+    connect(mnuExit, &QAction::triggered, this, &MainWindow::mnuExit_Click);
+    connect(mnuInfo, &QAction::triggered, this, &MainWindow::mnuInfo_Click);
+    connect(mnuAbout, &QAction::triggered, this, &MainWindow::mnuAbout_Click);
 
     for (QLineEdit* box : {Title, Info, Sound, txtLoop, Bck, Img, Fol}) {
         box->installEventFilter(this);
@@ -388,7 +388,7 @@ void frmWZ::connectEvents() {
     arrangeTabOrder();
 }
 
-void frmWZ::arrangeTabOrder() {
+void MainWindow::arrangeTabOrder() {
     const QList<QWidget*> order = {Fnts,   ColSel,  Title, Info,    Sound, Browse1, optLoop,
                                    Number, txtLoop, Bck,   Browse2, Img,   Browse3, Fol};
     for (qsizetype i = 0; i + 1 < order.size(); ++i) {
@@ -397,7 +397,7 @@ void frmWZ::arrangeTabOrder() {
     Fnts->setFocus(Qt::OtherFocusReason);
 }
 
-void frmWZ::Form_Load() {
+void MainWindow::Form_Load() {
     session_.newNum = 1;
     FontList(Fnts);
     delete Fnts->takeItem(0);
@@ -410,14 +410,14 @@ void frmWZ::Form_Load() {
         dialogs_.message(first.warning.icon, Dialogs::Buttons::Ok, first.warning.title,
                          first.warning.text);
     }
-    SetForm(first.sourceName);
+    showDocument(first.sourceName);
     if (!first.sourceName.isEmpty()) {
         setCurrentFile(first.sourceName);
     }
 }
 
-void frmWZ::Form_Unload(QCloseEvent* event) {
-    const bool stay = SaveQ() == FileCommands::kStop;
+void MainWindow::Form_Unload(QCloseEvent* event) {
+    const bool stay = !maybeSave();
     if (viewer_) {
         viewer_->close();
     }
@@ -428,11 +428,11 @@ void frmWZ::Form_Unload(QCloseEvent* event) {
     }
 }
 
-void frmWZ::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     Form_Unload(event);
 }
 
-void frmWZ::FontList(ChoiceList* list) {
+void MainWindow::FontList(ChoiceList* list) {
     QStringList names = list->texts();
     const QStringList families = QFontDatabase::families();
     for (const QString& family : families) {
@@ -446,7 +446,7 @@ void frmWZ::FontList(ChoiceList* list) {
     list->addItems(names);
 }
 
-void frmWZ::SampleSet(bool forTitle) {
+void MainWindow::SampleSet(bool forTitle) {
     const QString colourName = ColSel->text();
     const QColor background = screenColourOf(colourName) == kSilverScreenColour
                                   ? QColor(Qt::black)
@@ -469,7 +469,7 @@ void frmWZ::SampleSet(bool forTitle) {
     label->setText(Fnts->text());
 }
 
-FolderViewSettings frmWZ::currentSettings() const {
+FolderViewSettings MainWindow::currentSettings() const {
     FolderViewSettings settings;
     settings.description = Fol->text().toStdString();
     settings.backgroundImage = Bck->text().toStdString();
@@ -484,7 +484,7 @@ FolderViewSettings frmWZ::currentSettings() const {
     return settings;
 }
 
-void frmWZ::SetForm(const QString& sourceName) {
+void MainWindow::showDocument(const QString& sourceName) {
     CurFile->setSimpleText(messages::placeholderName(session_.newNum));
     ControlsTarget target(*this);
     const ReadOutcome outcome = readSettings(session_.document, target);
@@ -501,41 +501,41 @@ void frmWZ::SetForm(const QString& sourceName) {
     }
 }
 
-QString frmWZ::currentFile() const {
+QString MainWindow::currentFile() const {
     return CurFile->simpleText();
 }
 
-void frmWZ::setCurrentFile(const QString& path) {
+void MainWindow::setCurrentFile(const QString& path) {
     CurFile->setSimpleText(path);
 }
 
-int frmWZ::SaveQ() {
-    return commands_.saveQ();
+bool MainWindow::maybeSave() {
+    return commands_.maybeSave();
 }
 
-void frmWZ::mnuNew_Click() {
-    commands_.newDocument();
+void MainWindow::mnuNew_Click() {
+    commands_.newFile();
 }
-void frmWZ::mnuOpen_Click() {
+void MainWindow::mnuOpen_Click() {
     commands_.open();
 }
-void frmWZ::mnuSave_Click() {
+void MainWindow::mnuSave_Click() {
     commands_.save();
 }
-void frmWZ::mnuAs_Click() {
+void MainWindow::mnuAs_Click() {
     commands_.saveAs();
 }
-void frmWZ::mnuExit_Click() {
+void MainWindow::mnuExit_Click() {
     close();
 }
-void frmWZ::mnuInfo_Click() {
-    commands_.information();
+void MainWindow::mnuInfo_Click() {
+    commands_.showInformation();
 }
-void frmWZ::mnuAbout_Click() {
+void MainWindow::mnuAbout_Click() {
     commands_.about();
 }
 
-void frmWZ::sizeChange(QLineEdit* box, std::string_view fallback, bool forTitle) {
+void MainWindow::sizeChange(QLineEdit* box, std::string_view fallback, bool forTitle) {
     // Each setText below raises this handling once more, nested; the corrected text passes it.
     const std::string text = box->text().toStdString();
     if (!isNumeric(text)) {
@@ -551,44 +551,44 @@ void frmWZ::sizeChange(QLineEdit* box, std::string_view fallback, bool forTitle)
     SampleSet(forTitle);
 }
 
-void frmWZ::Info_Change() {
+void MainWindow::Info_Change() {
     sizeChange(Info, kInfoSizeFallback, false);
 }
 
-void frmWZ::Title_Change() {
+void MainWindow::Title_Change() {
     sizeChange(Title, kTitleSizeFallback, true);
 }
 
-void frmWZ::txtLoop_Change() {
+void MainWindow::txtLoop_Change() {
     const std::string text = txtLoop->text().toStdString();
     if (!isNumeric(text) || numericValue(text) < 1) {
         txtLoop->setText(QStringLiteral("1"));
     }
 }
 
-void frmWZ::Number_Click() {
+void MainWindow::Number_Click() {
     txtLoop->setEnabled(true);
 }
 
-void frmWZ::optLoop_Click() {
+void MainWindow::optLoop_Click() {
     txtLoop->setEnabled(false);
 }
 
-void frmWZ::Sound_Change() {
+void MainWindow::Sound_Change() {
     txtLoop->setEnabled(false);
 }
 
-void frmWZ::ColSel_Click() {
+void MainWindow::ColSel_Click() {
     SampleSet(true);
     SampleSet(false);
 }
 
-void frmWZ::Fnts_Click() {
+void MainWindow::Fnts_Click() {
     SampleSet(true);
     SampleSet(false);
 }
 
-bool frmWZ::chooseInto(QLineEdit* box, const QString& title, const QString& filter) {
+bool MainWindow::chooseInto(QLineEdit* box, const QString& title, const QString& filter) {
     DialogState& dialog = session_.dialog;
     dialog.title = title;
     dialog.filter = filter;
@@ -599,39 +599,39 @@ bool frmWZ::chooseInto(QLineEdit* box, const QString& title, const QString& filt
     return true;
 }
 
-void frmWZ::showPicture(const QString& path, int alignment) {
+void MainWindow::showPicture(const QString& path, int alignment) {
     if (!viewer_) {
-        viewer_ = new WZPicView();
+        viewer_ = new PictureViewer();
     }
     viewer_->showPicture(path, alignment);
 }
 
-void frmWZ::Browse1_Click() {
+void MainWindow::Browse1_Click() {
     chooseInto(Sound, QStringLiteral("Choose Sound File"), filters::kSound);
 }
 
-void frmWZ::Browse2_Click() {
+void MainWindow::Browse2_Click() {
     if (chooseInto(Bck, QStringLiteral("Choose Background Image"), filters::kImage)) {
-        showPicture(session_.dialog.fileName, PicView::kTile);
+        showPicture(session_.dialog.fileName, PictureView::kTile);
     }
 }
 
-void frmWZ::Browse3_Click() {
+void MainWindow::Browse3_Click() {
     if (chooseInto(Img, QStringLiteral("Choose Line Image"), filters::kImage)) {
-        showPicture(session_.dialog.fileName, PicView::kCentre);
+        showPicture(session_.dialog.fileName, PictureView::kCentre);
     }
 }
 
-void frmWZ::fillPath(QLineEdit* box, const QString& path) {
+void MainWindow::fillPath(QLineEdit* box, const QString& path) {
     box->setText(path);
     if (box == Bck) {
-        showPicture(path, PicView::kTile);
+        showPicture(path, PictureView::kTile);
     } else if (box == Img) {
-        showPicture(path, PicView::kCentre);
+        showPicture(path, PictureView::kCentre);
     }
 }
 
-bool frmWZ::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     auto* box = qobject_cast<QLineEdit*>(watched);
     const bool pathBox = box == Sound || box == Bck || box == Img;
     switch (event->type()) {
@@ -680,19 +680,19 @@ bool frmWZ::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void frmWZ::dragEnterEvent(QDragEnterEvent* event) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
     if (draggedTemplate(event->mimeData())) {
         event->acceptProposedAction();
     }
 }
 
-void frmWZ::dragMoveEvent(QDragMoveEvent* event) {
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
     if (draggedTemplate(event->mimeData())) {
         event->acceptProposedAction();
     }
 }
 
-void frmWZ::dropEvent(QDropEvent* event) {
+void MainWindow::dropEvent(QDropEvent* event) {
     const std::optional<QString> file = draggedTemplate(event->mimeData());
     if (!file) {
         return;

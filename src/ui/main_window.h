@@ -28,32 +28,32 @@ namespace tessivane {
 class ChoiceList;
 class Frame;
 class SimpleStatusBar;
-class WZPicView;
+class PictureViewer;
 
-class frmWZ : public QMainWindow, public DocumentForm {
+class MainWindow : public QMainWindow, public DocumentForm {
     Q_OBJECT
 
 public:
     // Builds the window and runs Form_Load: the font list, then the file named by the
     // command-line text when it is one of ours, otherwise the built-in template.
-    frmWZ(const QString& commandLineText, Dialogs& dialogs, QWidget* parent = nullptr);
-    ~frmWZ() override;
+    MainWindow(const QString& commandLineText, Dialogs& dialogs, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // DocumentForm
     FolderViewSettings currentSettings() const override;
     // The reader: shows the session's document in the controls (their change handling runs),
     // after giving the document its placeholder name; a document too short to hold every
     // setting line stops at the first missing one with the "Load Error" box.
-    void SetForm(const QString& sourceName) override;
+    void showDocument(const QString& sourceName) override;
     QString currentFile() const override;
     void setCurrentFile(const QString& path) override;
 
     // The save-changes question: 1 when the caller must stop, 0 when it may go on.
-    int SaveQ();
+    bool maybeSave();
 
     const Session& session() const { return session_; }
     // The picture viewer while it is open, otherwise null.
-    WZPicView* viewer() const;
+    PictureViewer* viewer() const;
 
 public slots:
     void mnuNew_Click();
@@ -118,7 +118,7 @@ private:
     Session session_;
     FileCommands commands_;
     const QString commandLineText_;
-    QPointer<WZPicView> viewer_;
+    QPointer<PictureViewer> viewer_;
 
     QMenu* mnuFile = nullptr;
     QAction* mnuNew = nullptr;

@@ -29,14 +29,14 @@ bool isAcceptedFormat(const QByteArray& format) {
 
 }  // namespace
 
-PicView::PicView(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("PicView"));
+PictureView::PictureView(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("PictureView"));
     // The surface of a list view: the colour that windows' contents are drawn on.
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
 }
 
-void PicView::setPictureAlignment(int alignment) {
+void PictureView::setPictureAlignment(int alignment) {
     if (alignment < kTopLeft || alignment > kTile || alignment == alignment_) {
         return;
     }
@@ -44,7 +44,7 @@ void PicView::setPictureAlignment(int alignment) {
     update();
 }
 
-bool PicView::loadPicture(const QString& path) {
+bool PictureView::loadPicture(const QString& path) {
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     if (!isAcceptedFormat(reader.format())) {
@@ -58,13 +58,13 @@ bool PicView::loadPicture(const QString& path) {
     return true;
 }
 
-void PicView::setPicture(const QImage& picture) {
+void PictureView::setPicture(const QImage& picture) {
     picture_ = picture;
     pixmap_ = picture.isNull() ? QPixmap() : QPixmap::fromImage(picture);
     update();
 }
 
-void PicView::paintEvent(QPaintEvent* event) {
+void PictureView::paintEvent(QPaintEvent* event) {
     // The background is filled by the widget itself (autoFillBackground).
     if (pixmap_.isNull()) {
         return;
@@ -98,9 +98,9 @@ void PicView::paintEvent(QPaintEvent* event) {
     painter.drawPixmap(origin, pixmap_);
 }
 
-WZPicView::WZPicView() : QWidget(nullptr), picView_(new PicView(this)) {
-    setObjectName(QStringLiteral("WZPicView"));
-    setWindowTitle(QStringLiteral("WZPicView"));
+PictureViewer::PictureViewer() : QWidget(nullptr), picView_(new PictureView(this)) {
+    setObjectName(QStringLiteral("PictureViewer"));
+    setWindowTitle(QStringLiteral("PictureViewer"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setWindowModality(Qt::NonModal);
@@ -113,7 +113,7 @@ WZPicView::WZPicView() : QWidget(nullptr), picView_(new PicView(this)) {
     Form_Resize();
 }
 
-void WZPicView::showPicture(const QString& path, int alignment) {
+void PictureViewer::showPicture(const QString& path, int alignment) {
     setWindowTitle(QStringLiteral("Picture Viewer - ") + path);
     show();
     raise();
@@ -121,7 +121,7 @@ void WZPicView::showPicture(const QString& path, int alignment) {
     picView_->loadPicture(path);
 }
 
-void WZPicView::Form_Resize() {
+void PictureViewer::Form_Resize() {
     // The outer size includes the caption and borders; where the platform reports no frame the
     // frame geometry is the widget's own.
     const QSize outer = frameGeometry().size();
@@ -131,24 +131,24 @@ void WZPicView::Form_Resize() {
                           twipsToPixels(std::max(heightTwips, 0), logicalDpiY()));
 }
 
-void WZPicView::resizeEvent(QResizeEvent* event) {
+void PictureViewer::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     Form_Resize();
 }
 
-void WZPicView::showEvent(QShowEvent* event) {
+void PictureViewer::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     Form_Resize();
 }
 
-void WZPicView::moveEvent(QMoveEvent* event) {
+void PictureViewer::moveEvent(QMoveEvent* event) {
     // A window manager tells the size of its frame only after the window is mapped, usually
     // together with a move; the outer size changes then without a resize of the client area.
     QWidget::moveEvent(event);
     Form_Resize();
 }
 
-void WZPicView::changeEvent(QEvent* event) {
+void PictureViewer::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) {
         Form_Resize();

@@ -14,7 +14,7 @@
 namespace tessivane {
 
 // A surface that paints one background picture over the window colour. It holds no items.
-class PicView : public QWidget {
+class PictureView : public QWidget {
     Q_OBJECT
 
 public:
@@ -26,7 +26,7 @@ public:
     static constexpr int kCentre = 4;  // once, centred in the surface
     static constexpr int kTile = 5;    // repeated over the whole surface from the top-left corner
 
-    explicit PicView(QWidget* parent = nullptr);
+    explicit PictureView(QWidget* parent = nullptr);
 
     // Values outside kTopLeft..kTile are ignored and keep the alignment as it was.
     void setPictureAlignment(int alignment);
@@ -50,7 +50,7 @@ private:
 
 // The viewer window. Top-level, sizable, never modal and without an owner; it deletes itself
 // when closed.
-class WZPicView : public QWidget {
+class PictureViewer : public QWidget {
     Q_OBJECT
 
 public:
@@ -60,9 +60,9 @@ public:
     // How much smaller than the window's outer size the surface is made, in twips.
     static constexpr int kSurfaceInsetTwips = 100;
 
-    WZPicView();
+    PictureViewer();
 
-    PicView* picView() const { return picView_; }
+    PictureView* picView() const { return picView_; }
 
     // Sets the caption to "Picture Viewer - " + path, shows the window and brings it forward,
     // sets the alignment and then loads the picture. A file that is no picture leaves the picture
@@ -82,7 +82,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    PicView* picView_;
+    PictureView* picView_;
 };
 
 }  // namespace tessivane

@@ -34,8 +34,8 @@ protected:
     void SetUp() override {
         previousFolder_ = QDir::currentPath();
         QDir::setCurrent(dir.root());  // placeholder names resolve here
-        ListCopy(session.document);
-        form.SetForm(QString());
+        session.document = WorkingDocument::fromTemplate();
+        form.showDocument(QString());
         form.shownDocuments = 0;
         // Settings whose referenced files exist, so the writer accepts them.
         form.settings.soundFile = dir.file("ding.wav", "RIFF").toStdString();
@@ -47,8 +47,7 @@ protected:
         EXPECT_TRUE(dialogs.scriptUsedUp());
     }
     QString ourFile(const QString& name, const std::string& description) {
-        WorkingDocument document;
-        ListCopy(document);
+        WorkingDocument document = WorkingDocument::fromTemplate();
         document.replaceText(lines::kDescription, description);
         return dir.file(name, QByteArray::fromStdString(document.toBytes()));
     }
@@ -110,24 +109,24 @@ TEST_F(FileCommandsTest, SaveAsLeavesTheCurrentFileAsItWas) {
 TEST_F(FileCommandsTest, QuestionAnswers) {
     // No: nothing written, go on. Asked even though nothing was edited.
     dialogs.answer(Answer::No);
-    EXPECT_EQ(commands.saveQ(), 0);
+    EXPECT_TRUE(commands.maybeSave());
     EXPECT_EQ(dialogs.last().title, "Save Changes");
     EXPECT_EQ(dialogs.last().text, "Save changes to 'HyperText Template1.htt'?");
     EXPECT_EQ(dialogs.last().icon, Dialogs::Icon::Question);
     EXPECT_EQ(dialogs.last().buttons, Dialogs::Buttons::YesNoCancel);
 
     dialogs.answer(Answer::Cancel);
-    EXPECT_EQ(commands.saveQ(), 1);
+    EXPECT_FALSE(commands.maybeSave());
 
     // Yes, then a cancelled dialog: stop, nothing written.
     dialogs.answer(Answer::Yes);
     dialogs.cancelDialog();
-    EXPECT_EQ(commands.saveQ(), 1);
+    EXPECT_FALSE(commands.maybeSave());
 
     // Yes through the dialog: written, go on, and the current file stays the placeholder.
     dialogs.answer(Answer::Yes);
     dialogs.choose(dir.path("asked.htt"));
-    EXPECT_EQ(commands.saveQ(), 0);
+    EXPECT_TRUE(commands.maybeSave());
     EXPECT_TRUE(QFile::exists(dir.path("asked.htt")));
     EXPECT_EQ(form.file, "HyperText Template1.htt");
     EXPECT_EQ(folderCount(), 4);
@@ -137,7 +136,7 @@ TEST_F(FileCommandsTest, YesWithAMissingImageStops) {
     form.settings.lineImage = dir.path("gone.gif").toStdString();
     dialogs.answer(Answer::Yes);
     dialogs.answer(Answer::Ok);
-    EXPECT_EQ(commands.saveQ(), 1);
+    EXPECT_FALSE(commands.maybeSave());
     EXPECT_EQ(dialogs.last().title, "File Does Not Exist");
     EXPECT_EQ(dialogs.last().icon, Dialogs::Icon::Exclamation);
     EXPECT_EQ(dialogs.last().text, "The file '" + dir.path("gone.gif") +
@@ -158,7 +157,7 @@ TEST_F(FileCommandsTest, ReadOnlyTargetIsReportedAndUntouched) {
 
     dialogs.answer(Answer::Yes);
     dialogs.answer(Answer::Ok);
-    EXPECT_EQ(commands.saveQ(), 1);
+    EXPECT_FALSE(commands.maybeSave());
 }
 
 TEST_F(FileCommandsTest, FailedWriteIsReportedAndTheOldFileSurvives) {
@@ -213,7 +212,7 @@ TEST_F(FileCommandsTest, ChangedOnDiskAsksBeforeOverwriting) {
         dialogs.clearShown();
         dialogs.answer(Answer::Yes);  // save changes?
         dialogs.answer(c.answer);     // overwrite?
-        EXPECT_EQ(commands.saveQ(), c.saved ? FileCommands::kGoOn : FileCommands::kStop);
+        EXPECT_EQ(commands.maybeSave(), c.saved);
         ASSERT_EQ(dialogs.shown().size(), 2u);
         EXPECT_EQ(dialogs.last().title, "File Changed");
         EXPECT_EQ(dialogs.last().buttons, Dialogs::Buttons::YesNo);
@@ -249,14 +248,14 @@ TEST_F(FileCommandsTest, NamesThatAreNotUtf8AreRefused) {
 TEST_F(FileCommandsTest, NewNumbersUntitledDocuments) {
     form.settings.description = "edited";
     dialogs.answer(Answer::No);
-    commands.newDocument();
+    commands.newFile();
     EXPECT_EQ(form.file, "HyperText Template2.htt");
     EXPECT_EQ(form.settings.description, "%THISDIRNAME%");
     dialogs.answer(Answer::Cancel);
-    commands.newDocument();
+    commands.newFile();
     EXPECT_EQ(form.file, "HyperText Template2.htt");
     dialogs.answer(Answer::No);
-    commands.newDocument();
+    commands.newFile();
     EXPECT_EQ(form.file, "HyperText Template3.htt");
 
     // Open does not change the numbering.
@@ -266,7 +265,7 @@ TEST_F(FileCommandsTest, NewNumbersUntitledDocuments) {
     commands.open();
     EXPECT_EQ(form.file, saved);
     dialogs.answer(Answer::No);
-    commands.newDocument();
+    commands.newFile();
     EXPECT_EQ(form.file, "HyperText Template4.htt");
 }
 
@@ -331,8 +330,7 @@ TEST_F(FileCommandsTest, OpenReportsAnUnreadableChoiceAndKeepsEverything) {
 }
 
 TEST_F(FileCommandsTest, OpenTakesLargeFilesWhole) {
-    WorkingDocument document;
-    ListCopy(document);
+    WorkingDocument document = WorkingDocument::fromTemplate();
     std::vector<std::string> lines = document.lines();
     lines.resize(100000, "filler");
     const QString path =
@@ -347,7 +345,7 @@ TEST_F(FileCommandsTest, OpenTakesLargeFilesWhole) {
 
 TEST_F(FileCommandsTest, InformationHasThreeCarriageReturnsAndNoLineFeed) {
     dialogs.answer(Answer::Ok);
-    commands.information();
+    commands.showInformation();
     const QString text = dialogs.last().text;
     EXPECT_EQ(dialogs.last().title, "Information");
     EXPECT_EQ(dialogs.last().icon, Dialogs::Icon::Information);
@@ -369,8 +367,7 @@ TEST(Startup, CommandLineAndFirstDocument) {
     EXPECT_EQ(commandLineText(1, argv), "");
 
     TempDir dir;
-    WorkingDocument saved;
-    ListCopy(saved);
+    WorkingDocument saved = WorkingDocument::fromTemplate();
     saved.replaceText(lines::kDescription, "from the command line");
     const QString ours =
         dir.file("with spaces in name.htt", QByteArray::fromStdString(saved.toBytes()));
@@ -379,8 +376,7 @@ TEST(Startup, CommandLineAndFirstDocument) {
     EXPECT_EQ(first.document, saved);
     EXPECT_TRUE(first.warning.text.isEmpty());
 
-    WorkingDocument templateCopy;
-    ListCopy(templateCopy);
+    WorkingDocument templateCopy = WorkingDocument::fromTemplate();
     for (const QString& unusable :
          {QString(), dir.path("absent.htt"), "\"" + ours + "\"",
           dir.file("foreign.htt", "<html>\r\n<body>\r\n"), dir.file("one.htt", "* WZ.exe")}) {

@@ -78,8 +78,7 @@ TEST(FileLoad, RefusesFoldersAndDevicesAndReportsUnreadableFiles) {
 
 TEST(FileSave, WritesCrLfAndRoundTripsEveryLoadedFile) {
     TempDir dir;
-    WorkingDocument document;
-    ListCopy(document);
+    WorkingDocument document = WorkingDocument::fromTemplate();
     const QString path = dir.path("new.htt");
     ASSERT_FALSE(saveDocument(document, path));
     const QByteArray bytes = readBytes(path);

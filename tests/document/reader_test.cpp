@@ -84,8 +84,7 @@ TEST(ReaderSoundLine, BothFormsAndLoopValues) {
 }
 
 WorkingDocument templateCopy() {
-    WorkingDocument document;
-    ListCopy(document);
+    WorkingDocument document = WorkingDocument::fromTemplate();
     return document;
 }
 
@@ -216,8 +215,8 @@ TEST(Reader, WrittenDocumentsReadBackToWhatWasWritten) {
         const FolderViewSettings read = readFolderViewSettings(document, &outcome);
         ASSERT_TRUE(outcome.complete);
         ASSERT_EQ(read, stored) << "description: " << written.description
-                                 << "\nsound: " << written.soundFile
-                                 << "\nface: " << written.fontFace;
+                                << "\nsound: " << written.soundFile
+                                << "\nface: " << written.fontFace;
         // Every line that no setting occupies is the template's, byte for byte.
         for (std::size_t i = 0; i < document.size(); ++i) {
             if (i != 9 && i != 10 && i != 28 && i != 291 && i != 299 && i != 303) {

@@ -32,8 +32,7 @@ FolderViewSettings templateValues() {
 const FileExists kAllExist = [](const std::string&) { return true; };
 
 WorkingDocument templateCopy() {
-    WorkingDocument document;
-    ListCopy(document);
+    WorkingDocument document = WorkingDocument::fromTemplate();
     return document;
 }
 

@@ -86,8 +86,7 @@ Snapshot snapshot() {
 // The template, written by the core with the description, naming the prepared files, looping
 // three times, in navy.
 std::string writtenDocument(const std::string& description) {
-    WorkingDocument document;
-    ListCopy(document);
+    WorkingDocument document = WorkingDocument::fromTemplate();
     const FolderViewSettings settings{description, "back.gif", "line.gif", "ding.wav", false,
                                       "3",         "verdana",  "Navy",     "8",        "10"};
     check(writeSettings(document, settings, [](const std::string&) { return true; }).written(),

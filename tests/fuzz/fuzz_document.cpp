@@ -245,8 +245,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkWrite(document, settings, false);
         writePieces(document, settings, bytes);
     } else {
-        WorkingDocument fresh;
-        ListCopy(fresh);
+        WorkingDocument fresh = WorkingDocument::fromTemplate();
         writePieces(fresh, readFolderViewSettings(fresh), bytes);
     }
     return 0;

@@ -80,8 +80,8 @@ QByteArray withLines(const QList<std::pair<int, QByteArray>>& replaced) {
 class BadInput : public ::testing::Test {
 protected:
     void SetUp() override {
-        ListCopy(session.document);
-        form.SetForm(QString());
+        session.document = WorkingDocument::fromTemplate();
+        form.showDocument(QString());
         form.shownDocuments = 0;
         nameExistingFiles();
     }

@@ -220,8 +220,7 @@ TEST(CrashSafeSave, NextSaveRemovesWhatAKilledSaveLeft) {
           QString("Folder.htt.AbCdEf"), QString(".tessivane-save-notes")}) {
         dir.file(name, "x");
     }
-    tessivane::WorkingDocument document;
-    tessivane::ListCopy(document);
+    const auto document = tessivane::WorkingDocument::fromTemplate();
     ASSERT_FALSE(tessivane::saveDocument(document, dir.path("Folder.htt")));
     EXPECT_EQ(folderEntries(dir.root()),
               (QStringList{running, ".tessivane-save-notes", "Folder.htt", "Folder.htt.AbCdEf"}));
@@ -236,8 +235,7 @@ TEST(CrashSafeSave, SaveKeepsLinksAndPermissionBits) {
     ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0640), 0);
     ASSERT_TRUE(QFile::link(file, dir.path("link.htt")));
 
-    tessivane::WorkingDocument document;
-    tessivane::ListCopy(document);
+    const auto document = tessivane::WorkingDocument::fromTemplate();
     ASSERT_FALSE(tessivane::saveDocument(document, dir.path("link.htt")));
     EXPECT_TRUE(QFileInfo(dir.path("link.htt")).isSymLink());
     EXPECT_EQ(readBytes(file), QByteArray::fromStdString(document.toBytes()));

@@ -18,7 +18,7 @@ public:
     int shownDocuments = 0;
 
     FolderViewSettings currentSettings() const override { return settings; }
-    void SetForm(const QString&) override {
+    void showDocument(const QString&) override {
         ++shownDocuments;
         file = messages::placeholderName(session_.newNum);
         settings = readFolderViewSettings(session_.document);

@@ -65,7 +65,7 @@ protected:
         EXPECT_EQ(text(c.box), path);
         EXPECT_EQ(state("txtLoop"), c.alignment < 0 ? "1 (disabled)" : "1");
         EXPECT_EQ(state("Number"), "on");
-        WZPicView* viewer = window().viewer();
+        PictureViewer* viewer = window().viewer();
         ASSERT_EQ(viewer != nullptr, c.alignment >= 0);
         if (viewer != nullptr) {
             EXPECT_TRUE(viewer->isVisible());
@@ -115,9 +115,9 @@ INSTANTIATE_TEST_SUITE_P(Buttons, ChooserTest,
                          ::testing::Values(Chooser{"Browse1", "Sound", "Choose Sound File",
                                                    &filters::kSound, -1},
                                            Chooser{"Browse2", "Bck", "Choose Background Image",
-                                                   &filters::kImage, PicView::kTile},
+                                                   &filters::kImage, PictureView::kTile},
                                            Chooser{"Browse3", "Img", "Choose Line Image",
-                                                   &filters::kImage, PicView::kCentre}),
+                                                   &filters::kImage, PictureView::kCentre}),
                          [](const auto& info) { return std::string(info.param.button); });
 
 // While open, the viewer takes every further choice, staying where and as large as the user left
@@ -132,7 +132,7 @@ TEST_F(WindowTest, ViewerIsReusedWhileOpenAndOpenedAfreshAfterClosing) {
         EXPECT_EQ(window().viewer()->windowTitle(), "Picture Viewer - " + path);
     };
     choose("Browse2", writePicture(temp, "first.bmp"));
-    QPointer<WZPicView> viewer = window().viewer();
+    QPointer<PictureViewer> viewer = window().viewer();
     ASSERT_NE(viewer, nullptr);
     const QSize designSize = viewer->size();
     viewer->setGeometry(viewer->geometry().adjusted(30, 20, 80, 60));
@@ -142,7 +142,7 @@ TEST_F(WindowTest, ViewerIsReusedWhileOpenAndOpenedAfreshAfterClosing) {
         EXPECT_EQ(text("Img"), path);
         EXPECT_EQ(window().viewer(), viewer.data());
         EXPECT_EQ(viewer->geometry(), placed);
-        EXPECT_EQ(viewer->picView()->pictureAlignment(), PicView::kCentre);
+        EXPECT_EQ(viewer->picView()->pictureAlignment(), PictureView::kCentre);
         EXPECT_EQ(viewer->picView()->picture().size(), QSize(5, 5));
     }
     EXPECT_EQ(dialogs.shown().size(), 3u) << "no message";
@@ -188,7 +188,7 @@ protected:
         EXPECT_EQ(QFileInfo::exists(temp.path("saved.htt")), GetParam().written);
     }
 
-    QPointer<WZPicView> viewer_;
+    QPointer<PictureViewer> viewer_;
 };
 
 TEST_P(ClosingTest, CloseButton) {

@@ -72,13 +72,16 @@ TEST(PicViewTest, PaintsThePictureOnceAtItsAlignmentOrTiledOverTheWholeSurface) 
         QPoint origin;
     };
     const Placement cases[] = {
-        {PicView::kTopLeft, {30, 20}, {0, 0}},     {PicView::kTopRight, {30, 20}, {22, 0}},
-        {PicView::kBottomLeft, {30, 20}, {0, 12}}, {PicView::kBottomRight, {30, 20}, {22, 12}},
-        {PicView::kCentre, {100, 70}, {46, 31}},   {PicView::kCentre, {4, 4}, {-2, -2}},
-        {PicView::kTile, {101, 67}, {0, 0}},
+        {PictureView::kTopLeft, {30, 20}, {0, 0}},
+        {PictureView::kTopRight, {30, 20}, {22, 0}},
+        {PictureView::kBottomLeft, {30, 20}, {0, 12}},
+        {PictureView::kBottomRight, {30, 20}, {22, 12}},
+        {PictureView::kCentre, {100, 70}, {46, 31}},
+        {PictureView::kCentre, {4, 4}, {-2, -2}},
+        {PictureView::kTile, {101, 67}, {0, 0}},
     };
-    PicView view;
-    EXPECT_EQ(view.pictureAlignment(), PicView::kTopLeft);
+    PictureView view;
+    EXPECT_EQ(view.pictureAlignment(), PictureView::kTopLeft);
     view.resize(40, 30);
     expectPainted(&view, QImage(), {}, false);
     view.setPicture(quarters());
@@ -86,12 +89,12 @@ TEST(PicViewTest, PaintsThePictureOnceAtItsAlignmentOrTiledOverTheWholeSurface) 
         SCOPED_TRACE(c.alignment);
         view.resize(c.surface);
         view.setPictureAlignment(c.alignment);
-        expectPainted(&view, quarters(), c.origin, c.alignment == PicView::kTile);
+        expectPainted(&view, quarters(), c.origin, c.alignment == PictureView::kTile);
     }
     // Unknown alignments are ignored; a null picture removes the picture.
     view.setPictureAlignment(6);
     view.setPictureAlignment(-1);
-    EXPECT_EQ(view.pictureAlignment(), PicView::kTile);
+    EXPECT_EQ(view.pictureAlignment(), PictureView::kTile);
     view.setPicture(QImage());
     EXPECT_TRUE(view.picture().isNull());
     expectPainted(&view, QImage(), {}, false);
@@ -150,7 +153,7 @@ TEST(PicViewTest, ReadsGifJpegBmpAndPngAndKeepsThePictureOtherwise) {
         {dir.file("empty.bmp", QByteArray()), {}},
         {dir.file("cut.gif", kGifBytes.left(12)), {}},
     };
-    PicView view;
+    PictureView view;
     QSize shown(0, 0);  // no picture yet
     for (const auto& [path, size] : cases) {
         EXPECT_EQ(view.loadPicture(path), size.isValid()) << path.toStdString();
@@ -161,7 +164,7 @@ TEST(PicViewTest, ReadsGifJpegBmpAndPngAndKeepsThePictureOtherwise) {
 
 // The surface sits at the top-left corner and is the outer size less 100 twips each way (never
 // less than nothing), within half a pixel of rounding.
-void expectSurfaceFollowsOuterSize(const WZPicView& viewer) {
+void expectSurfaceFollowsOuterSize(const PictureViewer& viewer) {
     const QSize outer = viewer.frameGeometry().size();
     const QRect surface = viewer.picView()->geometry();
     EXPECT_EQ(surface.topLeft(), QPoint(0, 0));
@@ -177,7 +180,7 @@ void expectSurfaceFollowsOuterSize(const WZPicView& viewer) {
 // A fresh viewer has the design size, its own icon and no picture; the tiled surface then follows
 // every resize, maximising and restoring.
 TEST(WZPicViewTest, FreshViewerAtTheDesignSizeThenTheSurfaceFollowsResizeMaximiseAndRestore) {
-    WZPicView viewer;  // never closed here, so it does not delete itself
+    PictureViewer viewer;  // never closed here, so it does not delete itself
     EXPECT_EQ(viewer.size(), QSize(twipsToPixels(4680, viewer.logicalDpiX()),
                                    twipsToPixels(3195, viewer.logicalDpiY())));
     EXPECT_FALSE(viewer.isModal());
@@ -188,7 +191,7 @@ TEST(WZPicViewTest, FreshViewerAtTheDesignSizeThenTheSurfaceFollowsResizeMaximis
 
     TempDir dir;
     ASSERT_TRUE(quarters().save(dir.path("panel.bmp"), "BMP"));
-    viewer.showPicture(dir.path("panel.bmp"), PicView::kTile);
+    viewer.showPicture(dir.path("panel.bmp"), PictureView::kTile);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&viewer));
     for (const QSize size : {QSize(3, 2), QSize(150, 500), QSize(640, 120), QSize(400, 300)}) {
         SCOPED_TRACE(size.width());

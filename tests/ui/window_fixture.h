@@ -69,19 +69,19 @@ public:
         EXPECT_TRUE(dialogs.scriptUsedUp()) << "a scripted dialog answer was not used";
     }
 
-    frmWZ& start(const QString& commandLine = QString()) {
-        window_ = std::make_unique<frmWZ>(commandLine, dialogs);
+    MainWindow& start(const QString& commandLine = QString()) {
+        window_ = std::make_unique<MainWindow>(commandLine, dialogs);
         return *window_;
     }
     // Starts, shows and activates the window, for tests that press keys.
-    frmWZ& startShown(const QString& commandLine = QString()) {
+    MainWindow& startShown(const QString& commandLine = QString()) {
         start(commandLine);
         window_->show();
         window_->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window_.get()));
         return *window_;
     }
-    frmWZ& window() { return *window_; }
+    MainWindow& window() { return *window_; }
 
     template <class T = QWidget>
     T* control(const char* name) const {
@@ -143,7 +143,7 @@ public:
     TempDir temp;
 
 private:
-    std::unique_ptr<frmWZ> window_;
+    std::unique_ptr<MainWindow> window_;
 };
 
 }  // namespace tessivane::testing
