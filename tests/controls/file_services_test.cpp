@@ -10,9 +10,11 @@
 #include <unistd.h>
 
 #include <functional>
+#include <map>
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 
 #include "controls/file_services.h"
 #include "controls/utility_services.h"
@@ -32,30 +34,6 @@ using testing::TempDir;
 WorkingDocument documentOf(const QByteArray& bytes) {
     return WorkingDocument::fromBytes(
         std::string_view(bytes.constData(), std::size_t(bytes.size())));
-}
-
-TEST(FileLoad, SplitsEveryLineEndAndKeepsTheBytes) {
-    TempDir dir;
-    const struct {
-        QByteArray bytes;
-        std::size_t lines;
-    } cases[] = {
-        {"", 0},
-        {"one line", 1},
-        {"a\r\nb\r\n", 2},
-        {"a\rb\rc", 3},
-        {"a\nb\n", 2},
-        {"a\r\nb\rc\nd", 4},
-        {QByteArray("nul\0inside\r\nx", 13), 2},
-        {"caf\xE9\r\n* WZ.exe\r\n", 2},
-    };
-    for (const auto& c : cases) {
-        const QString path = dir.file("doc.htt", c.bytes);
-        const LoadResult loaded = loadDocument(path);
-        ASSERT_FALSE(loaded.error) << loaded.error.reason.toStdString();
-        EXPECT_EQ(loaded.document.size(), c.lines) << c.bytes.toStdString();
-        EXPECT_EQ(loaded.document, documentOf(c.bytes));
-    }
 }
 
 TEST(FileLoad, RefusesFoldersAndDevicesAndReportsUnreadableFiles) {
@@ -126,120 +104,124 @@ QByteArray accessAcl() {
 }
 
 // Saving reaches the file the system finds at the path, and the file keeps everything it had
-// besides its content. Each case prepares a folder and answers the path to save through; the
-// save runs as this user or, where root would pass a permission check, as an ordinary user; the
-// check looks at the folder afterwards.
+// besides its content. Each case prepares a folder with shell-like steps and names the path to
+// save through; the save runs as this user or, where root would pass a permission check, as an
+// ordinary user; afterwards the files hold what the case expects and keep their metadata.
 TEST(FileSave, ReachesTheFileReadAndKeepsEverythingItHad) {
-    struct Case {
+    const QByteArray kNot8 = "\xEF\xBF\xBDt\xEF\xBF\xBD.htt";  // how Qt shows "\xE9t\xE9.htt"
+    const struct {
         const char* what;
-        bool needsRoot;
-        bool asOrdinaryUser;
-        std::function<QString(const TempDir&)> prepare;
-        std::function<void(const TempDir&, FileError::Kind)> check;
+        bool needsRoot, asOrdinaryUser;
+        QStringList steps;  // "file NAME", "dir NAME", "link TARGET NAME", "hard NAME NAME",
+                            // "mode OCTAL NAME", "owner NAME"
+        QString path;       // saved through
+        FileError::Kind kind;
+        QMap<QString, QByteArray> after;  // file contents afterwards
+        QStringList links;                // names that must still be symbolic links
+    } cases[] = {
+        {"hard links keep their content in step",
+         false,
+         false,
+         {"file f.htt", "hard f.htt other.htt"},
+         "f.htt",
+         FileError::Kind::None,
+         {{"f.htt", "new"}, {"other.htt", "new"}},
+         {}},
+        {"a linked folder and .. are resolved by the system",
+         false,
+         false,
+         {"dir real", "dir real/sub", "file real/f.htt", "file f.htt", "link real/sub linkdir"},
+         "linkdir/../f.htt",
+         FileError::Kind::None,
+         {{"real/f.htt", "new"}, {"f.htt", "old"}},
+         {}},
+        {"a chain of links to a missing file creates the last",
+         false,
+         false,
+         {"dir sub", "link b.htt a.htt", "link sub/c.htt b.htt"},
+         "a.htt",
+         FileError::Kind::None,
+         {{"sub/c.htt", "new"}},
+         {"a.htt", "b.htt"}},
+        {"a name that is not UTF-8 reaches no file",
+         false,
+         false,
+         {"file " + kNot8},
+         QString::fromUtf8(kNot8),
+         FileError::Kind::InvalidName,
+         {{kNot8, "old"}},
+         {}},
+        {"a private file stays private",
+         false,
+         false,
+         {"file p.htt", "mode 600 p.htt"},
+         "p.htt",
+         FileError::Kind::None,
+         {{"p.htt", "new"}},
+         {}},
+        {"another owner and group, as root",
+         true,
+         false,
+         {"file theirs.htt", "owner theirs.htt", "mode 640 theirs.htt"},
+         "theirs.htt",
+         FileError::Kind::None,
+         {{"theirs.htt", "new"}},
+         {}},
+        {"a writable file in a folder that may not be written",
+         false,
+         true,
+         {"dir locked", "file locked/f.htt", "mode 666 locked/f.htt", "mode 555 locked"},
+         "locked/f.htt",
+         FileError::Kind::None,
+         {{"locked/f.htt", "new"}},
+         {}},
     };
-    const auto none = FileError::Kind::None;
-    const auto path = [](const TempDir& dir, const char* name) {
-        return QFile::encodeName(dir.path(name));
-    };
-    const Case cases[] = {
-        {"hard links keep their content in step", false, false,
-         [&](const TempDir& dir) {
-             const QString file = dir.file("f.htt", "old\r\n");
-             ::link(path(dir, "f.htt"), path(dir, "other.htt"));
-             return file;
-         },
-         [&](const TempDir& dir, FileError::Kind kind) {
-             EXPECT_EQ(kind, none);
-             EXPECT_EQ(readBytes(dir.path("other.htt")), "new\r\n");
-             EXPECT_EQ(statOf(dir.path("f.htt")).st_nlink, 2u);
-         }},
-        {"a linked folder and .. are resolved by the system", false, false,
-         [&](const TempDir& dir) {
-             QDir().mkpath(dir.path("real/sub"));
-             dir.file("real/f.htt", "old\r\n");
-             dir.file("f.htt", "unrelated\r\n");
-             ::symlink("real/sub", path(dir, "linkdir"));
-             return dir.path("linkdir/../f.htt");
-         },
-         [&](const TempDir& dir, FileError::Kind kind) {
-             EXPECT_EQ(kind, none);
-             EXPECT_EQ(readBytes(dir.path("real/f.htt")), "new\r\n");
-             EXPECT_EQ(readBytes(dir.path("f.htt")), "unrelated\r\n");
-         }},
-        {"a chain of links to a missing file creates the last", false, false,
-         [&](const TempDir& dir) {
-             QDir().mkpath(dir.path("sub"));
-             ::symlink("b.htt", path(dir, "a.htt"));
-             ::symlink("sub/c.htt", path(dir, "b.htt"));
-             return dir.path("a.htt");
-         },
-         [&](const TempDir& dir, FileError::Kind kind) {
-             EXPECT_EQ(kind, none);
-             EXPECT_EQ(readBytes(dir.path("sub/c.htt")), "new\r\n");
-             EXPECT_TRUE(S_ISLNK(statOf(dir.path("a.htt")).st_mode));
-             EXPECT_TRUE(S_ISLNK(statOf(dir.path("b.htt")).st_mode));
-         }},
-        {"a name that is not UTF-8 reaches no file", false, false,
-         [&](const TempDir& dir) {
-             dir.file("\xEF\xBF\xBDt\xEF\xBF\xBD.htt", "old\r\n");
-             return dir.path(QString::fromUtf8("\xEF\xBF\xBDt\xEF\xBF\xBD.htt"));
-         },
-         [&](const TempDir& dir, FileError::Kind kind) {
-             EXPECT_EQ(kind, FileError::Kind::InvalidName);
-             EXPECT_EQ(readBytes(dir.path("\xEF\xBF\xBDt\xEF\xBF\xBD.htt")), "old\r\n");
-         }},
-        {"a private file stays private", false, false,
-         [&](const TempDir& dir) {
-             const QString file = dir.file("private.htt", "old\r\n");
-             ::chmod(path(dir, "private.htt"), 0600);
-             return file;
-         },
-         [&](const TempDir& dir, FileError::Kind kind) {
-             EXPECT_EQ(kind, none);
-             EXPECT_EQ(statOf(dir.path("private.htt")).st_mode & 07777, 0600u);
-         }},
-        {"another owner and group, as root", true, false,
-         [&](const TempDir& dir) {
-             const QString file = dir.file("theirs.htt", "old\r\n");
-             ::chown(path(dir, "theirs.htt"), 65534, 65534);
-             ::chmod(path(dir, "theirs.htt"), 0640);
-             return file;
-         },
-         [&](const TempDir& dir, FileError::Kind kind) {
-             EXPECT_EQ(kind, none);
-             const struct stat info = statOf(dir.path("theirs.htt"));
-             EXPECT_EQ(info.st_uid, 65534u);
-             EXPECT_EQ(info.st_gid, 65534u);
-             EXPECT_EQ(info.st_mode & 07777, 0640u);
-         }},
-        {"a writable file in a folder that may not be written", false, true,
-         [&](const TempDir& dir) {
-             QDir().mkpath(dir.path("locked"));
-             const QString file = dir.file("locked/f.htt", "old\r\n");
-             ::chmod(path(dir, "locked/f.htt"), 0666);
-             ::chmod(path(dir, "locked"), 0555);
-             return file;
-         },
-         [&](const TempDir& dir, FileError::Kind kind) {
-             EXPECT_EQ(kind, none);
-             EXPECT_EQ(folderEntries(dir.path("locked")), QStringList{"f.htt"});
-         }},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         if (c.needsRoot && !testing::runningAsRoot()) {
-            continue;  // another owner can only be given by root
+            continue;  // only root can give a file to another owner
         }
         TempDir dir;
         ::chmod(QFile::encodeName(dir.root()).constData(), 0755);
-        const QString target = c.prepare(dir);
-        const auto save = [&] { return int(saveDocument(documentOf("new\r\n"), target).kind); };
-        const int kind = c.asOrdinaryUser ? asOrdinaryUser(save) : save();
-        c.check(dir, FileError::Kind(kind));
-        if (kind == int(none)) {
-            EXPECT_EQ(readBytes(target), "new\r\n");
+        const auto at = [&](const QString& name) { return QFile::encodeName(dir.path(name)); };
+        for (const QString& step : c.steps) {
+            const QStringList w = step.split(' ');
+            if (w[0] == "file") {
+                dir.file(w[1], "old");
+            } else if (w[0] == "dir") {
+                QDir().mkdir(dir.path(w[1]));
+            } else if (w[0] == "link") {
+                ::symlink(QFile::encodeName(w[1]).constData(), at(w[2]).constData());
+            } else if (w[0] == "hard") {
+                ::link(at(w[1]).constData(), at(w[2]).constData());
+            } else if (w[0] == "mode") {
+                ::chmod(at(w[2]).constData(), mode_t(w[1].toInt(nullptr, 8)));
+            } else if (w[0] == "owner") {
+                ::chown(at(w[1]).constData(), 65534, 65534);
+            }
         }
-        ::chmod(QFile::encodeName(dir.path("locked")).constData(), 0755);
+        std::map<QString, struct stat> before;
+        for (const QString& name : c.after.keys()) {
+            before[name] = statOf(dir.path(name));
+        }
+        const QString target = dir.path(c.path);
+        const auto save = [&] { return int(saveDocument(documentOf("new"), target).kind); };
+        EXPECT_EQ(FileError::Kind(c.asOrdinaryUser ? asOrdinaryUser(save) : save()), c.kind);
+        for (const auto& [name, bytes] : c.after.asKeyValueRange()) {
+            EXPECT_EQ(readBytes(dir.path(name)), bytes == "new" ? "new\r\n" : bytes)
+                << name.toStdString();
+            const struct stat now = statOf(dir.path(name));
+            if (before[name].st_nlink > 0) {  // the file existed: its metadata is kept
+                EXPECT_EQ(std::tie(now.st_mode, now.st_uid, now.st_gid, now.st_nlink),
+                          std::tie(before[name].st_mode, before[name].st_uid, before[name].st_gid,
+                                   before[name].st_nlink))
+                    << name.toStdString();
+            }
+        }
+        for (const QString& link : c.links) {
+            EXPECT_TRUE(S_ISLNK(statOf(dir.path(link)).st_mode)) << link.toStdString();
+        }
+        ::chmod(at("locked").constData(), 0755);
     }
 }
 
@@ -305,38 +287,33 @@ TEST(FileSave, NotWritableForAnUnprivilegedUser) {
     EXPECT_EQ(readBytes(path), old);
 }
 
+// A full disk (here a file size limit past 64 KiB) fails the save and leaves the old file byte for
+// byte, whether the save replaces it by rename or, for a file with another hard link, in place.
 TEST(FileSave, FullDiskLeavesTheOldFileIntact) {
-    TempDir dir;
     QByteArray old;
     for (int i = 0; i < 2000; ++i) {
         old += "the old file, line " + QByteArray::number(i) + "\r\n";
     }
-    const QString path = dir.file("full.htt", old);
-    std::vector<std::string> big(20000, std::string(100, 'x'));
-    const WorkingDocument bigDocument(big, TextEncoding::Utf8);
-
-    // The file size limit makes every write past 64 KiB fail as on a full disk.
-    const int status = inChildProcess([&] {
-        signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{64 * 1024, 64 * 1024};
-        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) {
-            return 99;
+    const WorkingDocument big(std::vector<std::string>(20000, std::string(100, 'x')),
+                              TextEncoding::Utf8);
+    for (const bool linked : {false, true}) {
+        TempDir dir;
+        const QString path = dir.file("full.htt", old);
+        if (linked) {
+            ASSERT_EQ(::link(QFile::encodeName(path), QFile::encodeName(dir.path("link.htt"))), 0);
         }
-        const FileError error = saveDocument(bigDocument, path);
-        return error.kind == FileError::Kind::Other && !error.reason.isEmpty() ? 0 : 1;
-    });
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(readBytes(path), old);
-    EXPECT_EQ(folderEntries(dir.root()), QStringList{"full.htt"});
-}
-
-TEST(FileLookups, FindIgnoresCaseAndMatchesWholeTexts) {
-    const QStringList fonts = {"Arial", "DejaVu Sans", "Verdana", "verdana"};
-    EXPECT_EQ(findIgnoringCase(fonts, "VERDANA"), 2);
-    EXPECT_EQ(findIgnoringCase(fonts, "dejavu sans"), 1);
-    EXPECT_EQ(findIgnoringCase(fonts, "DejaVu"), -1);
-    EXPECT_EQ(findIgnoringCase(fonts, ""), -1);
-    EXPECT_EQ(findIgnoringCase({}, "Arial"), -1);
+        EXPECT_EQ(inChildProcess([&] {
+                      signal(SIGXFSZ, SIG_IGN);
+                      const rlimit limit{64 * 1024, 64 * 1024};
+                      setrlimit(RLIMIT_FSIZE, &limit);
+                      const FileError error = saveDocument(big, path);
+                      return error.kind == FileError::Kind::Other && !error.reason.isEmpty() ? 0
+                                                                                             : 1;
+                  }),
+                  0);
+        EXPECT_EQ(readBytes(path), old) << linked;
+        EXPECT_EQ(folderEntries(dir.root()).size(), linked ? 2 : 1);
+    }
 }
 
 TEST(FileLookups, MarkerLineIsTheWholeSecondLine) {
@@ -373,15 +350,6 @@ TEST(Utility, FileExistsOnlyForRegularFiles) {
     ASSERT_TRUE(QDir::setCurrent(dir.root()));
     EXPECT_TRUE(fileExists(QStringLiteral("here.gif")));
     QDir::setCurrent(previous);
-}
-
-TEST(Utility, ScreenColours) {
-    EXPECT_EQ(screenColourOf("Silver"), 12632256u);
-    EXPECT_EQ(screenColourOf("Black"), 0u);
-    EXPECT_EQ(screenColourOf("Red"), 0x0000FFu);  // red in the low byte
-    EXPECT_EQ(screenColourOf("Navy"), 0x800000u);
-    EXPECT_EQ(screenColourOf("Grey"), 0x808080u);
-    EXPECT_EQ(screenColourOf(""), 0u);
 }
 
 }  // namespace

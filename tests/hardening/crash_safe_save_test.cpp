@@ -226,24 +226,4 @@ TEST(CrashSafeSave, NextSaveRemovesWhatAKilledSaveLeft) {
               (QStringList{running, ".tessivane-save-notes", "Folder.htt", "Folder.htt.AbCdEf"}));
 }
 
-// The hidden name changes nothing else a save does: through a symbolic link it replaces the file
-// the link points to and keeps the link, and it keeps the replaced file's permission bits.
-TEST(CrashSafeSave, SaveKeepsLinksAndPermissionBits) {
-    tessivane::testing::TempDir dir;
-    ASSERT_TRUE(QDir().mkdir(dir.path("real")));
-    const QString file = dir.file("real/folder.htt", "old\r\n");
-    ASSERT_EQ(::chmod(QFile::encodeName(file).constData(), 0640), 0);
-    ASSERT_TRUE(QFile::link(file, dir.path("link.htt")));
-
-    const auto document = tessivane::WorkingDocument::fromTemplate();
-    ASSERT_FALSE(tessivane::saveDocument(document, dir.path("link.htt")));
-    EXPECT_TRUE(QFileInfo(dir.path("link.htt")).isSymLink());
-    EXPECT_EQ(readBytes(file), QByteArray::fromStdString(document.toBytes()));
-    EXPECT_EQ(QFileInfo(file).permissions(), QFile::ReadOwner | QFile::WriteOwner |
-                                                 QFile::ReadUser | QFile::WriteUser |
-                                                 QFile::ReadGroup);
-    EXPECT_EQ(folderEntries(dir.root()), (QStringList{"link.htt", "real"}));
-    EXPECT_EQ(folderEntries(dir.path("real")), QStringList{"folder.htt"});
-}
-
 }  // namespace
