@@ -7,7 +7,7 @@
 # The package is unpacked with dpkg -x into a scratch root, and the check fails unless it holds
 # exactly the expected files, the desktop entry passes desktop-file-validate, the file type
 # definition is accepted by update-mime-database, the icons have their pixel sizes, the manual
-# page covers every option the tool lists in --help, the Depends field (from dpkg-shlibdeps) names
+# page covers every option that the tool and each of its commands list in --help, the Depends field (from dpkg-shlibdeps) names
 # the Qt 6 libraries and is met by this system's packages, both installed programs run, and the
 # copyright file gives the project's MIT licence in Debian's machine-readable format.
 set -euo pipefail
@@ -163,7 +163,8 @@ for size in 16 32 48 256; do
         bash -c "file -b '$png' | grep -q '^PNG image data, $size x $size,'"
 done
 
-# The manual page: a page of section 1 that covers each command and every option of --help.
+# The manual page: a page of section 1 that covers each command and every option that the tool's
+# --help and each command's --help list (tests/cli checks packaging/tessivane-cli.1 the same way).
 man_page=$usr/share/man/man1/tessivane-cli.1.gz
 if man_text=$(gzip -dc "$man_page"); then
     ok "the manual page decompresses"
@@ -174,12 +175,16 @@ check "the manual page is tessivane-cli(1)" grep -q '^\.TH TESSIVANE-CLI 1 ' <<<
 for command in template show write; do
     check "the manual page describes '$command'" grep -q "^\\\\fB$command\\\\fR" <<<"$man_text"
 done
-check "the manual page describes -o" grep -q -- '\\-o\b' <<<"$man_text"
-options=$("$cli" --help | grep -o -- '--[a-z][a-z-]*' | LC_ALL=C sort -u)
-check "tessivane-cli --help lists options" test "$(wc -l <<<"$options")" -ge 10
-for option in $options; do
-    roff=${option//-/\\-}
-    check "the manual page describes $option" grep -qF -- "$roff" <<<"$man_text"
+# Every option that the tool's --help lists, and each command's own --help, short or long.
+for command in "" template show write; do
+    options=$("$cli" ${command:+"$command"} --help | grep -oE -- '(^|[][ ,|])--?[a-z][a-z-]*' |
+        sed 's/^[][ ,|]//' | LC_ALL=C sort -u)
+    check "tessivane-cli${command:+ $command} --help lists options" test -n "$options"
+    for option in $options; do
+        roff=${option//-/\\-}
+        check "the manual page describes $option (${command:-tessivane-cli} --help)" \
+            grep -qF -- "$roff" <<<"$man_text"
+    done
 done
 
 # Dependencies: computed by dpkg-shlibdeps, they name the Qt 6 libraries, and this Debian's

@@ -2,8 +2,11 @@
 #include "cli/cli.h"
 
 #include <new>
+#include <optional>
 
 #include <QCommandLineParser>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include "app/messages.h"
 #include "controls/file_services.h"
@@ -26,21 +29,40 @@ constexpr const char* kUsageText =
     "                      [--colour NAME] [--info-size N] [--title-size N] -o FILE\n"
     "  tessivane-cli --help | --version\n";
 
-constexpr const char* kHelpText =
-    "Tessivane writes folder Web View templates (.htt) from its built-in template.\n"
-    "\n"
-    "Commands:\n"
-    "  template    Write the built-in template to FILE, or to standard output.\n"
-    "  show        Print the settings of a template that Tessivane saved, one\n"
-    "              'name: value' line each, or one JSON object with --json.\n"
-    "  write       Start from the built-in template, or from a template given with\n"
-    "              --from, change the settings given, check that the sound, background\n"
-    "              and line image files exist, and save the result to FILE.\n"
-    "\n"
+// What each command does: the start of its own --help, and its entry in the tool's --help.
+struct CommandText {
+    const char* name;
+    const char* synopsis;     // what follows "Usage: tessivane-cli NAME" in the command's --help
+    const char* description;  // lines that fit beside the name in the tool's --help
+};
+constexpr CommandText kTemplate{"template", "[options]",
+                                "Write the built-in template to FILE, or to standard output."};
+constexpr CommandText kShow{"show", "[options] FILE",
+                            "Print the settings of a template that Tessivane saved, one\n"
+                            "'name: value' line each, or one JSON object with --json."};
+constexpr CommandText kWrite{"write", "[options] -o FILE",
+                             "Start from the built-in template, or from a template given with\n"
+                             "--from, change the settings given, check that the sound, background\n"
+                             "and line image files exist, and save the result to FILE."};
+
+constexpr const char* kNumbersText =
     "Sizes and the loop count are numbers, corrected as in the window: sizes are kept between\n"
     "1 and 2160 and a loop count below 1 becomes 1, with a note on standard error. They are\n"
     "stored in plain decimal form, the loop count as a whole number. Colours are the sixteen\n"
     "names of the window's list.\n";
+
+// The tool's --help: the usage, what the tool does, each command's description beside its name.
+std::string toolHelp() {
+    QString commands;
+    for (const CommandText* command : {&kTemplate, &kShow, &kWrite}) {
+        commands += QString("  %1").arg(command->name, -12) +
+                    QString(command->description).replace('\n', '\n' + QString(14, ' ')) + '\n';
+    }
+    return std::string(kUsageText) +
+           "\nTessivane writes folder Web View templates (.htt) from its built-in template.\n"
+           "\nCommands:\n" +
+           commands.toStdString() + "\n" + kNumbersText;
+}
 
 std::string utf8(const QString& text) {
     return text.toStdString();
@@ -129,94 +151,65 @@ private:
     std::ostream& err_;
 };
 
-std::string jsonString(const std::string& text) {
-    std::string result = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        switch (c) {
-            case '"':
-                result += "\\\"";
-                break;
-            case '\\':
-                result += "\\\\";
-                break;
-            case '\n':
-                result += "\\n";
-                break;
-            case '\r':
-                result += "\\r";
-                break;
-            case '\t':
-                result += "\\t";
-                break;
-            default:
-                if (byte < 0x20) {
-                    static const char* hex = "0123456789abcdef";
-                    result += "\\u00";
-                    result += hex[byte >> 4];
-                    result += hex[byte & 15];
-                } else {
-                    result += c;
-                }
-        }
-    }
-    return result + "\"";
-}
-
+// One "name: value" line each, or one JSON object with the same names, in which every value is
+// a string except loopForever.
 void printSettings(std::ostream& out, const FolderViewSettings& s, bool json) {
-    const std::pair<const char*, const std::string*> texts[] = {
-        {"description", &s.description},
-        {"backgroundImage", &s.backgroundImage},
-        {"lineImage", &s.lineImage},
-        {"soundFile", &s.soundFile},
+    const std::pair<const char*, const std::string*> fields[] = {
+        {"description", &s.description}, {"backgroundImage", &s.backgroundImage},
+        {"lineImage", &s.lineImage},     {"soundFile", &s.soundFile},
+        {"loopForever", nullptr},        {"loopCount", &s.loopCount},
+        {"fontFace", &s.fontFace},       {"textColour", &s.textColour},
+        {"infoSize", &s.infoSize},       {"titleSize", &s.titleSize},
     };
-    const std::pair<const char*, const std::string*> rest[] = {
-        {"loopCount", &s.loopCount}, {"fontFace", &s.fontFace},   {"textColour", &s.textColour},
-        {"infoSize", &s.infoSize},   {"titleSize", &s.titleSize},
-    };
-    const char* loopForever = s.loopForever ? "true" : "false";
+    QJsonObject object;
+    for (const auto& [name, value] : fields) {
+        if (json) {
+            object.insert(QLatin1String(name), value ? QJsonValue(QString::fromStdString(*value))
+                                                     : QJsonValue(s.loopForever));
+        } else {
+            out << name << ": " << (value ? *value : s.loopForever ? "true" : "false") << "\n";
+        }
+    }
     if (json) {
-        out << "{";
-        for (const auto& [name, value] : texts) {
-            out << "\"" << name << "\": " << jsonString(*value) << ", ";
-        }
-        out << "\"loopForever\": " << loopForever;
-        for (const auto& [name, value] : rest) {
-            out << ", \"" << name << "\": " << jsonString(*value);
-        }
-        out << "}\n";
-        return;
-    }
-    for (const auto& [name, value] : texts) {
-        out << name << ": " << *value << "\n";
-    }
-    out << "loopForever: " << loopForever << "\n";
-    for (const auto& [name, value] : rest) {
-        out << name << ": " << *value << "\n";
+        // One line, as before, so that scripts can read one object per line.
+        out << QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString() << "\n";
     }
 }
 
-QCommandLineOption outputOption() {
-    return QCommandLineOption({"o", "output"}, "Write to FILE.", "FILE");
+QCommandLineOption outputOption(const char* help) {
+    return QCommandLineOption({"o", "output"}, help, "FILE");
 }
 
-// Parses a command's own arguments; positional arguments are returned, options stay in parser.
-bool parse(QCommandLineParser& parser, QStringList arguments, Command& command, int* status) {
+// Parses the arguments that follow the command's name, with the command's options and -h,
+// --help. Returns the exit status when the command ends here: a usage error, or its --help
+// answered on standard output.
+std::optional<int> parse(QCommandLineParser& parser, const CommandText& text,
+                         const QList<QCommandLineOption>& options, QStringList arguments,
+                         Command& command) {
+    parser.setApplicationDescription(text.description);
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOption({{"h", "help"}, "Print this command's usage and options, and exit."});
+    parser.addOptions(options);
     arguments.removeAt(1);  // the command's name
     if (!parser.parse(arguments)) {
-        *status = command.usage(utf8(parser.errorText()));
-        return false;
+        return command.usage(utf8(parser.errorText()));
     }
-    return true;
+    if (parser.isSet("help")) {
+        // Qt's text starts with the program's path as started; the tool's name stands there.
+        const QString help = parser.helpText();
+        command.out() << "Usage: tessivane-cli " << text.name << " " << text.synopsis
+                      << utf8(help.mid(help.indexOf('\n')));
+        return kDone;
+    }
+    return std::nullopt;
 }
 
 int templateCommand(const QStringList& arguments, Command& command) {
     QCommandLineParser parser;
-    parser.addOption(outputOption());
-    int status = kUsage;
-    if (!parse(parser, arguments, command, &status)) {
-        return status;
+    if (const auto ended =
+            parse(parser, kTemplate, {outputOption("Write to FILE instead of standard output.")},
+                  arguments, command)) {
+        return *ended;
     }
     if (!parser.positionalArguments().isEmpty()) {
         return command.usage("template takes no file name; use -o FILE");
@@ -231,10 +224,11 @@ int templateCommand(const QStringList& arguments, Command& command) {
 
 int showCommand(const QStringList& arguments, Command& command) {
     QCommandLineParser parser;
-    parser.addOption(QCommandLineOption("json", "Print one JSON object."));
-    int status = kUsage;
-    if (!parse(parser, arguments, command, &status)) {
-        return status;
+    parser.addPositionalArgument("FILE", "A template that Tessivane saved.");
+    if (const auto ended = parse(
+            parser, kShow, {{"json", "Print one JSON object instead of 'name: value' lines."}},
+            arguments, command)) {
+        return *ended;
     }
     if (parser.positionalArguments().size() != 1) {
         return command.usage("show needs exactly one FILE");
@@ -253,30 +247,32 @@ int showCommand(const QStringList& arguments, Command& command) {
     return kDone;
 }
 
+// The options of write; each may be given once.
+QList<QCommandLineOption> writeOptions() {
+    return {
+        {"from", "Start from this template, which Tessivane saved, instead of the built-in one.",
+         "FILE"},
+        {"description",
+         "The folder description; %THISDIRNAME% and %THISDIRPATH% stand for the "
+         "folder's name and path.",
+         "TEXT"},
+        {"background", "The background image of the left info panel.", "PATH"},
+        {"line-image", "The line image under the title.", "PATH"},
+        {"sound", "The background sound.", "PATH"},
+        {"loop", "Play the sound forever, or N times; a count below 1 becomes 1.", "forever|N"},
+        {"font", "The font face of the page's text.", "NAME"},
+        {"colour", "The text colour: one of the sixteen names of the window's list.", "NAME"},
+        {"info-size", "The size of the information text in points, 1 to 2160.", "N"},
+        {"title-size", "The size of the title in points, 1 to 2160.", "N"},
+        outputOption("The file to write."),
+    };
+}
+
 int writeCommand(const QStringList& arguments, Command& command) {
     QCommandLineParser parser;
-    const struct {
-        const char* name;
-        const char* help;
-    } valued[] = {
-        {"from", "Start from this template instead of the built-in one."},
-        {"description", "The folder description (%THISDIRNAME%, %THISDIRPATH% allowed)."},
-        {"background", "The left panel's background image."},
-        {"line-image", "The line image under the title."},
-        {"sound", "The background sound."},
-        {"loop", "Loop the sound forever, or N times."},
-        {"font", "The font face."},
-        {"colour", "The text colour: one of the sixteen list names."},
-        {"info-size", "The information text size in points."},
-        {"title-size", "The title size in points."},
-    };
-    for (const auto& option : valued) {
-        parser.addOption(QCommandLineOption(option.name, option.help, "VALUE"));
-    }
-    parser.addOption(outputOption());
-    int status = kUsage;
-    if (!parse(parser, arguments, command, &status)) {
-        return status;
+    const QList<QCommandLineOption> options = writeOptions();
+    if (const auto ended = parse(parser, kWrite, options, arguments, command)) {
+        return *ended;
     }
     if (!parser.positionalArguments().isEmpty()) {
         return command.usage("write takes its file names through --from and -o");
@@ -284,13 +280,12 @@ int writeCommand(const QStringList& arguments, Command& command) {
     if (!parser.isSet("output")) {
         return command.usage("write needs -o FILE");
     }
-    for (const auto& option : valued) {
-        if (parser.values(option.name).size() > 1) {
-            return command.usage(std::string("--") + option.name + " given more than once");
+    for (const QCommandLineOption& option : options) {
+        const QString name = option.names().first();
+        if (parser.values(name).size() > 1) {
+            return command.usage(utf8((name.size() == 1 ? "-" : "--") + name) +
+                                 " given more than once");
         }
-    }
-    if (parser.values("output").size() > 1) {
-        return command.usage("-o given more than once");
     }
     const auto value = [&](const char* name) { return utf8(parser.value(name)); };
     // Bytes that are not UTF-8 reach the tool as replacement characters, which would be stored
@@ -399,21 +394,19 @@ int dispatch(const QStringList& arguments, std::ostream& out, std::ostream& err)
     }
     const QString name = arguments[1];
     if (name == "--help" || name == "-h") {
-        out << kUsageText << "\n" << kHelpText;
+        out << toolHelp();
         return kDone;
     }
     if (name == "--version" || name == "-v") {
         out << "tessivane-cli " << TESSIVANE_VERSION << "\n";
         return kDone;
     }
-    if (name == "template") {
-        return templateCommand(arguments, command);
-    }
-    if (name == "show") {
-        return showCommand(arguments, command);
-    }
-    if (name == "write") {
-        return writeCommand(arguments, command);
+    const std::pair<const CommandText*, int (*)(const QStringList&, Command&)> commands[] = {
+        {&kTemplate, templateCommand}, {&kShow, showCommand}, {&kWrite, writeCommand}};
+    for (const auto& [text, function] : commands) {
+        if (name == text->name) {
+            return function(arguments, command);
+        }
     }
     return command.usage("unknown command '" + utf8(name) + "'");
 }

@@ -6,6 +6,8 @@
 //   tessivane-cli template [-o FILE]
 //   tessivane-cli show FILE [--json]
 //   tessivane-cli write [--from FILE] [setting options] -o FILE
+//   tessivane-cli COMMAND --help      (that command's usage and options)
+//   tessivane-cli --help | --version
 //
 // Exit status: 0 done, 1 refused or failed (the reason on standard error), 2 usage error.
 #include <ostream>

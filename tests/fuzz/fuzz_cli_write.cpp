@@ -1,235 +1,165 @@
 // SPDX-License-Identifier: MIT
-// Fuzz target: tessivane-cli's "write" command fed arbitrary argument lists: the input, split at
-// its NUL bytes, gives up to 40 arguments after "tessivane-cli write" for tessivane::cli::run().
-//
-// Every run happens in a private folder made under TMPDIR (or /tmp), removed at a normal exit.
-// It is the current folder during the run, so bare names in the seed corpus (ding.wav, back.gif,
-// line.gif) name prepared files; libFuzzer's -artifact_prefix must be an absolute path. Every
-// value of an option that names a document (-o, --output, --from, in each spelling Qt's parser
-// takes, "=VALUE" attached or in the next argument) becomes one of the prepared names, wherever
-// such a spelling appears, so no run reads or writes a document elsewhere; the sound and picture
-// options stay as they are, as the command only asks whether those files exist. Checked:
-// - the exit status is 0, 1 or 2; 1 and 2 come with a message, 2 with the usage text, 0 with none;
-// - a refusal leaves every file of the folder as it was and adds none;
-// - success replaced exactly one output with a new file, left every other file as it was, and
-//   "show" reads the new file back without complaint.
-#include <fcntl.h>
+// Fuzz target: the input, split at its NUL bytes, gives up to 40 arguments after "tessivane-cli
+// write" for tessivane::cli::run(), run in a private folder where bare names (ding.wav, back.gif,
+// line.gif) name prepared files (-artifact_prefix must be absolute). The value of each option that
+// names a document (-o, --output, --from) becomes a prepared name, so no run reaches other files.
+// Checked: the exit status is 0, 1 or 2; a refusal (1) comes with a message, a usage error (2)
+// with the usage too, and --help with write's usage; these leave the folder as it was. Any other
+// success prints only notes and warnings, replaced exactly one output with a new file, left every
+// other file as it was, and "show" reads the new file back without complaint.
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
-#include <string_view>
-#include <vector>
+#include <tuple>
 
-#include <QByteArray>
+#include <QFile>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include "cli/cli.h"
-#include "document/core.h"
 
 namespace {
 
-using namespace tessivane;
 namespace fs = std::filesystem;
+namespace cli = tessivane::cli;
 
 void check(bool ok, const char* what, const std::string& detail) {
-    if (!ok) {
-        std::fprintf(stderr, "fuzz_cli_write: %s\n%s\n", what, detail.c_str());
-        std::abort();
-    }
+    if (!ok)
+        qFatal("fuzz_cli_write: %s\n%s", what, detail.c_str());  // aborts
 }
 
-// Outputs may be replaced by a run, and the folder is then prepared again; sources are never
-// written (same.htt is both).
-const QStringList kOutputs = {"out.htt", "existing.htt",  "ro.htt",
-                              "sub",     "missing/x.htt", "same.htt"};
-const QStringList kSources = {"template.htt", "written.htt", "legacy.htt", "cr.htt",
-                              "lf.htt",       "foreign.htt", "short.htt",  "empty.htt",
-                              "absent.htt",   "sub",         "same.htt"};
+// Outputs may be replaced (same.htt is also a source), and the folder is then prepared again.
+const QStringList kOutputs = {"out.htt", "old.htt", "ro.htt", "sub", "missing/x.htt", "same.htt"};
+const QStringList kSources = {"written.htt", "legacy.htt", "cr.htt", "foreign.htt", "short.htt",
+                              "empty.htt",   "absent.htt", "sub",    "same.htt"};
 
-struct Entry {
-    ino_t inode = 0;
-    mode_t mode = 0;
-    std::string bytes;
-    bool operator==(const Entry&) const = default;
-};
-using Snapshot = std::map<std::string, Entry>;  // by the name inside the folder
+const QString kWrite =
+    "tessivane-cli write --description Written --loop 3 --sound ding.wav "
+    "--background back.gif --line-image line.gif -o written.htt";
+fs::path gFolder, gOriginal = fs::current_path();  // the private folder, and the one outside runs
+std::error_code gIgnored;                          // whatever removing the folder at exit meets
+using Snapshot = std::map<std::string, std::tuple<ino_t, mode_t, QByteArray>>;  // by name
+Snapshot gInitial;  // the folder as prepared
 
-std::string gFolder;   // the private folder, absolute
-int gFolderFd = -1;    // to enter it for a run
-int gOriginalFd = -1;  // to leave it after a run
-Snapshot gInitial;     // the folder as prepared
+QByteArray read(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 Snapshot snapshot() {
     Snapshot result;
     for (const auto& entry : fs::recursive_directory_iterator(gFolder)) {
         struct stat info {};
         ::lstat(entry.path().c_str(), &info);
-        std::ifstream in(entry.path(), std::ios::binary);
-        result[entry.path().string().substr(gFolder.size() + 1)] = {
-            info.st_ino, info.st_mode,
-            S_ISREG(info.st_mode) ? std::string(std::istreambuf_iterator<char>(in), {}) : ""};
+        result[entry.path().lexically_relative(gFolder)] = {
+            info.st_ino, info.st_mode, S_ISREG(info.st_mode) ? read(entry.path().c_str()) : ""};
     }
     return result;
 }
 
-// The template, written by the core with the description, naming the prepared files, looping
-// three times, in navy.
-std::string writtenDocument(const std::string& description) {
-    WorkingDocument document = WorkingDocument::fromTemplate();
-    const FolderViewSettings settings{description, "back.gif", "line.gif", "ding.wav", false,
-                                      "3",         "verdana",  "Navy",     "8",        "10"};
-    check(writeSettings(document, settings, [](const std::string&) { return true; }).written(),
-          "cannot compose the prepared documents", description);
-    return document.toBytes();
-}
-
-// The prepared files, by name; besides them the folder holds the folder "sub".
-const std::map<std::string, std::string> kPrepared = [] {
-    const QByteArray written = QByteArray::fromStdString(writtenDocument("Written by the set-up"));
-    return std::map<std::string, std::string>{
-        {"ding.wav", "RIFF"},
-        {"back.gif", "GIF89a"},
-        {"line.gif", "GIF89a"},
-        {"template.htt", joinLines(templateLines())},
-        {"written.htt", written.toStdString()},
-        {"same.htt", written.toStdString()},
-        {"legacy.htt",
-         *encodeText(writtenDocument("Dossier \xC3\xA9t\xC3\xA9"), TextEncoding::Latin1)},
-        {"cr.htt", QByteArray(written).replace("\r\n", "\r").toStdString()},
-        {"lf.htt", QByteArray(written).replace("\r\n", "\n").toStdString()},
-        {"foreign.htt", "<html>\r\n<head>\r\n<title>x</title>\r\n"},
-        {"short.htt", joinLines({templateLines().begin(), templateLines().begin() + 100})},
-        {"empty.htt", ""},
-        {"existing.htt", "keep me\r\n"},
-        {"ro.htt", "read only\r\n"}};
-}();
-
-// Puts back every prepared entry that is missing, and takes the folder's snapshot.
+// Puts back every prepared entry that is missing: a sound and pictures, a document that the tool
+// wrote and others made from it, files that are not ours, the folder "sub"; takes the snapshot.
 void populate() {
-    for (const auto& [name, bytes] : kPrepared) {
-        if (!fs::exists(gFolder + "/" + name)) {
-            std::ofstream(gFolder + "/" + name, std::ios::binary) << bytes;
-        }
-    }
-    fs::permissions(gFolder + "/ro.htt", fs::perms(0444));
-    fs::create_directory(gFolder + "/sub");
+    const auto put = [](const char* name, const QByteArray& bytes) {
+        QFile file(name);
+        if (!file.exists() && file.open(QIODevice::WriteOnly))
+            file.write(bytes);
+    };
+    const std::pair<const char*, const char*> files[] = {
+        {"ding.wav", "RIFF"},       {"back.gif", "GIF89a"},
+        {"line.gif", "GIF89a"},     {"foreign.htt", "<html>\r\n<head>\r\n"},
+        {"empty.htt", ""},          {"old.htt", "keep me\r\n"},
+        {"ro.htt", "read only\r\n"}};
+    for (const auto& [name, bytes] : files)
+        put(name, bytes);
+    std::ostringstream log;
+    check(fs::exists("written.htt") || cli::run(kWrite.split(' '), log, log) == cli::kDone,
+          "cannot write written.htt", log.str());
+    const QByteArray written = read("written.htt");
+    put("same.htt", written);
+    put("legacy.htt", QByteArray(written).replace("\r\nWritten\r\n", "\r\nDossier \xE9t\xE9\r\n"));
+    put("cr.htt", QByteArray(written).replace("\r\n", "\r"));
+    put("short.htt", written.left(written.indexOf("<bgsound")));  // ends too early
+    fs::permissions("ro.htt", fs::perms(0444));
+    fs::create_directory("sub");
     gInitial = snapshot();
-    check(gInitial.size() == kPrepared.size() + 1, "cannot prepare the folder", gFolder);
+    check(gInitial.size() == 13, "cannot prepare the folder", gFolder);
 }
 
-// The value when it is one of the names, otherwise one of them picked by the value.
-QString confined(const QString& value, const QStringList& names) {
-    return names.contains(value) ? value : names[qsizetype(qHash(value) % names.size())];
-}
-
+// The value of each option that names a document (attached after '=' or the next argument)
+// becomes one of the names the option may use: itself when it is one, else one picked by it.
 void confine(QStringList& arguments) {
+    static const QRegularExpression option("\\A--?(o|output|from)(=|\\z)");
     for (qsizetype i = 2; i < arguments.size(); ++i) {
-        const QString argument = arguments[i];
-        const QString name = argument.mid(argument.startsWith("--") ? 2 : 1).section('=', 0, 0);
-        const QStringList& names = name == "from" ? kSources : kOutputs;
-        if (!argument.startsWith('-') || (name != "o" && name != "output" && name != "from")) {
+        const QRegularExpressionMatch match = option.match(arguments[i]);
+        const bool attached = !match.captured(2).isEmpty();
+        if (!match.hasMatch() || (!attached && ++i == arguments.size())) {
             continue;
         }
-        if (argument.contains('=')) {
-            arguments[i] =
-                argument.section('=', 0, 0) + '=' + confined(argument.section('=', 1), names);
-        } else if (i + 1 < arguments.size()) {
-            ++i;
-            arguments[i] = confined(arguments[i], names);
-        }
+        const QStringList& names = match.captured(1) == "from" ? kSources : kOutputs;
+        const QString value = attached ? arguments[i].mid(match.capturedEnd()) : arguments[i];
+        arguments[i] = (attached ? match.captured(0) : QString()) +
+                       (names.contains(value) ? value : names[qHash(value) % names.size()]);
     }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/tessivane-fuzz-cli-XXXXXX";
+    std::string pattern = fs::temp_directory_path() / "tessivane-fuzz-cli-XXXXXX";
     check(::mkdtemp(pattern.data()) != nullptr, "cannot make the private folder", pattern);
-    gFolder = pattern;
-    std::atexit([] {
-        std::error_code ignored;
-        fs::remove_all(gFolder, ignored);
-    });
-    gFolderFd = ::open(gFolder.c_str(), O_RDONLY | O_DIRECTORY);
-    gOriginalFd = ::open(".", O_RDONLY | O_DIRECTORY);
-    check(gFolderFd >= 0 && gOriginalFd >= 0, "cannot open the folders", gFolder);
+    std::atexit([] { fs::remove_all(gFolder, gIgnored); });
+    fs::current_path(gFolder = pattern);
     populate();
+    fs::current_path(gOriginal);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     QStringList arguments{"tessivane-cli", "write"};
-    for (std::string_view rest(reinterpret_cast<const char*>(data), size);
-         !rest.empty() && arguments.size() < 42;) {
-        const std::string_view piece = rest.substr(0, rest.find('\0'));
-        arguments << QString::fromUtf8(piece.data(), qsizetype(piece.size()));
-        rest.remove_prefix(std::min(rest.size(), piece.size() + 1));
-    }
+    const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
+    for (const QByteArray& piece : size == 0 ? QList<QByteArray>{} : input.split('\0').mid(0, 40))
+        arguments << QString::fromUtf8(piece);
     confine(arguments);
-
-    check(::fchdir(gFolderFd) == 0, "cannot enter the private folder", gFolder);
+    fs::current_path(gFolder);
     std::ostringstream out, err;
     const int status = cli::run(arguments, out, err);
+    const std::string printed = out.str(), said = err.str(),
+                      call = "[" + arguments.join("] [").toStdString() + "]\n" + said;
+    check(status >= cli::kDone && status <= cli::kUsage, "an exit status beyond 0, 1, 2", call);
     const Snapshot after = snapshot();
-    std::string call;
-    for (const QString& argument : arguments) {
-        call += "[" + argument.toStdString() + "] ";
+    Snapshot both = after;
+    both.insert(gInitial.begin(), gInitial.end());
+    QStringList changed;  // entries added, changed or removed
+    for (const auto& [name, entry] : both) {
+        if (!after.contains(name) || !gInitial.contains(name) || entry != gInitial.at(name))
+            changed << QString::fromStdString(name);
     }
-    call += "\nstderr: " + err.str();
-
-    check(status == cli::kDone || status == cli::kFailed || status == cli::kUsage,
-          "an exit status other than 0, 1 or 2", call);
-    if (status == cli::kDone) {
-        // Success may only add notes: a corrected number, a value that reads back otherwise.
-        std::istringstream notes(err.str());
-        for (std::string line; std::getline(notes, line);) {
-            check(line.rfind("tessivane-cli: --", 0) == 0 ||
-                      line.rfind("tessivane-cli: warning: ", 0) == 0,
-                  "success with a message", call);
-        }
-        std::vector<std::string> replaced;
-        for (const auto& [name, entry] : after) {
-            if (!gInitial.contains(name) || gInitial.at(name) != entry) {
-                check(kOutputs.contains(QString::fromStdString(name)),
-                      "success changed a file that is not an output", call + "\n" + name);
-                replaced.push_back(name);
-            }
-        }
-        for (const auto& [name, entry] : gInitial) {
-            check(after.contains(name), "success removed a file", call + "\n" + name);
-        }
-        check(replaced.size() == 1, "success without exactly one new file", call);
+    if (status == cli::kDone && printed.empty()) {
+        static const QRegularExpression notes("\\A(tessivane-cli: (--|warning: )[^\n]*\n)*\\z");
+        check(notes.match(QString::fromStdString(said)).hasMatch(), "success with a message", call);
+        check(changed.size() == 1 && kOutputs.contains(changed[0]),
+              "success without exactly one new output", call);
         std::ostringstream shown;
-        check(cli::run({"tessivane-cli", "show", QString::fromStdString(replaced[0])}, shown,
-                       shown) == cli::kDone,
+        check(cli::run({"tessivane-cli", "show", changed[0]}, shown, shown) == cli::kDone,
               "show refuses what write wrote", call + "\n" + shown.str());
+    } else if (status == cli::kDone) {
+        check(printed.starts_with("Usage: tessivane-cli write") && said.empty() && changed.empty(),
+              "--help did more than print write's usage", call + printed);
     } else {
-        check(!err.str().empty(), "a refusal without a message", call);
-        check(status != cli::kUsage || err.str().find("Usage:") != std::string::npos,
-              "a usage error without usage", call);
-        check(after == gInitial, "a refusal changed the folder", call);
+        check(!said.empty() && printed.empty() && changed.empty() &&
+                  (status == cli::kFailed || said.find("\nUsage:\n") != std::string::npos),
+              "a refusal without its message or usage, or with a change", call);
     }
-    if (after != gInitial) {
-        for (const auto& [name, entry] : after) {
-            if (!gInitial.contains(name) || gInitial.at(name) != entry) {
-                fs::remove_all(gFolder + "/" + name);
-            }
-        }
+    for (const QString& name : changed)
+        fs::remove_all(name.toStdString());
+    if (!changed.empty())
         populate();
-    }
-    (void)!::fchdir(gOriginalFd);
+    fs::current_path(gOriginal);
     return 0;
 }

@@ -153,7 +153,7 @@ TEST_F(BadInput, NulBytesHugeLinesAndAMillionLinesAreKeptWhole) {
         EXPECT_EQ(lines[i], before[i]) << "line " << i;
     }
     EXPECT_TRUE(cli({"show", out}).out.contains("description: " + description + "\n"));
-    EXPECT_TRUE(cli({"show", out, "--json"}).out.contains("\"description\": \"a\\u0000bzzz"));
+    EXPECT_TRUE(cli({"show", out, "--json"}).out.contains("\"description\":\"a\\u0000bzzz"));
 }
 
 // Files that are not ours and paths that cannot be read or written are refused everywhere with
