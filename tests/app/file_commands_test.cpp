@@ -15,8 +15,6 @@
 #include "document/reader.h"
 #include "document/template.h"
 #include "support/plain_form.h"
-#include "support/scripted_dialogs.h"
-#include "support/temp_dir.h"
 
 namespace tessivane {
 namespace {
@@ -26,36 +24,18 @@ using Kind = testing::ScriptedDialogs::Shown::Kind;
 using testing::readBytes;
 using testing::TempDir;
 
-class FileCommandsTest : public ::testing::Test {
+class FileCommandsTest : public testing::CommandsTest {
 protected:
     void SetUp() override {
         previousFolder_ = QDir::currentPath();
         QDir::setCurrent(dir.root());  // placeholder names resolve here
-        session.document = WorkingDocument::fromTemplate();
-        form.showDocument(QString());
-        form.shownDocuments = 0;
-        // Settings whose referenced files exist, so the writer accepts them.
-        form.settings.soundFile = dir.file("ding.wav", "RIFF").toStdString();
-        form.settings.backgroundImage = dir.file("back.gif", "GIF89a").toStdString();
-        form.settings.lineImage = dir.file("line.gif", "GIF89a").toStdString();
+        CommandsTest::SetUp();
     }
     void TearDown() override {
         QDir::setCurrent(previousFolder_);
-        EXPECT_TRUE(dialogs.scriptUsedUp());
+        CommandsTest::TearDown();
     }
-    QString ourFile(const QString& name, const std::string& description) {
-        WorkingDocument document = WorkingDocument::fromTemplate();
-        document.replaceText(lines::kDescription, description);
-        return dir.file(name, QByteArray::fromStdString(document.toBytes()));
-    }
-
     int folderCount() const { return int(QDir(dir.root()).entryList(QDir::Files).size()); }
-
-    TempDir dir;
-    Session session;
-    testing::PlainForm form{session};
-    testing::ScriptedDialogs dialogs;
-    FileCommands commands{session, form, dialogs};
 
 private:
     QString previousFolder_;
@@ -171,9 +151,7 @@ TEST_F(FileCommandsTest, ChangedOnDiskAsksBeforeOverwriting) {
         dialogs.choose(path);
         commands.open();
         ASSERT_EQ(form.file, path);
-        form.settings.soundFile = dir.path("ding.wav").toStdString();
-        form.settings.backgroundImage = dir.path("back.gif").toStdString();
-        form.settings.lineImage = dir.path("line.gif").toStdString();
+        nameExistingFiles();
         commands.save();  // unchanged since opened: no question
         ASSERT_TRUE(dialogs.scriptUsedUp());
         QFile other(path);

@@ -25,8 +25,6 @@
 #include "support/cli_runner.h"
 #include "support/plain_form.h"
 #include "support/processes.h"
-#include "support/scripted_dialogs.h"
-#include "support/temp_dir.h"
 
 // Failures print Qt's texts as text.
 static void PrintTo(const QString& text, std::ostream* out) {
@@ -77,21 +75,8 @@ QByteArray withLines(const QList<std::pair<int, QByteArray>>& replaced) {
     return lines.join('\n');
 }
 
-class BadInput : public ::testing::Test {
+class BadInput : public testing::CommandsTest {
 protected:
-    void SetUp() override {
-        session.document = WorkingDocument::fromTemplate();
-        form.showDocument(QString());
-        form.shownDocuments = 0;
-        nameExistingFiles();
-    }
-    void TearDown() override { EXPECT_TRUE(dialogs.scriptUsedUp()); }
-
-    void nameExistingFiles() {
-        form.settings.soundFile = sound.toStdString();
-        form.settings.backgroundImage = background.toStdString();
-        form.settings.lineImage = lineImage.toStdString();
-    }
     // tessivane-cli write with the arguments, naming files that exist.
     CliRun write(const QStringList& arguments, const std::function<void()>& inChild = {}) const {
         return cli(QStringList{"write"} + arguments +
@@ -99,38 +84,7 @@ protected:
                                    lineImage},
                    inChild);
     }
-    // Runs a file command: Open answers No to the save question, Open and Save As choose the
-    // path. Returns the last message shown as "title: text", "" for none; `message`: one is due.
-    QString run(void (FileCommands::*command)(), const QString& path = {}, bool message = false) {
-        dialogs.clearShown();
-        if (command == &FileCommands::open) {
-            dialogs.answer(Answer::No);
-        }
-        if (!path.isEmpty()) {
-            dialogs.choose(path);
-        }
-        if (message) {
-            dialogs.answer(Answer::Ok);
-        }
-        (commands.*command)();
-        const auto& shown = dialogs.shown();
-        return !shown.empty() && shown.back().kind == testing::ScriptedDialogs::Shown::Kind::Message
-                   ? shown.back().title + ": " + shown.back().text
-                   : QString();
-    }
-    static constexpr auto kOpen = &FileCommands::open;
-    static constexpr auto kSave = &FileCommands::save;
-    static constexpr auto kSaveAs = &FileCommands::saveAs;
-
-    testing::TempDir dir;
-    QString sound = dir.file("ding.wav", "RIFF");
-    QString background = dir.file("back.gif", "GIF89a");
-    QString lineImage = dir.file("line.gif", "GIF89a");
     QString out = dir.path("out.htt");
-    Session session;
-    testing::PlainForm form{session};
-    testing::ScriptedDialogs dialogs;
-    FileCommands commands{session, form, dialogs};
 };
 
 // A document of ours with NUL bytes, a 10 MB line, a 10 MB description and a million lines is
