@@ -2,6 +2,7 @@
 #include "ui/icons.h"
 
 #include <QColor>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -9,7 +10,9 @@
 #include <QPolygonF>
 #include <QRectF>
 #include <algorithm>
+#include <functional>
 #include <initializer_list>
+#include <utility>
 
 namespace tessivane {
 
@@ -78,9 +81,17 @@ private:
     QPainter painter_;
 };
 
+// Painted premultiplied: filling shapes on a plain ARGB32 image of 256 pixels makes Qt start
+// worker threads, which cost more than the drawing itself. finished() then relabels the pixels as
+// plain ARGB32, which is exact because every pixel is either fully opaque or fully transparent.
 QImage blankIcon(int size) {
-    QImage image(std::max(size, 0), std::max(size, 0), QImage::Format_ARGB32);
+    QImage image(std::max(size, 0), std::max(size, 0), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
+    return image;
+}
+
+QImage finished(QImage image) {
+    image.reinterpretAsFormat(QImage::Format_ARGB32);
     return image;
 }
 
@@ -178,12 +189,52 @@ void paintViewerLarge(QImage& image) {
     c.rect(5, 23, 10, 2, Blue);
 }
 
-QIcon buildIcon(QImage (*paint)(int)) {
-    QIcon icon;
-    for (const int size : kIconSizes) {
-        icon.addPixmap(QPixmap::fromImage(paint(size)));
+// Makes its icon the first time the icon is drawn or measured, and is a plain copy of it from
+// then on.
+class DeferredIconEngine final : public QIconEngine {
+public:
+    explicit DeferredIconEngine(std::function<QIcon()> make) : make_(std::move(make)) {}
+
+    QIconEngine* clone() const override { return new DeferredIconEngine(*this); }
+    QString key() const override { return QStringLiteral("DeferredIconEngine"); }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
     }
-    return icon;
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return icon().pixmap(size, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return icon().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+        return icon().availableSizes(mode, state);
+    }
+    bool isNull() override { return false; }
+
+private:
+    const QIcon& icon() {
+        if (make_) {
+            icon_ = make_();
+            make_ = nullptr;
+        }
+        return icon_;
+    }
+
+    std::function<QIcon()> make_;
+    QIcon icon_;
+};
+
+// The drawing at every size of kIconSizes, painted when the icon is first needed.
+QIcon paintedIcon(QImage (*paint)(int)) {
+    return deferredIcon([paint] {
+        QIcon icon;
+        for (const int size : kIconSizes) {
+            icon.addPixmap(QPixmap::fromImage(paint(size)));
+        }
+        return icon;
+    });
 }
 
 }  // namespace
@@ -198,7 +249,7 @@ QImage paintAppIcon(int size) {
     } else {
         paintAppLarge(image);
     }
-    return image;
+    return finished(image);
 }
 
 QImage paintViewerIcon(int size) {
@@ -211,15 +262,19 @@ QImage paintViewerIcon(int size) {
     } else {
         paintViewerLarge(image);
     }
-    return image;
+    return finished(image);
 }
 
 QIcon appIcon() {
-    return buildIcon(&paintAppIcon);
+    return paintedIcon(&paintAppIcon);
 }
 
 QIcon viewerIcon() {
-    return buildIcon(&paintViewerIcon);
+    return paintedIcon(&paintViewerIcon);
+}
+
+QIcon deferredIcon(std::function<QIcon()> make) {
+    return QIcon(new DeferredIconEngine(std::move(make)));
 }
 
 }  // namespace tessivane

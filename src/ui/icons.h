@@ -3,12 +3,14 @@
 // The program's own icons, drawn in code in the sixteen classic VGA colours.
 //
 // paintAppIcon() and paintViewerIcon() need no application object and no fonts (they draw shapes
-// only), so a build-time tool can call them to write icon files. appIcon() and viewerIcon() build
-// QIcons and need a QGuiApplication.
+// only), so a build-time tool can call them to write icon files. appIcon() and viewerIcon() give
+// QIcons that paint their pictures only when first drawn or measured (a window on a platform that
+// shows no icons never paints one), and need a QGuiApplication then.
 #include <QIcon>
 #include <QImage>
 #include <QRgb>
 #include <array>
+#include <functional>
 
 namespace tessivane {
 
@@ -30,5 +32,9 @@ QImage paintViewerIcon(int size);
 
 QIcon appIcon();
 QIcon viewerIcon();
+
+// An icon that calls make() the first time it is drawn or measured, and is that icon from then on.
+// Making it costs nothing before then.
+QIcon deferredIcon(std::function<QIcon()> make);
 
 }  // namespace tessivane

@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "ui/icons.h"
 #include "ui/main_window.h"
+#include "ui/style.h"
 #include "ui/widget_dialogs.h"
 
 int main(int argc, char** argv) {
@@ -19,6 +20,8 @@ int main(int argc, char** argv) {
     QApplication app(qtArgc, argv);
     // A file size limit makes a save fail with "File too large" instead of ending the program.
     ::signal(SIGXFSZ, SIG_IGN);
+    // The platform's own style, reading one icon the window never shows only when it is drawn.
+    QApplication::setStyle(new tessivane::Style);
     app.setWindowIcon(tessivane::appIcon());
     // Lets the desktop match the window to the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("tessivane"));

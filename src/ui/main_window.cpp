@@ -16,12 +16,13 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QStyle>
 #include <QUrl>
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "app/messages.h"
 #include "app/startup.h"
@@ -30,10 +31,9 @@
 #include "document/colours.h"
 #include "document/numeric.h"
 #include "document/reader.h"
-#include "ui/form_controls.h"
-#include "ui/icons.h"
 #include "ui/picture_viewer.h"
 #include "ui/twips.h"
+#include "ui/widgets.h"
 
 namespace tessivane {
 
@@ -43,7 +43,7 @@ QString qs(std::string_view text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-// A position and size in twips, relative to the containing frame or window.
+// A position and size in twips, relative to the containing group box or window.
 struct Twips {
     int left;
     int top;
@@ -73,9 +73,9 @@ QSize pixelSize(const QWidget* widget, int widthTwips, int heightTwips) {
     return pixels(widget, {0, 0, widthTwips, heightTwips}).size();
 }
 
-// A caption (label or option button) sizes itself to its text: it keeps its place and grows
-// wider or taller when the text at the real font needs more room than the twips allow. A caption
-// that would then reach the control at rightLimit moves left instead, as far as it needs.
+// A caption (label or radio button) sizes itself to its text: it keeps its place and grows wider
+// or taller when the text at the real font needs more room than the twips allow. A caption that
+// would then reach the control at rightLimit moves left instead, as far as it needs.
 void placeCaption(QWidget* caption, const Twips& twips, int rightLimit = -1) {
     place(caption, twips);
     const QSize needed = caption->sizeHint();
@@ -97,12 +97,12 @@ W* named(W* widget, const char* name) {
     return widget;
 }
 
-QLineEdit* textBox(QWidget* parent, const char* name, const QString& text, const Twips& twips) {
-    auto* box = named(new QLineEdit(text, parent), name);
+QLineEdit* lineEdit(QWidget* parent, const char* name, const QString& text, const Twips& twips) {
+    auto* edit = named(new QLineEdit(text, parent), name);
     // Qt would otherwise keep at most 32,767 characters and cut a longer text without a word.
-    box->setMaxLength(std::numeric_limits<int>::max());
-    place(box, twips);
-    return box;
+    edit->setMaxLength(std::numeric_limits<int>::max());
+    place(edit, twips);
+    return edit;
 }
 
 QLabel* caption(QWidget* parent, const char* name, const QString& text, QWidget* buddy,
@@ -113,17 +113,21 @@ QLabel* caption(QWidget* parent, const char* name, const QString& text, QWidget*
     return label;
 }
 
-QPushButton* chooserButton(QWidget* parent, const char* name, const Twips& twips) {
-    auto* button = named(new QPushButton(QStringLiteral("..."), parent), name);
+// The "..." button at the right end of a path box's row, as tall as the box and level with it.
+QPushButton* chooserButton(const char* name, const QLineEdit* edit) {
+    auto* button = named(new QPushButton(QStringLiteral("..."), edit->parentWidget()), name);
     button->setAutoDefault(false);
-    place(button, twips);
+    const QRect column = pixels(button, {6600, 0, 375, 0});
+    button->setGeometry(column.left(), edit->y(), column.width(), edit->height());
     return button;
 }
 
 // A list box as the platform draws one: no horizontal scroll bar; an item too wide is cut short.
-ChoiceList* listBox(QWidget* parent, const char* name, const Twips& twips) {
+ChoiceList* choiceList(QWidget* parent, const char* name, const Twips& twips) {
     auto* list = named(new ChoiceList(parent), name);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Every item is one line of the same font: the list measures one item instead of all.
+    list->setUniformItemSizes(true);
     place(list, twips);
     return list;
 }
@@ -141,6 +145,16 @@ QLabel* sample(QWidget* parent, const char* name, const Twips& twips) {
 
 QColor fromScreenColour(quint32 colour) {
     return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
+}
+
+// A font family's name as the user knows it: Qt names a family that several foundries supply
+// "Name [foundry]", and this gives "Name".
+QString plainFamilyName(const QString& family) {
+    if (!family.endsWith(QLatin1Char(']'))) {
+        return family;
+    }
+    const qsizetype open = family.lastIndexOf(QLatin1String(" ["));
+    return open > 0 ? family.left(open) : family;
 }
 
 // The one existing local file that a drag carries, or nothing: what a file dialog could have
@@ -169,179 +183,303 @@ std::optional<QString> draggedTemplate(const QMimeData* mime) {
     return std::nullopt;
 }
 
+// Lets the window's menu shortcuts through the text boxes it watches, which would otherwise keep
+// some keys for themselves (Ctrl+A selects a box's text).
+class ShortcutFilter final : public QObject {
+public:
+    ShortcutFilter(QList<QAction*> actions, QObject* parent)
+        : QObject(parent), actions_(std::move(actions)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ShortcutOverride) {
+            const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+            for (const QAction* action : std::as_const(actions_)) {
+                if (!action->shortcut().isEmpty() && action->shortcut() == pressed) {
+                    event->ignore();
+                    return true;
+                }
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QList<QAction*> actions_;
+};
+
 }  // namespace
 
 // Puts the values that the reader finds into the controls, so that each control's own change
 // handling runs as if the user had entered it.
 class MainWindow::ControlsTarget final : public SettingsTarget {
 public:
-    explicit ControlsTarget(MainWindow& form) : form_(form) {}
+    explicit ControlsTarget(MainWindow& window) : w_(window) {}
 
-    void setInfoSize(const std::string& text) override { form_.Info->setText(qs(text)); }
-    void setTitleSize(const std::string& text) override { form_.Title->setText(qs(text)); }
+    void setInfoSize(const std::string& text) override { w_.infoSizeEdit->setText(qs(text)); }
+    void setTitleSize(const std::string& text) override { w_.titleSizeEdit->setText(qs(text)); }
     void selectFontFace(const std::string& face) override {
-        const int row = findIgnoringCase(form_.Fnts->texts(), qs(face));
+        const int row = findIgnoringCase(w_.fontList->texts(), qs(face));
         if (row != -1) {
-            form_.Fnts->setCurrentRow(row);
+            w_.fontList->setCurrentRow(row);
         }
     }
     void selectColour(const std::string& colour) override {
-        form_.ColSel->setCurrentRow(findIgnoringCase(form_.ColSel->texts(), qs(colour)));
+        w_.colourList->setCurrentRow(findIgnoringCase(w_.colourList->texts(), qs(colour)));
     }
-    void setSoundFile(const std::string& path) override { form_.Sound->setText(qs(path)); }
+    void setSoundFile(const std::string& path) override { w_.soundEdit->setText(qs(path)); }
     void chooseLoopCount(const std::string& count) override {
-        form_.txtLoop->setText(qs(count));
-        form_.Number->setChecked(true);
-        form_.txtLoop->setEnabled(true);
+        w_.loopCountEdit->setText(qs(count));
+        w_.loopCountButton->setChecked(true);
+        w_.loopCountEdit->setEnabled(true);
     }
     void chooseLoopForever() override {
-        form_.optLoop->setChecked(true);
-        form_.txtLoop->setEnabled(false);
+        w_.loopForeverButton->setChecked(true);
+        w_.loopCountEdit->setEnabled(false);
     }
-    void setBackgroundImage(const std::string& path) override { form_.Bck->setText(qs(path)); }
-    void setLineImage(const std::string& path) override { form_.Img->setText(qs(path)); }
-    void setDescription(const std::string& text) override { form_.Fol->setText(qs(text)); }
+    void setBackgroundImage(const std::string& path) override {
+        w_.backgroundEdit->setText(qs(path));
+    }
+    void setLineImage(const std::string& path) override { w_.lineImageEdit->setText(qs(path)); }
+    void setDescription(const std::string& text) override { w_.descriptionEdit->setText(qs(text)); }
 
 private:
-    MainWindow& form_;
+    MainWindow& w_;
+};
+
+// Takes files dragged onto the window: a path box takes one existing file as its path; anywhere
+// else one template opens as Open would. Other drags are left to the widget (a text box still
+// takes dragged text).
+class MainWindow::DropFilter final : public QObject {
+public:
+    explicit DropFilter(MainWindow& window) : QObject(&window), w_(window) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::DragEnter && event->type() != QEvent::DragMove &&
+            event->type() != QEvent::Drop) {
+            return QObject::eventFilter(watched, event);
+        }
+        auto* drop = static_cast<QDropEvent*>(event);
+        auto* pathEdit = qobject_cast<QLineEdit*>(watched);
+        if (pathEdit != w_.soundEdit && pathEdit != w_.backgroundEdit &&
+            pathEdit != w_.lineImageEdit) {
+            pathEdit = nullptr;
+        }
+        const std::optional<QString> file =
+            pathEdit != nullptr ? draggedFile(drop->mimeData()) : draggedTemplate(drop->mimeData());
+        if (!file) {
+            return QObject::eventFilter(watched, event);
+        }
+        drop->acceptProposedAction();
+        if (event->type() == QEvent::Drop) {
+            if (pathEdit != nullptr) {
+                w_.setPath(pathEdit, *file);
+            } else {
+                w_.openDroppedFile(*file);
+            }
+        }
+        return true;
+    }
+
+private:
+    MainWindow& w_;
 };
 
 MainWindow::MainWindow(const QString& commandLineText, Dialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent),
-      dialogs_(dialogs),
-      commands_(session_, *this, dialogs),
-      commandLineText_(commandLineText) {
+    : QMainWindow(parent), dialogs_(dialogs), commands_(session_, *this, dialogs) {
     setObjectName(QStringLiteral("MainWindow"));
     // A fixed single border: minimise and close, no maximise.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Tessivane"));
-    setWindowIcon(appIcon());
     setCentralWidget(new QWidget(this));
 
+    createActions();
     createMenus();
-    createFontFrame();
-    createSoundFrame();
-    createGraphicFrame();
+    createFontGroup();
+    createSoundGroup();
+    createGraphicGroup();
     createStatusBar();
-    fixWindowFrame();
-    connectEvents();
-    Form_Load();
+    arrangeTabOrder();
+    fixSize();
+    installEventFilters();
+    fillFontList();
+    showFirstDocument(commandLineText);
 }
 
 MainWindow::~MainWindow() {
     delete viewer_;
 }
 
-PictureViewer* MainWindow::viewer() const {
-    return viewer_;
+void MainWindow::createActions() {
+    const auto action = [this](const char* name, const QString& text, const QKeySequence& keys,
+                               void (MainWindow::*slot)()) {
+        auto* act = named(new QAction(text, this), name);
+        act->setShortcut(keys);
+        connect(act, &QAction::triggered, this, slot);
+        return act;
+    };
+    newAct = action("mnuNew", tr("&New"), Qt::CTRL | Qt::Key_N, &MainWindow::newFile);
+    openAct = action("mnuOpen", tr("&Open..."), Qt::CTRL | Qt::Key_O, &MainWindow::open);
+    saveAct = action("mnuSave", tr("&Save..."), Qt::CTRL | Qt::Key_S, &MainWindow::save);
+    saveAsAct = action("mnuAs", tr("Save &As..."), Qt::Key_F2, &MainWindow::saveAs);
+    informationAct =
+        action("mnuInfo", tr("&Information"), Qt::Key_F1, &MainWindow::showInformation);
+    aboutAct = action("mnuAbout", tr("&About"), Qt::CTRL | Qt::Key_A, &MainWindow::about);
+
+    exitAct = named(new QAction(tr("&Exit"), this), "mnuExit");
+    exitAct->setShortcut(Qt::Key_F4);
+    connect(exitAct, &QAction::triggered, this, &QWidget::close);
 }
 
 void MainWindow::createMenus() {
-    const auto item = [this](QMenu* menu, const char* name, const QString& text,
-                             const QKeySequence& shortcut) {
-        QAction* action = named(menu->addAction(text), name);
-        action->setShortcut(shortcut);
-        return action;
-    };
-    const auto separator = [](QMenu* menu, const char* name) { named(menu->addSeparator(), name); };
+    fileMenu = named(menuBar()->addMenu(tr("&File")), "mnuFile");
+    fileMenu->addAction(newAct);
+    named(fileMenu->addSeparator(), "Div3");
+    fileMenu->addAction(openAct);
+    fileMenu->addAction(saveAct);
+    fileMenu->addAction(saveAsAct);
+    named(fileMenu->addSeparator(), "Div1");
+    fileMenu->addAction(exitAct);
 
-    mnuFile = named(menuBar()->addMenu(QStringLiteral("&File")), "mnuFile");
-    mnuNew = item(mnuFile, "mnuNew", QStringLiteral("&New"), QKeySequence(Qt::CTRL | Qt::Key_N));
-    separator(mnuFile, "Div3");
-    mnuOpen =
-        item(mnuFile, "mnuOpen", QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O));
-    mnuSave =
-        item(mnuFile, "mnuSave", QStringLiteral("&Save..."), QKeySequence(Qt::CTRL | Qt::Key_S));
-    mnuAs = item(mnuFile, "mnuAs", QStringLiteral("Save &As..."), QKeySequence(Qt::Key_F2));
-    separator(mnuFile, "Div1");
-    mnuExit = item(mnuFile, "mnuExit", QStringLiteral("&Exit"), QKeySequence(Qt::Key_F4));
-
-    mnuHelp = named(menuBar()->addMenu(QStringLiteral("&Help")), "mnuHelp");
-    mnuInfo = item(mnuHelp, "mnuInfo", QStringLiteral("&Information"), QKeySequence(Qt::Key_F1));
-    separator(mnuHelp, "Div2");
-    mnuAbout =
-        item(mnuHelp, "mnuAbout", QStringLiteral("&About"), QKeySequence(Qt::CTRL | Qt::Key_A));
+    helpMenu = named(menuBar()->addMenu(tr("&Help")), "mnuHelp");
+    helpMenu->addAction(informationAct);
+    named(helpMenu->addSeparator(), "Div2");
+    helpMenu->addAction(aboutAct);
 }
 
-void MainWindow::createFontFrame() {
-    frmFont = named(new Frame(QStringLiteral("Font &Options"), centralWidget()), "frmFont");
-    place(frmFont, {120, 120, 7095, 4095});
+void MainWindow::createFontGroup() {
+    fontGroup = named(new GroupBox(tr("Font &Options"), centralWidget()), "frmFont");
+    place(fontGroup, {120, 120, 7095, 4095});
 
-    Fnts = listBox(frmFont, "Fnts", {120, 240, 5775, 2010});
-    ColSel = listBox(frmFont, "ColSel", {6000, 360, 975, 1815});
+    fontList = choiceList(fontGroup, "Fnts", {120, 240, 5775, 2010});
+    colourList = choiceList(fontGroup, "ColSel", {6000, 360, 975, 1890});
     for (const std::string_view colour : kColourNames) {
-        ColSel->addItem(qs(colour));
+        colourList->addItem(qs(colour));
     }
     // Every colour name must be readable whole. When the real font needs a wider list, the
     // colour list grows to the left, keeping its right edge, and the font list gives up as much
     // of its right side.
-    const int needed = ColSel->sizeHintForColumn(0) + 2 * ColSel->frameWidth() +
-                       ColSel->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ColSel);
-    if (needed > ColSel->width()) {
-        const int grow = needed - ColSel->width();
-        ColSel->setGeometry(ColSel->geometry().adjusted(-grow, 0, 0, 0));
-        Fnts->setGeometry(Fnts->geometry().adjusted(0, 0, -grow, 0));
+    const int needed =
+        colourList->sizeHintForColumn(0) + 2 * colourList->frameWidth() +
+        colourList->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, colourList);
+    if (needed > colourList->width()) {
+        const int grow = needed - colourList->width();
+        colourList->setGeometry(colourList->geometry().adjusted(-grow, 0, 0, 0));
+        fontList->setGeometry(fontList->geometry().adjusted(0, 0, -grow, 0));
     }
-    lblCol = caption(frmFont, "lblCol", QStringLiteral("&Colour"), ColSel, {6000, 120, 450, 195});
-    lblCol->move(ColSel->x(), lblCol->y());
+    QLabel* colourLabel =
+        caption(fontGroup, "lblCol", tr("&Colour"), colourList, {6000, 120, 450, 195});
+    colourLabel->move(colourList->x(), colourLabel->y());
 
-    Title = textBox(frmFont, "Title", QStringLiteral("12"), {120, 2520, 1695, 285});
-    TSize = caption(frmFont, "TSize", QStringLiteral("&Title Size:"), Title, {120, 2280, 690, 195});
-    Info = textBox(frmFont, "Info", QStringLiteral("10"), {120, 3600, 1695, 285});
-    ISize = caption(frmFont, "ISize", QStringLiteral("&Information Text Size:"), Info,
-                    {120, 3360, 1530, 195});
+    titleSizeEdit = lineEdit(fontGroup, "Title", QStringLiteral("12"), {120, 2520, 1695, 285});
+    const QLabel* titleSizeLabel =
+        caption(fontGroup, "TSize", tr("&Title Size:"), titleSizeEdit, {120, 2280, 690, 195});
+    infoSizeEdit = lineEdit(fontGroup, "Info", QStringLiteral("10"), {120, 3600, 1695, 285});
+    const QLabel* infoSizeLabel = caption(fontGroup, "ISize", tr("&Information Text Size:"),
+                                          infoSizeEdit, {120, 3360, 1530, 195});
 
-    titleSample = sample(frmFont, "titleSample", {1920, 2400, 5055, 735});
-    infoSample = sample(frmFont, "infoSample", {1920, 3240, 5055, 735});
+    titleSample = sample(fontGroup, "titleSample", {1920, 2400, 5055, 735});
+    infoSample = sample(fontGroup, "infoSample", {1920, 3240, 5055, 735});
     // The size captions stand left of the samples. When the real font makes a caption wider
     // than the room before the samples, both samples give up that much of their left side
     // (they keep their right edge, and stay aligned with each other).
-    const int captionsEnd = std::max(TSize->geometry().right(), ISize->geometry().right()) + 1;
-    const int samplesLeft = std::max(titleSample->x(), captionsEnd + captionGap(frmFont));
+    const int captionsEnd =
+        std::max(titleSizeLabel->geometry().right(), infoSizeLabel->geometry().right()) + 1;
+    const int samplesLeft = std::max(titleSample->x(), captionsEnd + captionGap(fontGroup));
     for (QLabel* label : {titleSample, infoSample}) {
         label->setGeometry(QRect(QPoint(samplesLeft, label->y()), label->geometry().bottomRight()));
     }
+
+    connect(titleSizeEdit, &QLineEdit::textChanged, this,
+            [this] { correctSize(titleSizeEdit, kTitleSizeFallback); });
+    connect(infoSizeEdit, &QLineEdit::textChanged, this,
+            [this] { correctSize(infoSizeEdit, kInfoSizeFallback); });
+    connect(fontList, &ChoiceList::choiceChanged, this, &MainWindow::updateSamples);
+    connect(colourList, &ChoiceList::choiceChanged, this, &MainWindow::updateSamples);
 }
 
-void MainWindow::createSoundFrame() {
-    frmSounds = named(new Frame(QStringLiteral("&Sound Options"), centralWidget()), "frmSounds");
-    place(frmSounds, {120, 4320, 7095, 1095});
+void MainWindow::createSoundGroup() {
+    soundGroup = named(new GroupBox(tr("&Sound Options"), centralWidget()), "frmSounds");
+    place(soundGroup, {120, 4320, 7095, 1095});
 
-    Sound = textBox(frmSounds, "Sound", QString(), {120, 360, 6375, 285});
-    Browse1 = chooserButton(frmSounds, "Browse1", {6600, 240, 375, 375});
-    optLoop = named(new OptionButton(QStringLiteral("&Loop Forever"), frmSounds), "optLoop");
-    placeCaption(optLoop, {120, 720, 1335, 255});
-    txtLoop = textBox(frmSounds, "txtLoop", QStringLiteral("1"), {6240, 720, 735, 285});
-    Number = named(new OptionButton(QStringLiteral("Loo&p for:"), frmSounds), "Number");
-    placeCaption(Number, {5160, 720, 975, 255}, txtLoop->x() - captionGap(frmSounds));
+    soundEdit = lineEdit(soundGroup, "Sound", QString(), {120, 360, 6375, 285});
+    chooseSoundButton = chooserButton("Browse1", soundEdit);
+    loopForeverButton = named(new RadioButton(tr("&Loop Forever"), soundGroup), "optLoop");
+    placeCaption(loopForeverButton, {120, 720, 1335, 255});
+    loopCountEdit = lineEdit(soundGroup, "txtLoop", QStringLiteral("1"), {6240, 720, 735, 285});
+    loopCountButton = named(new RadioButton(tr("Loo&p for:"), soundGroup), "Number");
+    placeCaption(loopCountButton, {5160, 720, 975, 255},
+                 loopCountEdit->x() - captionGap(soundGroup));
+
+    connect(chooseSoundButton, &QPushButton::clicked, this, &MainWindow::chooseSound);
+    connect(loopCountEdit, &QLineEdit::textChanged, this, &MainWindow::correctLoopCount);
+    // The loop count is in use only while "Loop for" is chosen, by the user or by code; a new
+    // sound path puts it out of use until then.
+    connect(loopCountButton, &QRadioButton::toggled, this, [this](bool chosen) {
+        if (chosen) {
+            loopCountEdit->setEnabled(true);
+        }
+    });
+    connect(loopForeverButton, &QRadioButton::toggled, this, [this](bool chosen) {
+        if (chosen) {
+            loopCountEdit->setEnabled(false);
+        }
+    });
+    connect(soundEdit, &QLineEdit::textChanged, this, [this] { loopCountEdit->setEnabled(false); });
 }
 
-void MainWindow::createGraphicFrame() {
-    frmGraphic = named(new Frame(QStringLiteral("Graphic Options"), centralWidget()), "frmGraphic");
-    place(frmGraphic, {120, 5520, 7095, 2175});
+void MainWindow::createGraphicGroup() {
+    graphicGroup = named(new GroupBox(tr("Graphic Options"), centralWidget()), "frmGraphic");
+    place(graphicGroup, {120, 5520, 7095, 2175});
 
-    Bck = textBox(frmGraphic, "Bck", QString(), {120, 480, 6375, 285});
-    lblBck = caption(frmGraphic, "lblBck", QStringLiteral("&Background Image:"), Bck,
-                     {120, 240, 1395, 195});
-    Browse2 = chooserButton(frmGraphic, "Browse2", {6600, 480, 375, 375});
-    Img = textBox(frmGraphic, "Img", QString(), {120, 1080, 6375, 285});
-    lblLine =
-        caption(frmGraphic, "lblLine", QStringLiteral("Li&ne Image:"), Img, {120, 840, 825, 195});
-    Browse3 = chooserButton(frmGraphic, "Browse3", {6600, 1080, 375, 375});
-    Fol = textBox(frmGraphic, "Fol", QString(), {120, 1680, 6855, 285});
-    lblFolDesc = caption(frmGraphic, "lblFolDesc", QStringLiteral("Folder &Description:"), Fol,
-                         {120, 1440, 1320, 195});
+    backgroundEdit = lineEdit(graphicGroup, "Bck", QString(), {120, 480, 6375, 285});
+    caption(graphicGroup, "lblBck", tr("&Background Image:"), backgroundEdit,
+            {120, 240, 1395, 195});
+    chooseBackgroundButton = chooserButton("Browse2", backgroundEdit);
+    lineImageEdit = lineEdit(graphicGroup, "Img", QString(), {120, 1080, 6375, 285});
+    caption(graphicGroup, "lblLine", tr("Li&ne Image:"), lineImageEdit, {120, 840, 825, 195});
+    chooseLineImageButton = chooserButton("Browse3", lineImageEdit);
+    descriptionEdit = lineEdit(graphicGroup, "Fol", QString(), {120, 1680, 6855, 285});
+    caption(graphicGroup, "lblFolDesc", tr("Folder &Description:"), descriptionEdit,
+            {120, 1440, 1320, 195});
+
+    connect(chooseBackgroundButton, &QPushButton::clicked, this, &MainWindow::chooseBackground);
+    connect(chooseLineImageButton, &QPushButton::clicked, this, &MainWindow::chooseLineImage);
 }
 
 void MainWindow::createStatusBar() {
-    CurFile = named(new SimpleStatusBar(this), "CurFile");
-    CurFile->setFixedHeight(pixelSize(this, 0, kStatusBarHeight).height());
-    setStatusBar(CurFile);
+    statusBar()->setObjectName(QStringLiteral("CurFile"));
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->setFixedHeight(pixelSize(this, 0, kStatusBarHeight).height());
+    statusLabel = new ElidedLabel(statusBar());
+    statusBar()->addWidget(statusLabel, 1);
 }
 
-void MainWindow::fixWindowFrame() {
+void MainWindow::arrangeTabOrder() {
+    const QList<QWidget*> order = {fontList,
+                                   colourList,
+                                   titleSizeEdit,
+                                   infoSizeEdit,
+                                   soundEdit,
+                                   chooseSoundButton,
+                                   loopForeverButton,
+                                   loopCountButton,
+                                   loopCountEdit,
+                                   backgroundEdit,
+                                   chooseBackgroundButton,
+                                   lineImageEdit,
+                                   chooseLineImageButton,
+                                   descriptionEdit};
+    for (qsizetype i = 0; i + 1 < order.size(); ++i) {
+        QWidget::setTabOrder(order[i], order[i + 1]);
+    }
+    fontList->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::fixSize() {
     // The client area below the menu bar is fixed: the controls' area above the status bar.
     centralWidget()->setFixedSize(pixelSize(this, kClientWidth, kClientHeight - kStatusBarHeight));
     setFixedSize(sizeHint());
@@ -349,61 +487,39 @@ void MainWindow::fixWindowFrame() {
         setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
                                         screen->availableGeometry()));
     }
+}
+
+// Files dropped on the window and its text boxes; the menu shortcuts in the text boxes.
+void MainWindow::installEventFilters() {
     setAcceptDrops(true);
-}
-
-void MainWindow::connectEvents() {
-    connect(Info, &QLineEdit::textChanged, this, &MainWindow::Info_Change);
-    connect(Title, &QLineEdit::textChanged, this, &MainWindow::Title_Change);
-    connect(txtLoop, &QLineEdit::textChanged, this, &MainWindow::txtLoop_Change);
-    connect(Sound, &QLineEdit::textChanged, this, &MainWindow::Sound_Change);
-    // An option button's click is its being chosen, by the user or by code.
-    connect(Number, &QRadioButton::toggled, this, [this](bool chosen) {
-        if (chosen) {
-            Number_Click();
-        }
-    });
-    connect(optLoop, &QRadioButton::toggled, this, [this](bool chosen) {
-        if (chosen) {
-            optLoop_Click();
-        }
-    });
-    connect(ColSel, &ChoiceList::choiceChanged, this, &MainWindow::ColSel_Click);
-    connect(Fnts, &ChoiceList::choiceChanged, this, &MainWindow::Fnts_Click);
-    connect(Browse1, &QPushButton::clicked, this, &MainWindow::Browse1_Click);
-    connect(Browse2, &QPushButton::clicked, this, &MainWindow::Browse2_Click);
-    connect(Browse3, &QPushButton::clicked, this, &MainWindow::Browse3_Click);
-
-    connect(mnuNew, &QAction::triggered, this, &MainWindow::mnuNew_Click);
-    connect(mnuOpen, &QAction::triggered, this, &MainWindow::mnuOpen_Click);
-    connect(mnuSave, &QAction::triggered, this, &MainWindow::mnuSave_Click);
-    connect(mnuAs, &QAction::triggered, this, &MainWindow::mnuAs_Click);
-    connect(mnuExit, &QAction::triggered, this, &MainWindow::mnuExit_Click);
-    connect(mnuInfo, &QAction::triggered, this, &MainWindow::mnuInfo_Click);
-    connect(mnuAbout, &QAction::triggered, this, &MainWindow::mnuAbout_Click);
-
-    for (QLineEdit* box : {Title, Info, Sound, txtLoop, Bck, Img, Fol}) {
-        box->installEventFilter(this);
+    auto* drops = new DropFilter(*this);
+    auto* shortcuts = new ShortcutFilter(
+        {newAct, openAct, saveAct, saveAsAct, exitAct, informationAct, aboutAct}, this);
+    installEventFilter(drops);
+    for (QLineEdit* edit : {titleSizeEdit, infoSizeEdit, soundEdit, loopCountEdit, backgroundEdit,
+                            lineImageEdit, descriptionEdit}) {
+        edit->installEventFilter(drops);
+        edit->installEventFilter(shortcuts);
     }
-    arrangeTabOrder();
 }
 
-void MainWindow::arrangeTabOrder() {
-    const QList<QWidget*> order = {Fnts,   ColSel,  Title, Info,    Sound, Browse1, optLoop,
-                                   Number, txtLoop, Bck,   Browse2, Img,   Browse3, Fol};
-    for (qsizetype i = 0; i + 1 < order.size(); ++i) {
-        QWidget::setTabOrder(order[i], order[i + 1]);
+void MainWindow::fillFontList() {
+    QStringList names;
+    const QStringList families = QFontDatabase::families();
+    for (const QString& family : families) {
+        names << plainFamilyName(family);
     }
-    Fnts->setFocus(Qt::OtherFocusReason);
+    // A family installed by two makers comes as "C059 [urw]" and "C059 [UKWN]": one name.
+    names.removeDuplicates();
+    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+    fontList->addItems(names);
+    fontList->setCurrentRow(0);
 }
 
-void MainWindow::Form_Load() {
-    session_.newNum = 1;
-    FontList(Fnts);
-    delete Fnts->takeItem(0);
-    Fnts->setCurrentRow(0);
-
-    FirstDocument first = firstDocument(commandLineText_);
+void MainWindow::showFirstDocument(const QString& commandLineText) {
+    FirstDocument first = firstDocument(commandLineText);
     session_.document = std::move(first.document);
     session_.stamp = first.stamp;
     if (!first.warning.text.isEmpty()) {
@@ -416,76 +532,57 @@ void MainWindow::Form_Load() {
     }
 }
 
-void MainWindow::Form_Unload(QCloseEvent* event) {
-    const bool stay = !maybeSave();
+void MainWindow::closeEvent(QCloseEvent* event) {
+    const bool goOn = maybeSave();
+    // The viewer goes whatever the answer.
     if (viewer_) {
         viewer_->close();
     }
-    if (stay) {
-        event->ignore();
-    } else {
+    if (goOn) {
         event->accept();
+    } else {
+        event->ignore();
     }
 }
 
-void MainWindow::closeEvent(QCloseEvent* event) {
-    Form_Unload(event);
-}
-
-void MainWindow::FontList(ChoiceList* list) {
-    QStringList names = list->texts();
-    const QStringList families = QFontDatabase::families();
-    for (const QString& family : families) {
-        names << plainFamilyName(family);
-    }
-    // A family installed by two makers comes as "C059 [urw]" and "C059 [UKWN]": one name.
-    names.removeDuplicates();
-    names << QString();
-    sortIgnoringCase(names);
-    list->clear();
-    list->addItems(names);
-}
-
-void MainWindow::SampleSet(bool forTitle) {
-    const QString colourName = ColSel->text();
+void MainWindow::updateSamples() {
+    const QString colourName = colourList->text();
     const QColor background = screenColourOf(colourName) == kSilverScreenColour
                                   ? QColor(Qt::black)
                                   : fromScreenColour(screenColourOf(QStringLiteral("Silver")));
-    for (QLabel* label : {titleSample, infoSample}) {
+    const QColor foreground = fromScreenColour(screenColourOf(colourName));
+    const std::pair<QLabel*, const QLineEdit*> samples[] = {{titleSample, titleSizeEdit},
+                                                            {infoSample, infoSizeEdit}};
+    for (const auto& [label, sizeEdit] : samples) {
         QPalette palette = label->palette();
         palette.setColor(QPalette::Window, background);
+        palette.setColor(QPalette::WindowText, foreground);
         label->setPalette(palette);
+        QFont font = label->font();
+        font.setFamily(fontList->text());
+        font.setPointSizeF(numericValue(sizeEdit->text().toStdString()));
+        label->setFont(font);
+        label->setText(fontList->text());
     }
-
-    QLabel* label = forTitle ? titleSample : infoSample;
-    const QLineEdit* size = forTitle ? Title : Info;
-    QFont font = label->font();
-    font.setFamily(Fnts->text());
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, fromScreenColour(screenColourOf(colourName)));
-    label->setPalette(palette);
-    font.setPointSizeF(numericValue(size->text().toStdString()));
-    label->setFont(font);
-    label->setText(Fnts->text());
 }
 
 FolderViewSettings MainWindow::currentSettings() const {
     FolderViewSettings settings;
-    settings.description = Fol->text().toStdString();
-    settings.backgroundImage = Bck->text().toStdString();
-    settings.lineImage = Img->text().toStdString();
-    settings.soundFile = Sound->text().toStdString();
-    settings.loopForever = optLoop->isChecked();
-    settings.loopCount = txtLoop->text().toStdString();
-    settings.fontFace = Fnts->text().toStdString();
-    settings.textColour = ColSel->text().toStdString();
-    settings.infoSize = Info->text().toStdString();
-    settings.titleSize = Title->text().toStdString();
+    settings.description = descriptionEdit->text().toStdString();
+    settings.backgroundImage = backgroundEdit->text().toStdString();
+    settings.lineImage = lineImageEdit->text().toStdString();
+    settings.soundFile = soundEdit->text().toStdString();
+    settings.loopForever = loopForeverButton->isChecked();
+    settings.loopCount = loopCountEdit->text().toStdString();
+    settings.fontFace = fontList->text().toStdString();
+    settings.textColour = colourList->text().toStdString();
+    settings.infoSize = infoSizeEdit->text().toStdString();
+    settings.titleSize = titleSizeEdit->text().toStdString();
     return settings;
 }
 
 void MainWindow::showDocument(const QString& sourceName) {
-    CurFile->setSimpleText(messages::placeholderName(session_.newNum));
+    statusLabel->setFullText(messages::placeholderName(session_.newNum));
     ControlsTarget target(*this);
     const ReadOutcome outcome = readSettings(session_.document, target);
     if (!outcome.complete) {
@@ -494,214 +591,108 @@ void MainWindow::showDocument(const QString& sourceName) {
         dialogs_.message(refused.icon, Dialogs::Buttons::Ok, refused.title, refused.text);
         return;
     }
-    SampleSet(true);
-    SampleSet(false);
-    if (QListWidgetItem* font = Fnts->currentItem()) {
-        Fnts->scrollToItem(font);
+    updateSamples();
+    if (QListWidgetItem* font = fontList->currentItem()) {
+        fontList->scrollToItem(font);
     }
 }
 
 QString MainWindow::currentFile() const {
-    return CurFile->simpleText();
+    return statusLabel->fullText();
 }
 
 void MainWindow::setCurrentFile(const QString& path) {
-    CurFile->setSimpleText(path);
+    statusLabel->setFullText(path);
 }
 
 bool MainWindow::maybeSave() {
     return commands_.maybeSave();
 }
 
-void MainWindow::mnuNew_Click() {
+void MainWindow::newFile() {
     commands_.newFile();
 }
-void MainWindow::mnuOpen_Click() {
+
+void MainWindow::open() {
     commands_.open();
 }
-void MainWindow::mnuSave_Click() {
+
+void MainWindow::save() {
     commands_.save();
 }
-void MainWindow::mnuAs_Click() {
+
+void MainWindow::saveAs() {
     commands_.saveAs();
 }
-void MainWindow::mnuExit_Click() {
-    close();
-}
-void MainWindow::mnuInfo_Click() {
+
+void MainWindow::showInformation() {
     commands_.showInformation();
 }
-void MainWindow::mnuAbout_Click() {
+
+void MainWindow::about() {
     commands_.about();
 }
 
-void MainWindow::sizeChange(QLineEdit* box, std::string_view fallback, bool forTitle) {
-    // Each setText below raises this handling once more, nested; the corrected text passes it.
-    const std::string text = box->text().toStdString();
-    if (!isNumeric(text)) {
-        box->setText(qs(fallback));
-    } else {
-        if (numericValue(text) < kMinimumSize) {
-            box->setText(QStringLiteral("1"));
-        }
-        if (numericValue(box->text().toStdString()) > kMaximumSize) {
-            box->setText(QStringLiteral("2160"));
-        }
+void MainWindow::correctSize(QLineEdit* edit, std::string_view fallback) {
+    const std::string text = edit->text().toStdString();
+    const std::string corrected = correctedSize(text, fallback);
+    if (corrected != text) {
+        // Runs this handling once more, nested; the corrected text passes it unchanged.
+        edit->setText(qs(corrected));
     }
-    SampleSet(forTitle);
+    updateSamples();
 }
 
-void MainWindow::Info_Change() {
-    sizeChange(Info, kInfoSizeFallback, false);
-}
-
-void MainWindow::Title_Change() {
-    sizeChange(Title, kTitleSizeFallback, true);
-}
-
-void MainWindow::txtLoop_Change() {
-    const std::string text = txtLoop->text().toStdString();
-    if (!isNumeric(text) || numericValue(text) < 1) {
-        txtLoop->setText(QStringLiteral("1"));
+void MainWindow::correctLoopCount() {
+    const std::string text = loopCountEdit->text().toStdString();
+    const std::string corrected = correctedLoopCount(text);
+    if (corrected != text) {
+        loopCountEdit->setText(qs(corrected));
     }
 }
 
-void MainWindow::Number_Click() {
-    txtLoop->setEnabled(true);
-}
-
-void MainWindow::optLoop_Click() {
-    txtLoop->setEnabled(false);
-}
-
-void MainWindow::Sound_Change() {
-    txtLoop->setEnabled(false);
-}
-
-void MainWindow::ColSel_Click() {
-    SampleSet(true);
-    SampleSet(false);
-}
-
-void MainWindow::Fnts_Click() {
-    SampleSet(true);
-    SampleSet(false);
-}
-
-bool MainWindow::chooseInto(QLineEdit* box, const QString& title, const QString& filter) {
+bool MainWindow::chooseFile(const QString& title, const QString& filter) {
     DialogState& dialog = session_.dialog;
     dialog.title = title;
     dialog.filter = filter;
-    if (!dialogs_.showOpen(dialog)) {
-        return false;
-    }
-    box->setText(dialog.fileName);
-    return true;
+    return dialogs_.showOpen(dialog);
 }
 
-void MainWindow::showPicture(const QString& path, int alignment) {
+void MainWindow::chooseSound() {
+    if (chooseFile(tr("Choose Sound File"), filters::kSound)) {
+        setPath(soundEdit, session_.dialog.fileName);
+    }
+}
+
+void MainWindow::chooseBackground() {
+    if (chooseFile(tr("Choose Background Image"), filters::kImage)) {
+        setPath(backgroundEdit, session_.dialog.fileName);
+    }
+}
+
+void MainWindow::chooseLineImage() {
+    if (chooseFile(tr("Choose Line Image"), filters::kImage)) {
+        setPath(lineImageEdit, session_.dialog.fileName);
+    }
+}
+
+void MainWindow::setPath(QLineEdit* edit, const QString& path) {
+    edit->setText(path);
+    if (edit != backgroundEdit && edit != lineImageEdit) {
+        return;
+    }
     if (!viewer_) {
         viewer_ = new PictureViewer();
     }
-    viewer_->showPicture(path, alignment);
+    viewer_->showPicture(path, edit == backgroundEdit ? PictureView::Placement::Tiled
+                                                      : PictureView::Placement::Centred);
 }
 
-void MainWindow::Browse1_Click() {
-    chooseInto(Sound, QStringLiteral("Choose Sound File"), filters::kSound);
-}
-
-void MainWindow::Browse2_Click() {
-    if (chooseInto(Bck, QStringLiteral("Choose Background Image"), filters::kImage)) {
-        showPicture(session_.dialog.fileName, PictureView::kTile);
-    }
-}
-
-void MainWindow::Browse3_Click() {
-    if (chooseInto(Img, QStringLiteral("Choose Line Image"), filters::kImage)) {
-        showPicture(session_.dialog.fileName, PictureView::kCentre);
-    }
-}
-
-void MainWindow::fillPath(QLineEdit* box, const QString& path) {
-    box->setText(path);
-    if (box == Bck) {
-        showPicture(path, PictureView::kTile);
-    } else if (box == Img) {
-        showPicture(path, PictureView::kCentre);
-    }
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    auto* box = qobject_cast<QLineEdit*>(watched);
-    const bool pathBox = box == Sound || box == Bck || box == Img;
-    switch (event->type()) {
-        case QEvent::ShortcutOverride: {
-            // The menu shortcuts work in every text box, Ctrl+A included, which a text box
-            // would otherwise keep for selecting its text.
-            const auto* key = static_cast<QKeyEvent*>(event);
-            const QKeySequence pressed(key->keyCombination());
-            for (const QMenu* menu : {mnuFile, mnuHelp}) {
-                for (const QAction* action : menu->actions()) {
-                    if (!action->shortcut().isEmpty() && action->shortcut() == pressed) {
-                        event->ignore();
-                        return true;
-                    }
-                }
-            }
-            break;
-        }
-        case QEvent::DragEnter:
-        case QEvent::DragMove: {
-            auto* drag = static_cast<QDragMoveEvent*>(event);
-            if ((pathBox && draggedFile(drag->mimeData())) ||
-                (!pathBox && draggedTemplate(drag->mimeData()))) {
-                drag->acceptProposedAction();
-                return true;
-            }
-            break;
-        }
-        case QEvent::Drop: {
-            auto* drop = static_cast<QDropEvent*>(event);
-            if (pathBox) {
-                if (const auto file = draggedFile(drop->mimeData())) {
-                    drop->acceptProposedAction();
-                    fillPath(box, *file);
-                    return true;
-                }
-            } else if (draggedTemplate(drop->mimeData())) {
-                dropEvent(drop);
-                return true;
-            }
-            break;
-        }
-        default:
-            break;
-    }
-    return QMainWindow::eventFilter(watched, event);
-}
-
-void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (draggedTemplate(event->mimeData())) {
-        event->acceptProposedAction();
-    }
-}
-
-void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
-    if (draggedTemplate(event->mimeData())) {
-        event->acceptProposedAction();
-    }
-}
-
-void MainWindow::dropEvent(QDropEvent* event) {
-    const std::optional<QString> file = draggedTemplate(event->mimeData());
-    if (!file) {
-        return;
-    }
-    event->acceptProposedAction();
+void MainWindow::openDroppedFile(const QString& path) {
     // The question and the messages that opening may show are modal; they wait until the drag
     // has finished, so that the program the file came from is not kept waiting.
     QMetaObject::invokeMethod(
-        this, [this, path = *file] { commands_.openDropped(path); }, Qt::QueuedConnection);
+        this, [this, path] { commands_.openDropped(path); }, Qt::QueuedConnection);
 }
 
 }  // namespace tessivane

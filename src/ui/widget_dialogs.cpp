@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 
@@ -15,6 +16,9 @@ void keepSettingsOffDisk() {
     }
 }
 
+namespace {
+
+// The message box's icon for a Dialogs icon.
 QMessageBox::Icon messageBoxIcon(Dialogs::Icon icon) {
     switch (icon) {
         case Dialogs::Icon::Critical:
@@ -29,6 +33,7 @@ QMessageBox::Icon messageBoxIcon(Dialogs::Icon icon) {
     return QMessageBox::NoIcon;
 }
 
+// A message text with each CR LF, and each CR or LF alone, as one LF.
 QString withLineFeeds(const QString& text) {
     QString result = text;
     result.replace(QLatin1String("\r\n"), QLatin1String("\n"));
@@ -36,6 +41,9 @@ QString withLineFeeds(const QString& text) {
     return result;
 }
 
+// Sets up a file dialog from the shared state: title, name filters, the filter chosen last, and
+// the proposed file name with its folder (a bare name stays in the current folder). Saving adds
+// the ".htt" extension to a name typed without one and asks before replacing a file.
 void prepareFileDialog(QFileDialog& dialog, const DialogState& state, bool forSaving) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setWindowTitle(state.title);
@@ -59,6 +67,7 @@ void prepareFileDialog(QFileDialog& dialog, const DialogState& state, bool forSa
     }
 }
 
+// Takes the chosen path and filter index back into the state after a confirmed dialog.
 void takeFileDialogResult(const QFileDialog& dialog, DialogState& state) {
     const QStringList chosen = dialog.selectedFiles();
     if (!chosen.isEmpty()) {
@@ -69,6 +78,8 @@ void takeFileDialogResult(const QFileDialog& dialog, DialogState& state) {
         state.filterIndex = int(index) + 1;
     }
 }
+
+}  // namespace
 
 WidgetDialogs::WidgetDialogs(QWidget* parent) : parent_(parent) {}
 

@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The real dialogs: Qt message boxes and Qt's own file dialog, shown application-modal over the
-// main window.
-#include <QMessageBox>
+// The real dialogs behind the Dialogs seam: Qt message boxes and Qt's own file dialog, shown
+// application-modal over the main window. What they say and when they are shown is left to the
+// commands (app/file_commands.h) and their words (app/messages.h).
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 
 #include "app/dialogs.h"
-
-class QFileDialog;
 
 namespace tessivane {
 
@@ -37,18 +36,5 @@ private:
 // points those settings beneath /dev/null, where no folder or file can be made. WidgetDialogs keeps
 // the history in memory for the run instead.
 void keepSettingsOffDisk();
-
-// The message box's icon for a Dialogs icon.
-QMessageBox::Icon messageBoxIcon(Dialogs::Icon icon);
-
-// A message text with each CR LF, and each CR or LF alone, as one LF.
-QString withLineFeeds(const QString& text);
-
-// Sets up a file dialog from the shared state: title, name filters, the filter chosen last, and
-// the proposed file name with its folder (a bare name stays in the current folder). Saving adds
-// the ".htt" extension to a name typed without one and asks before replacing a file.
-void prepareFileDialog(QFileDialog& dialog, const DialogState& state, bool forSaving);
-// Takes the chosen path and filter index back into the state after a confirmed dialog.
-void takeFileDialogResult(const QFileDialog& dialog, DialogState& state);
 
 }  // namespace tessivane

@@ -1,56 +1,18 @@
 // SPDX-License-Identifier: MIT
-#include "ui/form_controls.h"
+#include "ui/widgets.h"
 
 #include <qdrawutil.h>
 #include <QEvent>
 #include <QFontMetrics>
-#include <QLabel>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QStyle>
-#include <algorithm>
 
 namespace tessivane {
 
-namespace {
+GroupBox::GroupBox(const QString& title, QWidget* parent) : QGroupBox(title, parent) {}
 
-// A label that shows its text shortened in the middle when it does not fit, and asks for no
-// width of its own, so that a long path never widens the window.
-class ElidedLabel : public QLabel {
-public:
-    explicit ElidedLabel(QWidget* parent) : QLabel(parent) {
-        setTextFormat(Qt::PlainText);
-        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        const int margin = fontMetrics().averageCharWidth() / 2;
-        setContentsMargins(margin, 0, margin, 0);
-    }
-
-    const QString& fullText() const { return full_; }
-    void setFullText(const QString& text) {
-        full_ = text;
-        setToolTip(text);
-        refresh();
-    }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override {
-        QLabel::resizeEvent(event);
-        refresh();
-    }
-
-private:
-    void refresh() {
-        setText(fontMetrics().elidedText(full_, Qt::ElideMiddle, contentsRect().width()));
-    }
-
-    QString full_;
-};
-
-}  // namespace
-
-Frame::Frame(const QString& title, QWidget* parent) : QGroupBox(title, parent) {}
-
-bool Frame::event(QEvent* event) {
+bool GroupBox::event(QEvent* event) {
     if (event->type() != QEvent::Shortcut) {
         return QGroupBox::event(event);
     }
@@ -64,7 +26,7 @@ bool Frame::event(QEvent* event) {
     return true;
 }
 
-void Frame::paintEvent(QPaintEvent* /*event*/) {
+void GroupBox::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     const QFontMetrics metrics = fontMetrics();
     const int lineY = metrics.height() / 2;
@@ -75,7 +37,7 @@ void Frame::paintEvent(QPaintEvent* /*event*/) {
     if (title().isEmpty()) {
         return;
     }
-    // The caption sits on the line, over a strip of the window's colour.
+    // The title sits on the line, over a strip of the window's colour.
     const int indent = metrics.averageCharWidth();
     const QRect text = metrics.boundingRect(QRect(indent, 0, width(), metrics.height()),
                                             Qt::TextShowMnemonic, title());
@@ -127,52 +89,46 @@ QItemSelectionModel::SelectionFlags ChoiceList::selectionCommand(const QModelInd
     return flags;
 }
 
-OptionButton::OptionButton(const QString& text, QWidget* parent) : QRadioButton(text, parent) {
-    connect(this, &QRadioButton::toggled, this, &OptionButton::keepGroupInTabOrder);
+RadioButton::RadioButton(const QString& text, QWidget* parent) : QRadioButton(text, parent) {
+    connect(this, &QRadioButton::toggled, this, &RadioButton::keepGroupInTabOrder);
 }
 
-void OptionButton::focusInEvent(QFocusEvent* event) {
+void RadioButton::focusInEvent(QFocusEvent* event) {
     QRadioButton::focusInEvent(event);
     keepGroupInTabOrder();
 }
 
-void OptionButton::keepGroupInTabOrder() {
+void RadioButton::keepGroupInTabOrder() {
     if (parentWidget() == nullptr) {
         return;
     }
-    const QList<OptionButton*> group =
-        parentWidget()->findChildren<OptionButton*>(Qt::FindDirectChildrenOnly);
-    for (OptionButton* button : group) {
+    const QList<RadioButton*> group =
+        parentWidget()->findChildren<RadioButton*>(Qt::FindDirectChildrenOnly);
+    for (RadioButton* button : group) {
         button->setFocusPolicy(Qt::StrongFocus);
     }
 }
 
-SimpleStatusBar::SimpleStatusBar(QWidget* parent)
-    : QStatusBar(parent), label_(new ElidedLabel(this)) {
-    setSizeGripEnabled(false);
-    addWidget(label_, 1);
+ElidedLabel::ElidedLabel(QWidget* parent) : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    const int margin = fontMetrics().averageCharWidth() / 2;
+    setContentsMargins(margin, 0, margin, 0);
 }
 
-QString SimpleStatusBar::simpleText() const {
-    return static_cast<const ElidedLabel*>(label_)->fullText();
+void ElidedLabel::setFullText(const QString& text) {
+    fullText_ = text;
+    setToolTip(text);
+    updateShownText();
 }
 
-void SimpleStatusBar::setSimpleText(const QString& text) {
-    static_cast<ElidedLabel*>(label_)->setFullText(text);
+void ElidedLabel::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    updateShownText();
 }
 
-QString plainFamilyName(const QString& family) {
-    if (!family.endsWith(QLatin1Char(']'))) {
-        return family;
-    }
-    const qsizetype open = family.lastIndexOf(QLatin1String(" ["));
-    return open > 0 ? family.left(open) : family;
-}
-
-void sortIgnoringCase(QStringList& names) {
-    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    });
+void ElidedLabel::updateShownText() {
+    setText(fontMetrics().elidedText(fullText_, Qt::ElideMiddle, contentsRect().width()));
 }
 
 }  // namespace tessivane

@@ -1,0 +1,342 @@
+// SPDX-License-Identifier: MIT
+// The main window, headless, driven through objectNames with scripted dialogs.
+#include <gtest/gtest.h>
+
+#include <QtTest>
+#include <QtWidgets>
+#include <algorithm>
+#include <map>
+#include <memory>
+
+#include "document/template.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_dir.h"
+#include "ui/main_window.h"
+#include "ui/picture_viewer.h"
+#include "ui/widgets.h"
+
+namespace tessivane::testing {
+namespace {
+
+using Answer = Dialogs::Answer;
+
+// The built-in template's first lineCount lines, some replaced (counted from 0).
+QByteArray templateBytes(const std::map<int, std::string>& replaced = {}, int lineCount = 344) {
+    QByteArray bytes;
+    for (int i = 0; const std::string& line : templateLines()) {
+        if (i < lineCount) {
+            bytes += QByteArray::fromStdString(replaced.count(i) ? replaced.at(i) : line) + "\r\n";
+        }
+        ++i;
+    }
+    return bytes;
+}
+
+const QByteArray kGif("GIF89a\1\0\1\0\x80\0\0\xFF\0\0\0\0\0,\0\0\0\0\1\0\1\0\0\2\2\x44\1\0;", 35);
+
+PictureViewer* openViewer() {
+    const QWidgetList all = QApplication::topLevelWidgets();
+    const auto found = std::find_if(all.begin(), all.end(), [](const QWidget* w) {
+        return w->objectName() == "PictureViewer" && w->isVisible();
+    });
+    return found == all.end() ? nullptr : qobject_cast<PictureViewer*>(*found);
+}
+
+// Drags the files over the widget, and drops them when the drag is taken.
+bool drop(QWidget* target, const QStringList& paths) {
+    QMimeData mime;
+    for (const QString& path : paths) {
+        mime.setUrls(mime.urls() << QUrl::fromLocalFile(path));
+    }
+    QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent dropped(QPointF(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    return enter.isAccepted() && QApplication::sendEvent(target, &dropped) && dropped.isAccepted();
+}
+
+class WindowTest : public ::testing::Test {
+public:
+    void TearDown() override {
+        window.reset();
+        EXPECT_TRUE(dialogs.scriptUsedUp()) << "a scripted answer was left over";
+    }
+    void start(const QString& commandLine = QString()) {
+        window = std::make_unique<MainWindow>(commandLine, dialogs);
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+    template <class T = QWidget>
+    T* find(const char* name) const {
+        T* found = window->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << "nothing named " << name;
+        return found;
+    }
+    QLineEdit* edit(const char* name) const { return find<QLineEdit>(name); }
+    // "name=state|...": text (and " (disabled)"), choice, "on"/"off", or a sample's colours.
+    void expectStates(const QString& states) const {
+        for (const QString& entry : states.split('|')) {
+            const QWidget* w = window->findChild<QWidget*>(entry.section('=', 0, 0));
+            const auto* box = qobject_cast<const QLineEdit*>(w);
+            const auto* list = qobject_cast<const ChoiceList*>(w);
+            const auto* radio = qobject_cast<const QRadioButton*>(w);
+            const QString state = box    ? box->text() + (box->isEnabled() ? "" : " (disabled)")
+                                  : list ? list->text()
+                                  : radio
+                                      ? QString(radio->isChecked() ? "on" : "off")
+                                      : w->palette().color(QPalette::WindowText).name() + " on " +
+                                            w->palette().color(QPalette::Window).name();
+            EXPECT_EQ(state.toStdString(), entry.mid(entry.indexOf('=') + 1).toStdString());
+        }
+    }
+
+    ScriptedDialogs dialogs;
+    TempDir temp;
+    std::unique_ptr<MainWindow> window;
+};
+
+template <class Param>
+class WindowTestWith : public WindowTest, public ::testing::WithParamInterface<Param> {};
+
+// Controls inside their boxes, uncovered, captions and colours whole, "..." level with its box;
+// the tab order; access keys (each box's from another); Ctrl+A, which a text box keeps, is About.
+TEST_F(WindowTest, LayoutAndKeyboard) {
+    start();
+    for (const QWidget* parent :
+         {window->centralWidget(), find("frmFont"), find("frmSounds"), find("frmGraphic")}) {
+        QRegion taken;
+        for (const QWidget* child : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            EXPECT_TRUE(parent->rect().contains(child->geometry()) &&
+                        !taken.intersects(child->geometry()))
+                << qPrintable(child->objectName());
+            taken += child->geometry();
+            const auto* label = qobject_cast<const QLabel*>(child);
+            if ((label && label->buddy()) || qobject_cast<const QRadioButton*>(child)) {
+                EXPECT_GE(child->width(), child->sizeHint().width());
+            }
+        }
+    }
+    const auto* colours = find<ChoiceList>("ColSel");
+    EXPECT_LE(colours->sizeHintForColumn(0), colours->viewport()->width());
+    EXPECT_EQ(colours->geometry().bottom(), find("Fnts")->geometry().bottom());
+    for (const auto& [button, box] : std::map<const char*, const char*>{
+             {"Browse1", "Sound"}, {"Browse2", "Bck"}, {"Browse3", "Img"}}) {
+        EXPECT_EQ(std::pair(find(button)->y(), find(button)->height()),
+                  std::pair(edit(box)->y(), edit(box)->height()));
+    }
+    find<QRadioButton>("Number")->setChecked(true);
+    QStringList visited;
+    for (find("Fnts")->setFocus();
+         visited.size() < 30 && !visited.contains(QApplication::focusWidget()->objectName());) {
+        visited << QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_EQ(visited.join(' '),
+              "Fnts ColSel Title Info Sound Browse1 optLoop Number txtLoop Bck "
+              "Browse2 Img Browse3 Fol");
+    for (const char* key : {"S Sound", "P Number", "L optLoop", "B Bck", "N Img", "D Fol", "O Fnts",
+                            "C ColSel", "T Title", "I Info"}) {
+        QTest::keyClick(window.get(), key[0], Qt::AltModifier);
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), key + 2) << key;
+        // A radio button's key also chooses it, clicking it about 100 ms later.
+        auto* radio = qobject_cast<QRadioButton*>(QApplication::focusWidget());
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return !radio || (radio->isChecked() && !radio->isDown()); }));
+        EXPECT_TRUE(!radio || edit("txtLoop")->isEnabled() == (key[0] == 'P')) << key;
+    }
+    dialogs.answer(Answer::Ok);
+    QTest::keyClick(edit("Title"), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(dialogs.shown().empty() ? QString() : dialogs.last().title, "About");
+}
+
+// Keys typed over a box's text, then the info size, title size and loop count: each key corrected.
+using TypedTest = WindowTestWith<const char*>;
+
+TEST_P(TypedTest, BoxesAreCorrectedAsTypedAndEachSampleFollowsItsSize) {
+    const QStringList typed = QString(GetParam()).split(' ');  // keys, info, title, loop count
+    start();
+    find<QRadioButton>("Number")->setChecked(true);
+    edit("Title")->setText("30");
+    const auto type = [&](const char* box) {
+        edit(box)->selectAll();
+        QTest::keyClicks(edit(box), typed[0]);
+        return edit(box)->text().toStdString();
+    };
+    const auto size = [&](const char* sample) { return find(sample)->font().pointSizeF(); };
+    EXPECT_EQ(type("Info"), typed[1].toStdString());
+    EXPECT_EQ(size("infoSample"), typed[1].toDouble());
+    EXPECT_EQ(size("titleSample"), 30);
+    EXPECT_EQ(type("Title"), typed[2].toStdString());
+    EXPECT_EQ(size("titleSample"), typed[2].toDouble());
+    EXPECT_EQ(type("txtLoop"), typed[3].toStdString());
+    const QString face = find<ChoiceList>("Fnts")->text();  // the template's, or the first font
+    EXPECT_TRUE(!face.isEmpty() && find<QLabel>("infoSample")->text() == face &&
+                find("infoSample")->font().family() == face);
+}
+
+const char* const kTyped[] = {"x 8 10 1", "-5 85 105 15", "0.5 1.5 1.5 1.5", "2161 2160 2160 2161"};
+INSTANTIATE_TEST_SUITE_P(Keys, TypedTest, ::testing::ValuesIn(kTyped));
+
+// One setting line of the template changed, read at start-up: where its value lands.
+using ReaderTest = WindowTestWith<std::tuple<int, const char*, const char*>>;
+
+TEST_P(ReaderTest, SettingLineLandsInItsControl) {
+    const auto& [line, text, states] = GetParam();
+    start(temp.file("read.htt", templateBytes({{line, text}})));
+    expectStates(states);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ReaderTest,
+    ::testing::Values(
+        std::tuple{9, "body  {font: 12.5pt/0pt x; margin: 0}", "Info=12.5|Title=1"},
+        std::tuple{9, "body  {font: 8pt/10pt dejavu sans MONO; margin: 0}",
+                   "Fnts=DejaVu Sans Mono"},
+        std::tuple{10, "{font-weight: bold; color: SILVER}", "titleSample=#c0c0c0 on #000000"},
+        std::tuple{10, "{font-weight: bold; color: Gray}", "ColSel=|infoSample=#000000 on #c0c0c0"},
+        std::tuple{28, "<bgsound src=\"file://a b.wav\"loop=\"3\" > ",
+                   "Sound=a b.wav|Number=on|optLoop=off|txtLoop=3"},
+        std::tuple{28, "<bgsound src=\"file://\"loop=\"infinite\">",
+                   "Sound=|optLoop=on|Number=off|txtLoop=1 (disabled)"}));
+
+// Too short for every setting line: the lines before are read, "Load Error", the rest stays as it
+// was.
+TEST_F(WindowTest, ShortDocumentStopsAtTheMissingLineAndKeepsTheRest) {
+    const QString first =
+        temp.file("first.htt", templateBytes({{9, "body  {font: 11pt/13pt x; margin: 0}"}}, 100));
+    dialogs.answer(Answer::Ok);
+    start(first);
+    EXPECT_EQ(dialogs.last().text,
+              "There was an error during loading the HTT file '" + first + "'.");
+    EXPECT_EQ(window->currentFile(), first);
+    expectStates("Info=11|Title=13|Sound=C:\\windows\\media\\Nothing.wav|Bck=|Img=|Fol=");
+}
+
+// Every family once by its plain name, sorted ignoring case; also "aejaVu Sans" from two foundries.
+TEST_F(WindowTest, FontListHoldsEveryFamilyOnceSortedIgnoringCase) {
+    QByteArray font = readBytes("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+    ASSERT_FALSE(font.isEmpty()) << "fonts-dejavu-core is installed with the build tools";
+    font.replace(QByteArray("\0D\0e\0j\0a", 8), QByteArray("\0a\0e\0j\0a", 8));  // "aejaVu Sans"
+    for (const char* vendor : {"TsvA", "TsvB"}) {
+        for (int i = 0; i < qFromBigEndian<quint16>(font.constData() + 4); ++i) {
+            const char* record = font.constData() + 12 + 16 * i;
+            if (QByteArray(record, 4) == "OS/2") {
+                font.replace(qFromBigEndian<quint32>(record + 8) + 58, 4, vendor);
+            }
+        }
+        ASSERT_GE(QFontDatabase::addApplicationFontFromData(font), 0);
+    }
+    ASSERT_GE(QFontDatabase::families().filter(QRegularExpression("^aejaVu Sans \\[")).size(), 2);
+    start();
+    QStringList listed = find<ChoiceList>("Fnts")->texts();
+    EXPECT_TRUE(std::is_sorted(
+        listed.begin(), listed.end(),
+        [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; }));
+    QStringList families = QFontDatabase::families();
+    families.replaceInStrings(QRegularExpression(" \\[[^]]*\\]$"), "").removeDuplicates();
+    std::sort(listed.begin(), listed.end());
+    std::sort(families.begin(), families.end());
+    EXPECT_EQ(listed, families);
+}
+
+// The shared Open dialog with the chooser's title and filter, at the last name and filter; a file
+// fills the box as typing would (a sound disables the loop count); pictures previewed, one viewer.
+using ChooserTest = WindowTestWith<std::tuple<const char*, const char*, const char*, int>>;
+
+TEST_P(ChooserTest, ChosenFileFillsItsBox) {
+    const auto& [button, box, title, placement] = GetParam();
+    start();
+    find<QRadioButton>("Number")->setChecked(true);
+    QPointer<PictureViewer> viewer;
+    for (const QString name : {"one.gif", "two.gif"}) {
+        dialogs.choose(temp.file(name, kGif), 4);
+        find<QPushButton>(button)->click();
+        expectStates(QString("%1=%2|txtLoop=1%3")
+                         .arg(box, temp.path(name), placement < 0 ? " (disabled)" : ""));
+        viewer = viewer ? viewer.data() : openViewer();
+        EXPECT_EQ(openViewer(), viewer.data());
+    }
+    dialogs.cancelDialog();
+    find<QPushButton>(button)->click();
+    EXPECT_EQ(dialogs.last().title, title);
+    EXPECT_EQ(dialogs.last().state.filter, placement < 0 ? filters::kSound : filters::kImage);
+    EXPECT_EQ(dialogs.last().state.fileName, temp.path("two.gif"));
+    EXPECT_EQ(dialogs.last().state.filterIndex, 4);
+    ASSERT_EQ(viewer != nullptr, placement >= 0);
+    if (viewer) {
+        EXPECT_EQ(viewer->windowTitle(), "Picture Viewer - " + temp.path("two.gif"));
+        EXPECT_EQ(int(viewer->findChild<PictureView*>()->placement()), placement);
+    }
+}
+
+using Placement = PictureView::Placement;
+INSTANTIATE_TEST_SUITE_P(
+    Buttons, ChooserTest,
+    ::testing::Values(std::tuple{"Browse1", "Sound", "Choose Sound File", -1},  // no preview
+                      std::tuple{"Browse2", "Bck", "Choose Background Image",
+                                 int(Placement::Tiled)},
+                      std::tuple{"Browse3", "Img", "Choose Line Image", int(Placement::Centred)}));
+
+// Exit with the viewer open: the answer (and after Yes the Save dialog) decides; the viewer closes.
+using ClosingTest = WindowTestWith<std::tuple<Answer, bool, bool>>;
+
+TEST_P(ClosingTest, QuestionDecides) {
+    const auto& [answer, saved, closes] = GetParam();
+    start();
+    edit("Sound")->setText(temp.file("s.wav", "x"));
+    edit("Img")->setText(temp.file("line.gif", "x"));
+    dialogs.choose(temp.file("panel.gif", kGif));
+    find<QPushButton>("Browse2")->click();
+    const QPointer<PictureViewer> viewer = openViewer();
+    dialogs.answer(answer);
+    if (answer == Answer::Yes) {
+        saved ? dialogs.choose(temp.path("saved.htt")) : dialogs.cancelDialog();
+    }
+    find<QAction>("mnuExit")->trigger();
+    EXPECT_EQ(window->isVisible(), !closes);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return viewer.isNull(); }));
+    EXPECT_EQ(QFile::exists(temp.path("saved.htt")), saved);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, ClosingTest,
+                         ::testing::Values(std::tuple{Answer::No, false, true},
+                                           std::tuple{Answer::Yes, true, true},
+                                           std::tuple{Answer::Cancel, false, false},
+                                           std::tuple{Answer::Yes, false, false}));
+
+// A path box takes one file as if chosen; a template anywhere opens as Open would; others refused.
+TEST_F(WindowTest, DroppedFiles) {
+    start();
+    const QString ours = temp.file("dropped.htt", templateBytes({{299, "Dropped"}}));
+    const QString a = temp.file("a.bmp", "x"), b = temp.file("b.bmp", "x");
+    const std::pair<const char*, QStringList> refused[] = {
+        {"Bck", {a, b}},  {"Img", {temp.root()}}, {"Sound", {temp.path("none")}},
+        {"frmFont", {a}}, {"Fnts", {ours, a}},    {"Fol", {a}}};
+    for (const auto& [target, files] : refused) {
+        EXPECT_FALSE(drop(find(target), files)) << target;
+    }
+    ASSERT_TRUE(drop(edit("Img"), {temp.file("line.gif", kGif)}));
+    EXPECT_EQ(openViewer()->windowTitle(), "Picture Viewer - " + temp.path("line.gif"));
+    dialogs.answer(Answer::Cancel);
+    ASSERT_TRUE(drop(window->centralWidget(), {ours}));
+    EXPECT_TRUE(dialogs.shown().empty()) << "the question waits until the drop has finished";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialogs.scriptUsedUp(); }));
+    expectStates("Fol=%THISDIRNAME%|Img=" + temp.path("line.gif"));
+    for (const char* target : {"Fnts", "Fol", "Info", "frmGraphic"}) {
+        dialogs.answer(Answer::No);
+        edit("Fol")->setText("before");
+        EXPECT_TRUE(drop(find(target), {ours})) << target;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return edit("Fol")->text() == "Dropped"; })) << target;
+        EXPECT_EQ(window->currentFile(), ours);
+    }
+}
+
+}  // namespace
+}  // namespace tessivane::testing
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", qEnvironmentVariable("QT_QPA_PLATFORM", "offscreen").toUtf8());
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
