@@ -21,7 +21,7 @@ QString commandLineText(int argc, const char* const* argv) {
 FirstDocument firstDocument(const QString& commandLineText) {
     FirstDocument first;
     // A name that is not UTF-8 is refused with a warning before it can reach another file.
-    if (commandLineText.contains(QChar::ReplacementCharacter) || fileExists(commandLineText)) {
+    if (!isFaithfulName(commandLineText) || fileExists(commandLineText)) {
         LoadResult loaded = loadDocument(commandLineText);
         if (loaded.error) {
             first.warning = messages::cannotRead(commandLineText, loaded.error);

@@ -291,7 +291,7 @@ int writeCommand(const QStringList& arguments, Command& command) {
     // Bytes that are not UTF-8 reach the tool as replacement characters, which would be stored
     // in their place: a path is refused as a name, a text as a usage error.
     for (const char* path : {"background", "line-image", "sound"}) {
-        if (parser.value(path).contains(QChar::ReplacementCharacter)) {
+        if (!isFaithfulName(parser.value(path))) {
             return command.fail(
                 messages::cannotRead(parser.value(path), {FileError::Kind::InvalidName, {}}));
         }

@@ -43,7 +43,7 @@ std::optional<FileError> checkName(const QString& path) {
     if (path.isEmpty()) {
         return failure(FileError::Kind::Other, QStringLiteral("no file name was given"));
     }
-    if (path.contains(QChar::ReplacementCharacter)) {
+    if (!isFaithfulName(path)) {
         return failure(FileError::Kind::InvalidName, {});
     }
     return std::nullopt;
@@ -127,7 +127,8 @@ std::optional<std::string> readAll(int fd, const struct stat& info) {
 struct Target {
     Descriptor folder;
     std::string name;
-    QString folderPath;  // for messages
+    QString folderPath;                   // for messages
+    std::optional<struct stat> existing;  // the file there now, if any
 };
 
 QString pathOfDescriptor(int fd, const std::string& fallback) {
@@ -168,8 +169,14 @@ std::optional<FileError> resolveTarget(const QByteArray& path, Target& target) {
             return failure(FileError::Kind::NotRegularFile, QStringLiteral("it is a folder"));
         }
         struct stat info {};
-        if (::fstatat(opened.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
-            !S_ISLNK(info.st_mode)) {
+        const bool exists = ::fstatat(opened.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+        if (!exists && errno != ENOENT) {
+            return systemFailure(errno);
+        }
+        if (!exists || !S_ISLNK(info.st_mode)) {
+            if (exists) {
+                target.existing = info;
+            }
             target.folderPath = pathOfDescriptor(opened.get(), folder);
             target.folder = std::move(opened);
             target.name = std::move(name);
@@ -379,13 +386,7 @@ FileError save(const WorkingDocument& document, const QString& path) {
         return *refused;
     }
     const int folder = target.folder.get();
-    std::optional<struct stat> old;
-    struct stat info {};
-    if (::fstatat(folder, target.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
-        old = info;
-    } else if (errno != ENOENT) {
-        return systemFailure(errno);
-    }
+    const std::optional<struct stat>& old = target.existing;
     if (old) {
         if (!S_ISREG(old->st_mode)) {
             return notRegular(*old);
@@ -460,6 +461,10 @@ FileError saveDocument(const WorkingDocument& document, const QString& path) {
     } catch (const std::bad_alloc&) {
         return systemFailure(ENOMEM);
     }
+}
+
+bool isFaithfulName(const QString& path) {
+    return !path.contains(QChar::ReplacementCharacter);
 }
 
 FileStamp fileStamp(const QString& path) {

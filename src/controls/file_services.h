@@ -56,6 +56,10 @@ struct LoadResult {
 LoadResult loadDocument(const QString& path);
 FileError saveDocument(const WorkingDocument& document, const QString& path);
 
+// Whether the name reaches its own file: Qt decodes bytes that are not UTF-8 as replacement
+// characters, which would be encoded back as other bytes. Load and save refuse other names.
+bool isFaithfulName(const QString& path);
+
 // The stamp of the file at the path now; invalid when there is none.
 FileStamp fileStamp(const QString& path);
 
