@@ -66,15 +66,6 @@ std::pair<int, QByteArray> refused(const QString& message) {
     return {1, message.toUtf8() + "\n"};
 }
 
-// The template's bytes with whole lines replaced.
-QByteArray withLines(const QList<std::pair<int, QByteArray>>& replaced) {
-    QList<QByteArray> lines = templateBytes().split('\n');
-    for (const auto& [index, bytes] : replaced) {
-        lines[index] = bytes + "\r";
-    }
-    return lines.join('\n');
-}
-
 class BadInput : public testing::CommandsTest {
 protected:
     // tessivane-cli write with the arguments, naming files that exist.
@@ -91,9 +82,9 @@ protected:
 // kept whole, and show prints its description whole.
 TEST_F(BadInput, NulBytesHugeLinesAndAMillionLinesAreKeptWhole) {
     const QByteArray description = QByteArray("a\0b", 3) + QByteArray(kTenMb, 'z');
-    QByteArray bytes = withLines({{lines::kDescription, description},
-                                  {40, {"var nul = \"\0\";", 14}},
-                                  {200, QByteArray(kTenMb, 'y')}});
+    QByteArray bytes = templateBytes({{lines::kDescription, description},
+                                      {40, {"var nul = \"\0\";", 14}},
+                                      {200, QByteArray(kTenMb, 'y')}});
     for (int i = lines::kTemplateLineCount; i < 1'000'000; ++i) {
         bytes += "<!-- " + QByteArray::number(i) + " -->\r\n";
     }

@@ -1,14 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// Runs the tessivane-cli executable that this build made, and the bytes it writes for the template.
+// Runs the tessivane-cli executable that this build made.
 #include <functional>
 
 #include <QByteArray>
 #include <QProcess>
 #include <QStringList>
-
-#include "document/lines.h"
-#include "document/template.h"
 
 namespace tessivane::testing {
 
@@ -28,11 +25,6 @@ inline CliRun cli(const QStringList& arguments, const std::function<void()>& inC
     process.waitForFinished(120000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-// The built-in template as the program writes it: every line followed by CR LF.
-inline QByteArray templateBytes() {
-    return QByteArray::fromStdString(joinLines(templateLines()));
 }
 
 }  // namespace tessivane::testing

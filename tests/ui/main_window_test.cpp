@@ -20,20 +20,6 @@ namespace {
 
 using Answer = Dialogs::Answer;
 
-// The built-in template's first lineCount lines, some replaced (counted from 0).
-QByteArray templateBytes(const std::map<int, std::string>& replaced = {}, int lineCount = 344) {
-    QByteArray bytes;
-    for (int i = 0; const std::string& line : templateLines()) {
-        if (i < lineCount) {
-            bytes += QByteArray::fromStdString(replaced.count(i) ? replaced.at(i) : line) + "\r\n";
-        }
-        ++i;
-    }
-    return bytes;
-}
-
-const QByteArray kGif("GIF89a\1\0\1\0\x80\0\0\xFF\0\0\0\0\0,\0\0\0\0\1\0\1\0\0\2\2\x44\1\0;", 35);
-
 PictureViewer* openViewer() {
     const QWidgetList all = QApplication::topLevelWidgets();
     const auto found = std::find_if(all.begin(), all.end(), [](const QWidget* w) {

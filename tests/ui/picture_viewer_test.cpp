@@ -59,9 +59,7 @@ TEST(PictureViewerTest, ReadsGifJpegBmpAndPngOnly) {
         EXPECT_TRUE(image.save(dir.path(name), format)) << format;
         return dir.path(name);
     };
-    // A 1 x 1 GIF: header, screen with a two-colour table, image descriptor, LZW data.
-    const QByteArray gif("GIF89a\1\0\1\0\x80\0\0\xFF\0\0\0\0\0,\0\0\0\0\1\0\1\0\0\2\2\x44\1\0;",
-                         35);
+    const QByteArray& gif = testing::kGif;
     const std::pair<QString, QSize> cases[] = {
         {dir.file("notes.gif", "This is no picture.\r\n"), {}},
         {saved("a.png", 8, "PNG"), {8, 9}},
