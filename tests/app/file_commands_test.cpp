@@ -4,23 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 
-#include "app/file_commands.h"
 #include "app/startup.h"
-#include "document/line_map.h"
-#include "document/reader.h"
-#include "document/template.h"
 #include "support/plain_form.h"
 
 namespace tessivane {
 namespace {
 
 using Answer = Dialogs::Answer;
-using Kind = testing::ScriptedDialogs::Shown::Kind;
 using testing::readBytes;
 using testing::TempDir;
 
@@ -41,66 +35,46 @@ private:
     QString previousFolder_;
 };
 
-TEST_F(FileCommandsTest, NewDocumentSavesThroughTheDialogThenInPlace) {
-    ASSERT_EQ(form.file, "HyperText Template1.htt");
-    const QString target = dir.path("mine.htt");
-    dialogs.choose(target);
-    form.settings.description = "first";
-    commands.save();
-    ASSERT_EQ(dialogs.shown().size(), 1u);
-    EXPECT_EQ(dialogs.last().kind, Kind::Save);
-    EXPECT_EQ(dialogs.last().title, "Save");
-    EXPECT_EQ(dialogs.last().state.filter, "HyperText Template (*.htt)|*.htt");
-    EXPECT_EQ(dialogs.last().state.fileName, "HyperText Template1.htt");
-    EXPECT_EQ(form.file, target);
-    EXPECT_TRUE(readBytes(target).contains("\r\nfirst\r\n"));
-
-    form.settings.description = "second";
-    commands.save();  // the file exists now: no dialog
-    EXPECT_EQ(dialogs.shown().size(), 1u);
-    EXPECT_TRUE(readBytes(target).contains("\r\nsecond\r\n"));
-}
-
-TEST_F(FileCommandsTest, PlaceholderNameIsRelativeToTheCurrentFolder) {
-    const QString existing = dir.file("HyperText Template1.htt", "someone else's\r\n");
-    commands.save();  // no dialog: the placeholder names an existing file here
-    EXPECT_TRUE(dialogs.shown().empty());
-    EXPECT_EQ(readBytes(existing).count("\r\n"), 344);
-    EXPECT_EQ(form.file, "HyperText Template1.htt");
-}
-
-TEST_F(FileCommandsTest, SaveAsLeavesTheCurrentFileAsItWas) {
-    const QString copy = dir.path("copy.htt");
-    dialogs.choose(copy);
-    commands.saveAs();
+// Save asks for a name, offering the placeholder, only while the current file does not exist; Save
+// As writes a copy and keeps the current file.
+TEST_F(FileCommandsTest, SaveAsksForANameOnlyUntilTheFileExists) {
+    const QString copy = dir.path("copy.htt"), mine = dir.path("mine.htt");
+    EXPECT_EQ(run(kSaveAs, copy), "");
     EXPECT_EQ(dialogs.last().title, "Save As");
     EXPECT_TRUE(QFile::exists(copy));
     EXPECT_EQ(form.file, "HyperText Template1.htt");
-
-    dialogs.choose(dir.path("later.htt"));  // Save still refers to the old, absent name
-    commands.save();
+    EXPECT_EQ(run(kSave, mine), "");
+    EXPECT_EQ(dialogs.last().title, "Save");
+    EXPECT_EQ(dialogs.last().state.filter, "HyperText Template (*.htt)|*.htt");
     EXPECT_EQ(dialogs.last().state.fileName, "HyperText Template1.htt");
-    EXPECT_EQ(form.file, dir.path("later.htt"));
+    EXPECT_EQ(form.file, mine);
+    form.settings.description = "second";
+    EXPECT_EQ(run(kSave), "");
+    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_TRUE(readBytes(mine).contains("\r\nsecond\r\n"));
 }
 
+TEST_F(FileCommandsTest, PlaceholderNameIsRelativeToTheCurrentFolder) {
+    const QString existing = dir.file(form.file, "someone else's\r\n");
+    EXPECT_EQ(run(kSave), "");  // no dialog: the placeholder names an existing file here
+    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_EQ(readBytes(existing).count("\r\n"), 344);
+}
+
+// No goes on, asked even though nothing was edited; Cancel, and Yes with a cancelled dialog, stop;
+// Yes through the dialog writes and goes on, keeping the placeholder as the current file.
 TEST_F(FileCommandsTest, QuestionAnswers) {
-    // No: nothing written, go on. Asked even though nothing was edited.
     dialogs.answer(Answer::No);
     EXPECT_TRUE(commands.maybeSave());
     EXPECT_EQ(dialogs.last().title, "Save Changes");
     EXPECT_EQ(dialogs.last().text, "Save changes to 'HyperText Template1.htt'?");
     EXPECT_EQ(dialogs.last().icon, Dialogs::Icon::Question);
     EXPECT_EQ(dialogs.last().buttons, Dialogs::Buttons::YesNoCancel);
-
     dialogs.answer(Answer::Cancel);
     EXPECT_FALSE(commands.maybeSave());
-
-    // Yes, then a cancelled dialog: stop, nothing written.
     dialogs.answer(Answer::Yes);
     dialogs.cancelDialog();
     EXPECT_FALSE(commands.maybeSave());
-
-    // Yes through the dialog: written, go on, and the current file stays the placeholder.
     dialogs.answer(Answer::Yes);
     dialogs.choose(dir.path("asked.htt"));
     EXPECT_TRUE(commands.maybeSave());
@@ -109,72 +83,63 @@ TEST_F(FileCommandsTest, QuestionAnswers) {
     EXPECT_EQ(folderCount(), 4);
 }
 
-TEST_F(FileCommandsTest, YesWithAMissingImageStops) {
-    form.settings.lineImage = dir.path("gone.gif").toStdString();
-    dialogs.answer(Answer::Yes);
-    dialogs.answer(Answer::Ok);
-    EXPECT_FALSE(commands.maybeSave());
-    EXPECT_EQ(dialogs.last().title, "File Does Not Exist");
-    EXPECT_EQ(dialogs.last().icon, Dialogs::Icon::Exclamation);
-    EXPECT_EQ(dialogs.last().text, "The file '" + dir.path("gone.gif") +
-                                       "' does not exist.  Please specify another file");
-}
-
-TEST_F(FileCommandsTest, ReadOnlyTargetIsReportedAndUntouched) {
-    const QString target = dir.file("ro.htt", "keep\r\n");
+// A refused save names its cause, writes nothing, keeps the current file, and makes the
+// save-changes question answer "stop": a missing referenced file, then a read-only target.
+TEST_F(FileCommandsTest, RefusedSaveSaysWhyAndStopsTheQuestion) {
+    const QString target = dir.file("ro.htt", "keep\r\n"), gone = dir.path("gone.gif");
     ::chmod(QFile::encodeName(target).constData(), 0444);
+    const struct {
+        QString lineImage;
+        Dialogs::Icon icon;
+        QString message;
+    } cases[] = {
+        {gone, Dialogs::Icon::Exclamation,
+         "File Does Not Exist: The file '" + gone +
+             "' does not exist.  Please specify another file"},
+        {lineImage, Dialogs::Icon::Critical,
+         "File Access Error: '" + target + "' has the read only attribute set."},
+    };
     form.file = target;
-    dialogs.answer(Answer::Ok);
-    commands.save();
-    EXPECT_EQ(dialogs.last().title, "File Access Error");
-    EXPECT_EQ(dialogs.last().icon, Dialogs::Icon::Critical);
-    EXPECT_EQ(dialogs.last().text, "'" + target + "' has the read only attribute set.");
-    EXPECT_EQ(readBytes(target), "keep\r\n");
-    EXPECT_EQ(form.file, target);
-
-    dialogs.answer(Answer::Yes);
-    dialogs.answer(Answer::Ok);
-    EXPECT_FALSE(commands.maybeSave());
+    for (const auto& c : cases) {
+        form.settings.lineImage = c.lineImage.toStdString();
+        EXPECT_EQ(run(kSave, {}, true), c.message);
+        EXPECT_EQ(dialogs.last().icon, c.icon);
+        dialogs.answer(Answer::Yes);
+        dialogs.answer(Answer::Ok);
+        EXPECT_FALSE(commands.maybeSave());
+        EXPECT_EQ(dialogs.last().title + ": " + dialogs.last().text, c.message);
+        EXPECT_EQ(readBytes(target), "keep\r\n");
+        EXPECT_EQ(form.file, target);
+    }
 }
 
 // Save in place over a file that another program changed since it was opened asks first; No
 // saves nothing and makes the save-changes question answer "stop". A file the program saved
 // itself is not "changed".
 TEST_F(FileCommandsTest, ChangedOnDiskAsksBeforeOverwriting) {
-    const struct {
-        Answer answer;
-        bool saved;
-    } cases[] = {{Answer::No, false}, {Answer::Yes, true}};
-    for (const auto& c : cases) {
+    for (const Answer answer : {Answer::No, Answer::Yes}) {
         const QString path = ourFile("changed.htt", "opened");
-        dialogs.answer(Answer::No);  // save changes to the document shown before?
-        dialogs.choose(path);
-        commands.open();
-        ASSERT_EQ(form.file, path);
+        ASSERT_EQ(run(kOpen, path), "");
         nameExistingFiles();
-        commands.save();  // unchanged since opened: no question
-        ASSERT_TRUE(dialogs.scriptUsedUp());
+        ASSERT_EQ(run(kSave), "");  // unchanged since opened: no question
         QFile other(path);
         ASSERT_TRUE(other.open(QIODevice::Append));
         other.write("<!-- another program -->\r\n");
         other.close();
         const QByteArray theirs = readBytes(path);
-
         form.settings.description = "mine";
         dialogs.clearShown();
         dialogs.answer(Answer::Yes);  // save changes?
-        dialogs.answer(c.answer);     // overwrite?
-        EXPECT_EQ(commands.maybeSave(), c.saved);
+        dialogs.answer(answer);       // overwrite?
+        EXPECT_EQ(commands.maybeSave(), answer == Answer::Yes);
         ASSERT_EQ(dialogs.shown().size(), 2u);
         EXPECT_EQ(dialogs.last().title, "File Changed");
         EXPECT_EQ(dialogs.last().buttons, Dialogs::Buttons::YesNo);
         EXPECT_EQ(dialogs.last().text, "'" + path +
                                            "' was changed by another program since it was "
                                            "opened. Overwrite it?");
-        EXPECT_EQ(readBytes(path) == theirs, !c.saved);
-        if (c.saved) {
-            commands.save();  // saved by us just now: no question
-        }
+        EXPECT_EQ(readBytes(path) == theirs, answer == Answer::No);
+        EXPECT_TRUE(answer == Answer::No || run(kSave).isEmpty());  // saved by us: no question
     }
 }
 
@@ -182,21 +147,13 @@ TEST_F(FileCommandsTest, ChangedOnDiskAsksBeforeOverwriting) {
 TEST_F(FileCommandsTest, NamesThatAreNotUtf8AreRefused) {
     const QString name = dir.path(QString::fromUtf8("\xEF\xBF\xBDt\xEF\xBF\xBD.htt"));
     const QString message = "The file name '" + name + "' is not valid UTF-8";
-    dialogs.choose(name);
-    dialogs.answer(Answer::Ok);
-    commands.saveAs();
-    EXPECT_EQ(dialogs.last().title, "File Access Error");
-    EXPECT_EQ(dialogs.last().text, message);
-    dialogs.answer(Answer::No);
-    dialogs.choose(name);
-    dialogs.answer(Answer::Ok);
-    commands.open();
-    EXPECT_EQ(dialogs.last().title, "File Load Error");
-    EXPECT_EQ(dialogs.last().text, message);
+    EXPECT_EQ(run(kSaveAs, name, true), "File Access Error: " + message);
+    EXPECT_EQ(run(kOpen, name, true), "File Load Error: " + message);
     EXPECT_EQ(firstDocument(name).warning.text, message);
     EXPECT_EQ(folderCount(), 3);  // the three referenced files only
 }
 
+// New shows the template under the next placeholder name, unless the question says stop.
 TEST_F(FileCommandsTest, NewNumbersUntitledDocuments) {
     form.settings.description = "edited";
     dialogs.answer(Answer::No);
@@ -212,9 +169,7 @@ TEST_F(FileCommandsTest, NewNumbersUntitledDocuments) {
 
     // Open shows a file of ours, and does not change the numbering.
     const QString saved = ourFile("saved.htt", "opened");
-    dialogs.answer(Answer::No);
-    dialogs.choose(saved);
-    commands.open();
+    EXPECT_EQ(run(kOpen, saved), "");
     EXPECT_EQ(dialogs.last().title, "Open");
     EXPECT_EQ(form.file, saved);
     EXPECT_EQ(form.settings.description, "opened");
@@ -261,14 +216,11 @@ TEST(Startup, CommandLineAndFirstDocument) {
     EXPECT_EQ(first.document, saved);
     EXPECT_TRUE(first.warning.text.isEmpty());
 
-    WorkingDocument templateCopy = WorkingDocument::fromTemplate();
-    for (const QString& unusable :
-         {QString(), dir.path("absent.htt"), "\"" + ours + "\"",
-          dir.file("foreign.htt", "<html>\r\n<body>\r\n"), dir.file("one.htt", "* WZ.exe")}) {
+    // Nothing, or a name in quotes (kept as typed): the template, silently.
+    for (const QString& unusable : {QString(), "\"" + ours + "\""}) {
         const FirstDocument fallback = firstDocument(unusable);
-        EXPECT_TRUE(fallback.sourceName.isEmpty()) << unusable.toStdString();
-        EXPECT_EQ(fallback.document, templateCopy) << unusable.toStdString();
-        EXPECT_TRUE(fallback.warning.text.isEmpty()) << unusable.toStdString();
+        EXPECT_TRUE(fallback.sourceName.isEmpty() && fallback.warning.text.isEmpty());
+        EXPECT_EQ(fallback.document, WorkingDocument::fromTemplate()) << unusable.toStdString();
     }
 }
 

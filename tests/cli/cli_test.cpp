@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// tessivane-cli through tessivane::cli::run() in this process, and once through its executable.
+// tessivane-cli through tessivane::cli::run() in this process (tests/hardening runs the
+// executable).
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -11,7 +12,7 @@
 
 #include "app/messages.h"
 #include "cli/cli.h"
-#include "support/cli_runner.h"
+#include "support/processes.h"
 #include "support/temp_dir.h"
 
 namespace tessivane {
@@ -43,6 +44,8 @@ protected:
 TEST_F(Cli, TemplateWriteAndShowWorkTogether) {
     const QString text = "\"hi\"\\<b>\t%THISDIRPATH%";
     EXPECT_EQ(run("template").out, testing::templateBytes());
+    EXPECT_TRUE(
+        QRegularExpression("^tessivane-cli [0-9.]+\n$").match(run("--version").out).hasMatch());
     run("template -o OUT");
     EXPECT_EQ(testing::readBytes(out), testing::templateBytes());
     ASSERT_EQ("", run("write FILES -o OUT --loop=forever --font Verdana --info-size 12").err);
@@ -124,16 +127,6 @@ TEST_F(Cli, HelpListsEachCommandsOptionsAndTheManualPageDescribesThem) {
         }
         EXPECT_EQ(options.size(), count) << help.out.data();
     }
-}
-
-// The executable gives the exit status and both streams of a real process.
-TEST_F(Cli, TheExecutableAnswersAndWrites) {
-    const testing::CliRun version = testing::cli({"--version"});
-    EXPECT_EQ(version.status, 0);
-    EXPECT_TRUE(QRegularExpression("^tessivane-cli [0-9.]+\n$").match(version.out).hasMatch());
-    const testing::CliRun written = testing::cli(QStringList{"write", "-o", out} + files);
-    EXPECT_TRUE(written.status == 0 && (written.out + written.err).isEmpty()) << written.err.data();
-    EXPECT_EQ(testing::cli({"show", out}).out, run("show OUT").out);
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: MIT
-// The writer: the six setting lines composed byte for byte, the existence checks in their order,
-// and refusals that leave the document as it was.
+// The built-in template against the line map (its length, its one marker line, its six setting
+// lines; its scripts are checked by template_scripts_check.js), and the writer: the six setting
+// lines composed byte for byte, the existence checks in their order, and refusals that leave the
+// document as it was.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
+#include "document/line_map.h"
 #include "document/template.h"
 #include "document/working_document.h"
 #include "document/writer.h"
@@ -12,18 +16,17 @@
 namespace tessivane {
 namespace {
 
+// The template's own values, as the window would hold them.
 FolderViewSettings templateValues() {
-    FolderViewSettings s;
-    s.infoSize = "8";
-    s.titleSize = "10";
-    s.fontFace = "Verdana";
-    s.textColour = "Black";
-    s.soundFile = "C:\\windows\\media\\Nothing.wav";
-    s.loopForever = true;
-    s.backgroundImage = "c:\\Nothing.gif";
-    s.lineImage = "c:\\NoLine.gif";
-    s.description = "%THISDIRNAME%";
-    return s;
+    return {.description = "%THISDIRNAME%",
+            .backgroundImage = "c:\\Nothing.gif",
+            .lineImage = "c:\\NoLine.gif",
+            .soundFile = "C:\\windows\\media\\Nothing.wav",
+            .loopForever = true,
+            .fontFace = "Verdana",
+            .textColour = "Black",
+            .infoSize = "8",
+            .titleSize = "10"};
 }
 
 const FileExists kAllExist = [](const std::string&) { return true; };
@@ -109,6 +112,28 @@ TEST(Writer, RefusalsNameTheCauseAndLeaveTheDocument) {
         EXPECT_EQ(outcome.detail, c.detail);
         EXPECT_EQ(tested, c.tested);
         EXPECT_EQ(document == before, c.status != Status::Written) << c.detail;
+    }
+}
+
+TEST(Template, MarkerAndSettingLinesAreWhereTheLineMapSays) {
+    const auto& lines = templateLines();
+    ASSERT_EQ(lines.size(), std::size_t(lines::kTemplateLineCount));
+    const std::pair<int, const char*> fixed[] = {
+        {lines::kMarker, "* WZ.exe"},
+        {lines::kFont, "body  {font: 8pt/10pt verdana; margin: 0}"},
+        {lines::kColour, "{font-weight: bold; color: black}"},
+        {lines::kSound, R"~(<bgsound src="file://C:\windows\media\Nothing.wav"loop="infinite">)~"},
+        {lines::kPanel, R"~(<div id=Panel style="background: white URL(file://c:\Nothing.gif)">)~"},
+        {lines::kDescription, "%THISDIRNAME%"},
+        {lines::kLineImage, R"~(<img src="c:\NoLine.gif" width=100% height=1px>)~"},
+    };
+    for (const auto& [index, text] : fixed) {
+        EXPECT_EQ(lines[std::size_t(index)], text) << index;
+    }
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), lines::kMarkerText), 1);
+    for (const std::string& line : lines) {
+        EXPECT_TRUE(std::all_of(line.begin(), line.end(), [](char c) { return c >= 0x20; }))
+            << "only printable ASCII: " << line;
     }
 }
 

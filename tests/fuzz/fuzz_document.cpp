@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: MIT
-// Fuzz target: a file's bytes through the whole document core and back, with abort() on any
-// failed check: loading (lines, bytes, encoding, the marker test), every line parser, the reader
-// with the window's corrections, the writer (their own settings into complete documents; lines
-// other than the six setting lines stay byte for byte), and the reloaded settings wherever the
-// line format can carry them. A second round writes settings cut from the input at its NUL
-// bytes, so that texts the reader never produces (quotes, line breaks, invalid UTF-8, characters
-// Latin-1 lacks) reach the writer too: it must refuse exactly the texts a line cannot hold.
+// Fuzz target: a file's bytes through the document core and back, abort() on any failed check:
+// loading (lines, bytes, encoding), the reader, the writer (lines other than the six setting lines
+// stay byte for byte), and the reloaded settings wherever the line format can carry them. Settings
+// cut from the input at its NUL bytes reach the writer too (quotes, line breaks, invalid UTF-8,
+// characters Latin-1 lacks): it must refuse exactly the texts a line cannot hold.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
-// Crash-safe save through the real executable: tessivane-cli write, replacing a document of about
-// 100 MB, is killed with SIGKILL at many moments: while it writes and flushes the new file,
-// around the end of the run, and at the instant the finished file first gets a name in the folder.
-// Each time the target must be byte for byte the old file or the new one; once a later save has
-// succeeded, the folder holds no temporary file.
+// Crash-safe save: tessivane-cli write, replacing a document of about 100 MB, killed with SIGKILL
+// while it writes, around the end of its run and as the finished file gets its name, leaves the
+// target byte for byte old or new; after a later save the folder holds no temporary file.
 #include <gtest/gtest.h>
 
 #include <poll.h>
@@ -23,13 +21,11 @@
 #include <thread>
 #include <vector>
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "controls/file_services.h"
-#include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -62,8 +58,8 @@ int finish(pid_t pid) {
 class KillMoments : public ::testing::Test {
 protected:
     void SetUp() override {
-        // Several 100 MB files exist at once: the source, the saved versions and the one being
-        // written. statvfs answers wherever the folder is, also in a root with no mount table.
+        // Several 100 MB files exist at once: the source, the saved versions, the one being
+        // written.
         struct statvfs space {};
         ASSERT_EQ(::statvfs(QFile::encodeName(folder_).constData(), &space), 0);
         if (std::uintmax_t(space.f_bavail) * space.f_frsize < 700'000'000u) {
@@ -135,10 +131,8 @@ TEST_F(KillMoments, TargetIsTheOldOrTheNewFileAndNoTemporaryFileStays) {
     const QByteArray a = readBytes(path("a.htt")), b = readBytes(path("b.htt"));
     ASSERT_NE(a, b);
 
-    // Kills counted from the moment the new content's file is open (the last ones fractions of
-    // the whole write, so that some land where the new file takes the target's place), and at the
-    // instant the finished file first gets a name in the folder, before it replaces the target:
-    // the narrowest moment (-1).
+    // Kills counted from the moment the new content's file is open (the last ones fractions of the
+    // whole write, to land where it takes the target's place), and (-1) as it first gets a name.
     const long moments[] = {0, 20, 50, 150, write / 2, write * 4 / 5, write * 19 / 20, -1};
     bool targetIsA = true;
     int killedWhileWriting = 0;

@@ -1,15 +1,19 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// Parts of a test that run in a child process: to change limits or privileges without touching
-// the test program itself. Root may read and write any file whatever its mode, so checks about
-// refused access run as an ordinary user: as root the child first becomes "nobody" (65534, no
-// supplementary groups); as an ordinary user it runs as it is.
+// Parts of a test that run in a child process, to change limits or privileges without touching
+// the test program itself, and the tessivane-cli that this build made. Root may read and write any
+// file whatever its mode, so checks about refused access run as an ordinary user: as root the child
+// first becomes "nobody" (65534, no supplementary groups); as an ordinary user it runs as it is.
 #include <grp.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <functional>
+
+#include <QByteArray>
+#include <QProcess>
+#include <QStringList>
 
 namespace tessivane::testing {
 
@@ -42,9 +46,20 @@ inline int asOrdinaryUser(const std::function<int()>& body) {
     return inChildProcess([&] { return becomeOrdinaryUser() ? body() : kNoOrdinaryUser; });
 }
 
-}  // namespace tessivane::testing
+struct CliRun {
+    int status;  // the exit status, or -1 when the program did not exit normally
+    QByteArray out;
+    QByteArray err;
+};
 
-// Skips the rest of a test whose set-up needs root (another owner, a device node).
-#define TESSIVANE_SKIP_UNLESS_ROOT(what)        \
-    if (!::tessivane::testing::runningAsRoot()) \
-    GTEST_SKIP() << (what) << " needs root"
+// Runs tessivane-cli; `inChild`, when given, runs in the new process just before the program.
+inline CliRun cli(const QStringList& arguments, const std::function<void()>& inChild = {}) {
+    QProcess process;
+    process.setChildProcessModifier(inChild ? inChild : [] {});
+    process.start(QStringLiteral(TESSIVANE_BINARY_DIR "/src/cli/tessivane-cli"), arguments);
+    process.waitForFinished(120000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+}  // namespace tessivane::testing
