@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Builds the Debian package in a configured build folder and checks what it installs:
+# Builds the Debian packages in a configured build folder and checks what they install:
 #
 #   packaging/test-package.sh [BUILD_FOLDER]      (default: build; configure it with scripts/build)
 #
-# The package is unpacked with dpkg -x into a scratch root, and the check fails unless it holds
-# exactly the expected files, the desktop entry passes desktop-file-validate, the file type
+# Both packages, tessivane and tessivane-preview, are unpacked with dpkg -x into one scratch root,
+# and the check fails unless each holds exactly the expected files, the editor links no part of
+# the browser engine, the installed preview shows a page written by the installed tool, the desktop entry passes desktop-file-validate, the file type
 # definition is accepted by update-mime-database, the icons have their pixel sizes, the manual
-# page covers every option that the tool and each of its commands list in --help, the Depends field (from dpkg-shlibdeps) names
-# the Qt 6 libraries and is met by this system's packages, both installed programs run, and the
-# copyright file gives the project's MIT licence in Debian's machine-readable format.
+# page covers every option that the tool and each of its commands list in --help, the Depends
+# fields (from dpkg-shlibdeps) name the Qt 6 libraries and are met by this system's packages, the
+# installed programs run, and the copyright files give the project's MIT licence in Debian's
+# machine-readable format.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
@@ -34,7 +36,7 @@ build=$(cd "$build" && pwd)
 
 # The package, built afresh from an up-to-date build.
 cmake --build "$build" -j2
-rm -f "$build"/tessivane_*.deb
+rm -f "$build"/tessivane_*.deb "$build"/tessivane-preview_*.deb
 log=$(mktemp)
 if ! (cd "$build" && cpack -G DEB) >"$log" 2>&1; then
     cat "$log" >&2
@@ -44,26 +46,37 @@ if ! (cd "$build" && cpack -G DEB) >"$log" 2>&1; then
 fi
 rm -f "$log"
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
-deb=$build/tessivane_${version}_$(dpkg --print-architecture).deb
-if [ -z "$version" ] || [ ! -f "$deb" ]; then
-    echo "test-package: cpack did not write $deb" >&2
-    ls "$build"/*.deb >&2 || true
-    exit 1
-fi
-echo "== $deb"
+arch=$(dpkg --print-architecture)
+deb=$build/tessivane_${version}_$arch.deb
+preview_deb=$build/tessivane-preview_${version}_$arch.deb
+for package in "$deb" "$preview_deb"; do
+    if [ -z "$version" ] || [ ! -f "$package" ]; then
+        echo "test-package: cpack did not write $package" >&2
+        ls "$build"/*.deb >&2 || true
+        exit 1
+    fi
+    echo "== $package"
+done
 
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 dpkg -x "$deb" "$root"
+dpkg -x "$preview_deb" "$root"
 usr=$root/usr
 
 # Control fields.
-field() { dpkg-deb -f "$deb" "$1"; }
-check "package name is tessivane" test "$(field Package)" = tessivane
-check "version is $version" test "$(field Version)" = "$version"
-check "section is utils" test "$(field Section)" = utils
-check "maintainer is the Tessivane authors" test "$(field Maintainer)" = "The Tessivane authors"
-check "has a description" test -n "$(field Description)"
+field() { dpkg-deb -f "${2:-$deb}" "$1"; }
+for package in "$deb" "$preview_deb"; do
+    name=$(basename "$package" | cut -d_ -f1)
+    check "package name is $name" test "$(field Package "$package")" = "$name"
+    check "$name: version is $version" test "$(field Version "$package")" = "$version"
+    check "$name: section is utils" test "$(field Section "$package")" = utils
+    check "$name: maintainer is the Tessivane authors" \
+        test "$(field Maintainer "$package")" = "The Tessivane authors"
+    check "$name: has a summary and a description" \
+        test "$(field Description "$package" | wc -l)" -gt 2
+done
+check "tessivane recommends tessivane-preview" test "$(field Recommends)" = tessivane-preview
 
 # Exactly the expected files, owned by root, with the usual modes.
 expected=$(
@@ -80,19 +93,34 @@ expected=$(
 -rwxr-xr-x ./usr/bin/tessivane-cli
 EOF
 )
-contents=$(dpkg-deb -c "$deb")
-actual=$(awk '$1 !~ /^d/ { print $1, $6 }' <<<"$contents" | LC_ALL=C sort)
-if [ "$actual" = "$(LC_ALL=C sort <<<"$expected")" ]; then
-    ok "the package holds exactly the expected files"
-else
-    bad "the package's files differ from the expected ones:"
-    diff <(LC_ALL=C sort <<<"$expected") <(echo "$actual") || true
-fi
-check "every entry is owned by root/root" test -z "$(awk '$2 != "root/root"' <<<"$contents")"
-check "directories are 0755" test -z "$(awk '$1 ~ /^d/ && $1 != "drwxr-xr-x"' <<<"$contents")"
+preview_expected=$(
+    cat <<'EOF'
+-rw-r--r-- ./usr/share/doc/tessivane-preview/copyright
+-rwxr-xr-x ./usr/bin/tessivane-preview
+EOF
+)
+for package in "$deb" "$preview_deb"; do
+    name=$(basename "$package" | cut -d_ -f1)
+    wanted=$expected
+    [ "$package" = "$preview_deb" ] && wanted=$preview_expected
+    contents=$(dpkg-deb -c "$package")
+    actual=$(awk '$1 !~ /^d/ { print $1, $6 }' <<<"$contents" | LC_ALL=C sort)
+    if [ "$actual" = "$(LC_ALL=C sort <<<"$wanted")" ]; then
+        ok "$name holds exactly the expected files"
+    else
+        bad "$name's files differ from the expected ones:"
+        diff <(LC_ALL=C sort <<<"$wanted") <(echo "$actual") || true
+    fi
+    check "$name: every entry is owned by root/root" \
+        test -z "$(awk '$2 != "root/root"' <<<"$contents")"
+    check "$name: directories are 0755" \
+        test -z "$(awk '$1 ~ /^d/ && $1 != "drwxr-xr-x"' <<<"$contents")"
+done
 
 # The copyright file: Debian's machine-readable format, every file under the MIT licence, whose
 # text is the project's LICENSE.
+check "the preview's copyright file is the editor's" \
+    cmp "$usr/share/doc/tessivane/copyright" "$usr/share/doc/tessivane-preview/copyright"
 copyright=$usr/share/doc/tessivane/copyright
 check "the copyright file is in the machine-readable format" grep -qx \
     'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$copyright"
@@ -105,7 +133,7 @@ check "the copyright file carries the text of LICENSE" \
     test "$(licence_text <"$copyright")" = "$(licence_text <LICENSE)"
 
 # The programs: stripped, every library found, and the command-line tool works.
-for program in tessivane tessivane-cli; do
+for program in tessivane tessivane-cli tessivane-preview; do
     check "$program is a stripped executable" \
         bash -c "file -b '$usr/bin/$program' | grep -q 'ELF.*executable.*, stripped'"
     check "$program finds all its libraries" \
@@ -125,6 +153,30 @@ status=0
 QT_QPA_PLATFORM=offscreen timeout 3 "$usr/bin/tessivane" "$root/Folder.htt" >/dev/null 2>&1 ||
     status=$?
 check "the installed tessivane starts and keeps running" test "$status" -eq 124
+check "tessivane links no part of the browser engine" \
+    bash -c "! ldd '$usr/bin/tessivane' | grep -qi webengine"
+
+# The installed preview shows the page the installed tool wrote: it is fed the frames the editor
+# sends and says "shown" once the page is up. Its input stays open until then, as the editor's
+# does; when the input ends, it closes.
+frame() { printf '%s %d\n' "$1" "$(wc -c <"$2")" && cat "$2"; }
+printf 'Folder.htt' >"$root/title"
+printf '%s' "$root" >"$root/folder"
+shown=$root/shown
+(
+    frame title "$root/title" && frame folder "$root/folder" && frame document "$root/Folder.htt"
+    for _ in $(seq 600); do
+        [ -s "$shown" ] && break
+        sleep 0.1
+    done
+) | QT_QPA_PLATFORM=offscreen timeout 90 "$usr/bin/tessivane-preview" >"$shown" \
+    2>"$root/preview.log" || true
+if grep -qx shown "$shown"; then
+    ok "the installed tessivane-preview shows a written template"
+else
+    bad "the installed tessivane-preview showed nothing:"
+    tail -n 20 "$root/preview.log"
+fi
 
 # The desktop entry: valid, opens one file, and its icon and file type are in the package.
 desktop=$usr/share/applications/tessivane.desktop
@@ -188,13 +240,23 @@ for command in "" template show write; do
 done
 
 # Dependencies: computed by dpkg-shlibdeps, they name the Qt 6 libraries, and this Debian's
-# installed packages meet every one of them.
+# installed packages meet every one of them; the preview needs the editor of its own version.
 depends=$(field Depends)
+preview_depends=$(field Depends "$preview_deb")
 echo "Depends: $depends"
+echo "tessivane-preview Depends: $preview_depends"
+names() { tr ',' '\n' <<<"$1" | sed 's/^ *//'; }
 for library in libqt6core6 libqt6gui6 libqt6widgets6; do
-    check "Depends names $library" bash -c "tr ',' '\n' <<<'$depends' | grep -q '^ *$library\b'"
+    check "Depends names $library" grep -q "^$library\b" <<<"$(names "$depends")"
 done
-IFS=',' read -ra relations <<<"$depends"
+check "tessivane does not depend on the browser engine" \
+    bash -c "! grep -qi webengine <<<'$depends'"
+check "tessivane-preview depends on tessivane $version" \
+    grep -qx "tessivane (= $version)" <<<"$(names "$preview_depends")"
+check "tessivane-preview depends on the browser engine" \
+    grep -q '^libqt6webenginewidgets6\b' <<<"$(names "$preview_depends")"
+IFS=',' read -ra relations <<<"$depends,$(names "$preview_depends" | grep -v '^tessivane ' |
+    paste -sd,)"
 for relation in "${relations[@]}"; do
     relation=${relation//[()]/}
     read -r name operator wanted <<<"$relation"

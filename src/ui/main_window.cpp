@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,6 +32,7 @@
 #include "document/colours.h"
 #include "document/numeric.h"
 #include "document/reader.h"
+#include "document/writer.h"
 #include "ui/picture_viewer.h"
 #include "ui/twips.h"
 #include "ui/widgets.h"
@@ -287,7 +289,10 @@ private:
 };
 
 MainWindow::MainWindow(const QString& commandLineText, Dialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent), dialogs_(dialogs), commands_(session_, *this, dialogs) {
+    : QMainWindow(parent),
+      dialogs_(dialogs),
+      commands_(session_, *this, dialogs),
+      preview_(new PreviewLink([this] { return previewDocument(); }, this)) {
     setObjectName(QStringLiteral("MainWindow"));
     // A fixed single border: minimise and close, no maximise.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -302,6 +307,7 @@ MainWindow::MainWindow(const QString& commandLineText, Dialogs& dialogs, QWidget
     createSoundGroup();
     createGraphicGroup();
     createStatusBar();
+    createPreviewLink();
     arrangeTabOrder();
     fixSize();
     installEventFilters();
@@ -311,6 +317,8 @@ MainWindow::MainWindow(const QString& commandLineText, Dialogs& dialogs, QWidget
 
 MainWindow::~MainWindow() {
     delete viewer_;
+    // Before the controls go: the link asks the window for the document while it runs.
+    preview_->close();
 }
 
 void MainWindow::createActions() {
@@ -332,6 +340,12 @@ void MainWindow::createActions() {
     exitAct = named(new QAction(tr("&Exit"), this), "mnuExit");
     exitAct->setShortcut(Qt::Key_F4);
     connect(exitAct, &QAction::triggered, this, &QWidget::close);
+
+    previewAct = action("mnuPreview", tr("&Preview"), Qt::Key_F5, &MainWindow::showPreview);
+    if (PreviewLink::programPath().isEmpty()) {
+        previewAct->setEnabled(false);
+        previewAct->setToolTip(tr("The preview comes with the tessivane-preview package."));
+    }
 }
 
 void MainWindow::createMenus() {
@@ -343,6 +357,10 @@ void MainWindow::createMenus() {
     fileMenu->addAction(saveAsAct);
     named(fileMenu->addSeparator(), "Div1");
     fileMenu->addAction(exitAct);
+
+    viewMenu = named(menuBar()->addMenu(tr("&View")), "mnuView");
+    viewMenu->addAction(previewAct);
+    viewMenu->setToolTipsVisible(true);
 
     helpMenu = named(menuBar()->addMenu(tr("&Help")), "mnuHelp");
     helpMenu->addAction(informationAct);
@@ -458,6 +476,30 @@ void MainWindow::createStatusBar() {
     statusBar()->addWidget(statusLabel, 1);
 }
 
+// Every edit reaches a running preview. When the preview program ends on its own, the status bar
+// says so, with the way to start it again; nothing the user edits is touched.
+void MainWindow::createPreviewLink() {
+    previewStoppedNotice = named(new QWidget(statusBar()), "previewStopped");
+    auto* layout = new QHBoxLayout(previewStoppedNotice);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QLabel(tr("The preview stopped"), previewStoppedNotice));
+    auto* reload = named(new QPushButton(tr("Reload"), previewStoppedNotice), "previewReload");
+    reload->setFocusPolicy(Qt::NoFocus);
+    layout->addWidget(reload);
+    statusBar()->addPermanentWidget(previewStoppedNotice);
+    previewStoppedNotice->hide();
+
+    connect(reload, &QPushButton::clicked, this, &MainWindow::showPreview);
+    connect(preview_, &PreviewLink::stopped, previewStoppedNotice, &QWidget::show);
+    for (QLineEdit* edit : {titleSizeEdit, infoSizeEdit, soundEdit, loopCountEdit, backgroundEdit,
+                            lineImageEdit, descriptionEdit}) {
+        connect(edit, &QLineEdit::textChanged, preview_, &PreviewLink::update);
+    }
+    connect(fontList, &ChoiceList::choiceChanged, preview_, &PreviewLink::update);
+    connect(colourList, &ChoiceList::choiceChanged, preview_, &PreviewLink::update);
+    connect(loopForeverButton, &QRadioButton::toggled, preview_, &PreviewLink::update);
+}
+
 void MainWindow::arrangeTabOrder() {
     const QList<QWidget*> order = {fontList,
                                    colourList,
@@ -494,7 +536,7 @@ void MainWindow::installEventFilters() {
     setAcceptDrops(true);
     auto* drops = new DropFilter(*this);
     auto* shortcuts = new ShortcutFilter(
-        {newAct, openAct, saveAct, saveAsAct, exitAct, informationAct, aboutAct}, this);
+        {newAct, openAct, saveAct, saveAsAct, exitAct, previewAct, informationAct, aboutAct}, this);
     installEventFilter(drops);
     for (QLineEdit* edit : {titleSizeEdit, infoSizeEdit, soundEdit, loopCountEdit, backgroundEdit,
                             lineImageEdit, descriptionEdit}) {
@@ -539,6 +581,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         viewer_->close();
     }
     if (goOn) {
+        preview_->close();
         event->accept();
     } else {
         event->ignore();
@@ -595,6 +638,8 @@ void MainWindow::showDocument(const QString& sourceName) {
     if (QListWidgetItem* font = fontList->currentItem()) {
         fontList->scrollToItem(font);
     }
+    // Another document may hold the same settings but other lines.
+    preview_->update();
 }
 
 QString MainWindow::currentFile() const {
@@ -603,6 +648,7 @@ QString MainWindow::currentFile() const {
 
 void MainWindow::setCurrentFile(const QString& path) {
     statusLabel->setFullText(path);
+    preview_->setTitle(QFileInfo(path).fileName());
 }
 
 bool MainWindow::maybeSave() {
@@ -631,6 +677,23 @@ void MainWindow::showInformation() {
 
 void MainWindow::about() {
     commands_.about();
+}
+
+void MainWindow::showPreview() {
+    previewStoppedNotice->hide();
+    // The page describes the current file's folder, or the home folder for a file not saved yet.
+    const QFileInfo file(currentFile());
+    const QString folder =
+        file.isAbsolute() && file.exists() ? file.absolutePath() : QDir::homePath();
+    preview_->show(file.fileName(), folder);
+}
+
+QByteArray MainWindow::previewDocument() const {
+    WorkingDocument document = session_.document;
+    // When the document cannot hold a text, the writer leaves it as it was, as a refused Save does.
+    writeSettings(document, currentSettings(), [](const std::string&) { return true; });
+    const std::string bytes = document.toBytes();
+    return QByteArray(bytes.data(), qsizetype(bytes.size()));
 }
 
 void MainWindow::correctSize(QLineEdit* edit, std::string_view fallback) {

@@ -8,7 +8,8 @@
 // the samples up to date; a control set from code runs the same handling as the user's own edit,
 // which showDocument() relies on. What the File and Help commands do is left to FileCommands, the
 // words of every message to app/messages.h, and showing message boxes and file dialogs to the
-// Dialogs given at construction. Pictures are previewed in a PictureViewer.
+// Dialogs given at construction. Pictures are previewed in a PictureViewer, and the whole page in
+// the separate preview program that a PreviewLink starts and feeds.
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -16,6 +17,7 @@
 
 #include "app/dialogs.h"
 #include "app/file_commands.h"
+#include "app/preview_link.h"
 
 class QAction;
 class QLabel;
@@ -65,6 +67,7 @@ private slots:
     void chooseSound();
     void chooseBackground();
     void chooseLineImage();
+    void showPreview();
     void updateSamples();
     void correctLoopCount();
 
@@ -78,6 +81,7 @@ private:
     void createSoundGroup();
     void createGraphicGroup();
     void createStatusBar();
+    void createPreviewLink();
     void arrangeTabOrder();
     void fixSize();
     void installEventFilters();
@@ -93,19 +97,25 @@ private:
     // Puts a path into a path box, as its chooser or a drop does, and previews a picture.
     void setPath(QLineEdit* edit, const QString& path);
     void openDroppedFile(const QString& path);
+    // The document as Save would write it now, for the preview: a missing referenced file does
+    // not stop it, the preview names it instead.
+    QByteArray previewDocument() const;
 
     Dialogs& dialogs_;
     Session session_;
     FileCommands commands_;
     QPointer<PictureViewer> viewer_;
+    PreviewLink* preview_ = nullptr;
 
     QMenu* fileMenu = nullptr;
+    QMenu* viewMenu = nullptr;
     QMenu* helpMenu = nullptr;
     QAction* newAct = nullptr;
     QAction* openAct = nullptr;
     QAction* saveAct = nullptr;
     QAction* saveAsAct = nullptr;
     QAction* exitAct = nullptr;
+    QAction* previewAct = nullptr;
     QAction* informationAct = nullptr;
     QAction* aboutAct = nullptr;
 
@@ -132,6 +142,7 @@ private:
     QLineEdit* descriptionEdit = nullptr;
 
     ElidedLabel* statusLabel = nullptr;
+    QWidget* previewStoppedNotice = nullptr;
 };
 
 }  // namespace tessivane

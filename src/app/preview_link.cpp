@@ -1,0 +1,126 @@
+// SPDX-License-Identifier: MIT
+#include "app/preview_link.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <utility>
+
+#include "controls/preview_frames.h"
+
+namespace tessivane {
+
+namespace {
+constexpr char kProgramName[] = "tessivane-preview";
+// How long the program may take to close after its input ends.
+constexpr int kCloseWaitMs = 2000;
+}  // namespace
+
+PreviewLink::PreviewLink(std::function<QByteArray()> composeDocument, QObject* parent)
+    : QObject(parent), composeDocument_(std::move(composeDocument)) {
+    settle_.setSingleShot(true);
+    settle_.setInterval(kSettleMs);
+    connect(&settle_, &QTimer::timeout, this, &PreviewLink::sendDocument);
+    // The browser engine's diagnostics would flood the editor's terminal; they are wanted only
+    // when looking into a preview that misbehaves.
+    if (qEnvironmentVariableIsSet("TESSIVANE_PREVIEW_STDERR")) {
+        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    } else {
+        process_.setStandardErrorFile(QProcess::nullDevice());
+    }
+    connect(&process_, &QProcess::readyReadStandardOutput, this, &PreviewLink::readOutput);
+    connect(&process_, &QProcess::finished, this, [this] {
+        if (!closing_) {
+            emit stopped();
+        }
+    });
+    connect(&process_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart && !closing_) {
+            emit stopped();
+        }
+    });
+}
+
+PreviewLink::~PreviewLink() {
+    close();
+}
+
+QString PreviewLink::programPath() {
+    const QString chosen = qEnvironmentVariable("TESSIVANE_PREVIEW_PROGRAM");
+    if (!chosen.isEmpty()) {
+        return QFileInfo(chosen).isExecutable() ? chosen : QString();
+    }
+    const QString beside = QCoreApplication::applicationDirPath() + '/' + kProgramName;
+    if (QFileInfo(beside).isExecutable()) {
+        return beside;
+    }
+    return QStandardPaths::findExecutable(kProgramName);
+}
+
+void PreviewLink::show(const QString& title, const QString& folder) {
+    if (!isRunning()) {
+        const QString program = programPath();
+        closing_ = false;
+        sent_.clear();
+        output_.clear();
+        process_.start(program.isEmpty() ? QString::fromLatin1(kProgramName) : program, {});
+    }
+    send("title", title.toUtf8());
+    send("folder", folder.toUtf8());
+    sendDocument();
+}
+
+void PreviewLink::update() {
+    if (isRunning()) {
+        settle_.start();
+    }
+}
+
+void PreviewLink::setTitle(const QString& title) {
+    if (isRunning()) {
+        send("title", title.toUtf8());
+    }
+}
+
+void PreviewLink::close() {
+    settle_.stop();
+    if (!isRunning()) {
+        return;
+    }
+    closing_ = true;
+    process_.closeWriteChannel();
+    if (!process_.waitForFinished(kCloseWaitMs)) {
+        process_.kill();
+        process_.waitForFinished(kCloseWaitMs);
+    }
+}
+
+void PreviewLink::send(const QByteArray& name, const QByteArray& payload) {
+    // Writing is buffered by QProcess, so a large document never holds up the editor.
+    process_.write(encodePreviewFrame(name, payload));
+}
+
+void PreviewLink::sendDocument() {
+    settle_.stop();
+    if (!isRunning()) {
+        return;
+    }
+    QByteArray document = composeDocument_();
+    if (document != sent_) {
+        send("document", document);
+        sent_ = std::move(document);
+    }
+}
+
+void PreviewLink::readOutput() {
+    output_ += process_.readAllStandardOutput();
+    qsizetype end;
+    while ((end = output_.indexOf('\n')) >= 0) {
+        if (output_.left(end) == "shown") {
+            emit shown();
+        }
+        output_.remove(0, end + 1);
+    }
+}
+
+}  // namespace tessivane
