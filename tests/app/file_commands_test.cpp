@@ -54,13 +54,6 @@ TEST_F(FileCommandsTest, SaveAsksForANameOnlyUntilTheFileExists) {
     EXPECT_TRUE(readBytes(mine).contains("\r\nsecond\r\n"));
 }
 
-TEST_F(FileCommandsTest, PlaceholderNameIsRelativeToTheCurrentFolder) {
-    const QString existing = dir.file(form.file, "someone else's\r\n");
-    EXPECT_EQ(run(kSave), "");  // no dialog: the placeholder names an existing file here
-    EXPECT_TRUE(dialogs.shown().empty());
-    EXPECT_EQ(readBytes(existing).count("\r\n"), 344);
-}
-
 // No goes on, asked even though nothing was edited; Cancel, and Yes with a cancelled dialog, stop;
 // Yes through the dialog writes and goes on, keeping the placeholder as the current file.
 TEST_F(FileCommandsTest, QuestionAnswers) {

@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: MIT
-// Fuzz target: the input, split at its NUL bytes, gives up to 40 arguments after "tessivane-cli
-// write" for tessivane::cli::run(), run in a private folder where bare names (ding.wav, back.gif,
-// line.gif) name prepared files (-artifact_prefix must be absolute). The value of each option that
-// names a document (-o, --output, --from) becomes a prepared name, so no run reaches other files.
-// Checked: the exit status is 0, 1 or 2; a refusal (1) comes with a message, a usage error (2)
-// with the usage too, and --help with write's usage; these leave the folder as it was. Any other
-// success prints only notes and warnings, replaced exactly one output with a new file, left every
-// other file as it was, and "show" reads the new file back without complaint.
+// Fuzz target: the input, split at its NUL bytes, is up to 40 arguments of "tessivane-cli write",
+// run by cli::run() in a private folder of prepared files; every document name becomes a prepared
+// one (-artifact_prefix must be absolute). Checked: the exit status is 0, 1 or 2; a refusal says
+// why, a usage error adds the usage, --help prints write's, and none changes the folder; any other
+// success replaces exactly one output, which "show" reads back, and prints only notes.
 #include <sys/stat.h>
 
 #include <cstdint>

@@ -2,7 +2,6 @@
 // Runs a fuzz target's checks over stored inputs without libFuzzer, so the normal and sanitizer
 // test suites replay the seed corpus with any compiler: replay_fuzz_X DIR_OR_FILE...
 // A failed check aborts, as under the fuzzer; no input at all is a failure too.
-#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -15,38 +14,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);
 
 int main(int argc, char** argv) {
-    std::vector<std::filesystem::path> inputs;
+    namespace fs = std::filesystem;
+    std::vector<fs::path> inputs;
     for (int i = 1; i < argc; ++i) {
-        const std::filesystem::path path = std::filesystem::absolute(argv[i]);
-        if (std::filesystem::is_directory(path)) {
-            for (const auto& entry : std::filesystem::directory_iterator(path)) {
-                if (entry.is_regular_file()) {
-                    inputs.push_back(entry.path());
-                }
-            }
-        } else {
+        const fs::path path = fs::absolute(argv[i]);
+        if (!fs::is_directory(path)) {
             inputs.push_back(path);
         }
-    }
-    if (inputs.empty()) {
-        std::fprintf(stderr, "no inputs to replay\n");
-        return 1;
+        for (const auto& entry :
+             fs::is_directory(path) ? fs::directory_iterator(path) : fs::directory_iterator()) {
+            inputs.push_back(entry.path());
+        }
     }
     if (LLVMFuzzerInitialize != nullptr) {
         LLVMFuzzerInitialize(&argc, &argv);
     }
-    for (const auto& path : inputs) {
+    for (const fs::path& path : inputs) {
         std::ifstream in(path, std::ios::binary);
+        const std::string bytes(std::istreambuf_iterator<char>(in), {});
         if (!in) {
             std::fprintf(stderr, "cannot read %s\n", path.c_str());
             return 1;
         }
-        const std::string bytes((std::istreambuf_iterator<char>(in)),
-                                std::istreambuf_iterator<char>());
         std::printf("%s (%zu bytes)\n", path.filename().c_str(), bytes.size());
         std::fflush(stdout);
         LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     }
     std::printf("replayed %zu inputs\n", inputs.size());
-    return 0;
+    return inputs.empty() ? 1 : 0;
 }

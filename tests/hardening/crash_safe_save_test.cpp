@@ -58,8 +58,7 @@ int finish(pid_t pid) {
 class KillMoments : public ::testing::Test {
 protected:
     void SetUp() override {
-        // Several 100 MB files exist at once: the source, the saved versions, the one being
-        // written.
+        // Several 100 MB files exist at once: the source, the saved versions, the one written.
         struct statvfs space {};
         ASSERT_EQ(::statvfs(QFile::encodeName(folder_).constData(), &space), 0);
         if (std::uintmax_t(space.f_bavail) * space.f_frsize < 700'000'000u) {

@@ -2,12 +2,15 @@
 // The main window, headless, driven through objectNames with scripted dialogs.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <QtTest>
 #include <QtWidgets>
 #include <algorithm>
 #include <map>
 #include <memory>
 
+#include "controls/preview_frames.h"
 #include "document/template.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
@@ -38,6 +41,23 @@ bool drop(QWidget* target, const QStringList& paths) {
     QDropEvent dropped(QPointF(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &enter);
     return enter.isAccepted() && QApplication::sendEvent(target, &dropped) && dropped.isAccepted();
+}
+
+// The frames the stand-in program has written down so far, as "name=payload", in order; only
+// those with the name when one is given.
+QByteArrayList framesIn(const QString& path, const QByteArray& name = {}) {
+    PreviewFrameReader reader;
+    reader.append(readBytes(path));
+    QByteArrayList frames;
+    while (auto frame = reader.next()) {
+        if (name.isEmpty() || frame->name == name) {
+            frames << frame->name + '=' + frame->payload;
+        }
+    }
+    return frames;
+}
+QByteArrayList documentsIn(const QString& path) {
+    return framesIn(path, "document");
 }
 
 class WindowTest : public ::testing::Test {
@@ -303,6 +323,55 @@ TEST_F(WindowTest, DroppedFiles) {
         EXPECT_TRUE(QTest::qWaitFor([&] { return edit("Fol")->text() == "Dropped"; })) << target;
         EXPECT_EQ(window->currentFile(), ours);
     }
+}
+
+// The program is sent the title, the folder and the document as Save would write it; typing
+// sends one more document once the keys pause; a preview that dies is said in the status bar
+// and Reload starts it again; closing the window ends it.
+TEST_F(WindowTest, PreviewIsFedAndFollowedThroughItsLife) {
+    const QString frames = temp.path("preview.frames");
+    const QString program =
+        temp.file("preview", "#!/bin/sh\necho $$ >\"$0.pid\"\nexec cat >>\"$0.frames\"\n");
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("TESSIVANE_PREVIEW_PROGRAM", QFile::encodeName(program));
+    start();
+    const auto pid = [&] { return pid_t(readBytes(program + ".pid").trimmed().toInt()); };
+    find<QAction>("mnuPreview")->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return documentsIn(frames).size() == 1; }));
+    EXPECT_EQ(framesIn(frames).mid(0, 2), (QByteArrayList{"title=HyperText Template1.htt",
+                                                          "folder=" + QDir::homePath().toUtf8()}));
+    EXPECT_TRUE(documentsIn(frames)[0].contains("\r\n%THISDIRNAME%\r\n"));
+
+    auto* description = window->findChild<QLineEdit*>("Fol");
+    description->selectAll();
+    QTest::keyClicks(description, "Holidays");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return documentsIn(frames).size() == 2; }));
+    EXPECT_TRUE(documentsIn(frames)[1].contains("\r\nHolidays\r\n"));
+    QTest::qWait(3 * PreviewLink::kSettleMs);
+    EXPECT_EQ(documentsIn(frames).size(), 2) << "one document for the whole word";
+
+    auto* notice = window->findChild<QWidget*>("previewStopped");
+    ASSERT_TRUE(notice && !notice->isVisible());
+    const pid_t first = pid();
+    ASSERT_GT(first, 0);
+    ::kill(first, SIGKILL);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return notice->isVisible(); }));
+    window->findChild<QPushButton*>("previewReload")->click();
+    EXPECT_FALSE(notice->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pid() != first && documentsIn(frames).size() == 3; }));
+    EXPECT_TRUE(documentsIn(frames)[2].contains("\r\nHolidays\r\n"));
+
+    const pid_t second = pid();
+    dialogs.answer(Dialogs::Answer::No);
+    EXPECT_TRUE(window->close());
+    EXPECT_NE(::kill(second, 0), 0) << "the preview outlived the window";
+
+    // Without the program the item is there but disabled, and says which package has it.
+    qputenv("TESSIVANE_PREVIEW_PROGRAM", QFile::encodeName(temp.path("not-installed")));
+    start();
+    qunsetenv("TESSIVANE_PREVIEW_PROGRAM");
+    const auto* preview = find<QAction>("mnuPreview");
+    EXPECT_TRUE(!preview->isEnabled() && preview->toolTip().contains("tessivane-preview"));
 }
 
 }  // namespace

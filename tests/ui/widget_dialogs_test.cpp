@@ -80,8 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
         BoxCase{Icon::Exclamation, Buttons::YesNoCancel, Box::Warning, "Escape", Answer::Cancel},
         BoxCase{Icon::Critical, Buttons::YesNoCancel, Box::Critical, "close", Answer::Cancel},
         BoxCase{Icon::Exclamation, Buttons::YesNo, Box::Warning, "Escape", Answer::No},
-        BoxCase{Icon::Information, Buttons::Ok, Box::Information, "Return", Answer::Ok},
-        BoxCase{Icon::Critical, Buttons::Ok, Box::Critical, "Escape", Answer::Ok}));
+        BoxCase{Icon::Information, Buttons::Ok, Box::Information, "Return", Answer::Ok}));
 
 // A typed name gets the extension; Escape keeps the name. The folders visited stay in memory for
 // the run (not in the user's settings), so a later dialog elsewhere offers the first folder.
@@ -126,8 +125,6 @@ TEST(PictureViewerTest, PictureCoversTheWindowTiledOrSitsInItsMiddle) {
     testing::TempDir dir;
     ASSERT_TRUE(quarters().save(dir.path("quarters.bmp"), "BMP"));
     PictureViewer viewer;  // never closed here, so it does not delete itself
-    EXPECT_EQ(viewer.size(), QSize(qRound(viewer.logicalDpiX() * 4680 / 1440.0),
-                                   qRound(viewer.logicalDpiY() * 3195 / 1440.0)));
     for (const bool tiled : {true, false}) {
         viewer.showPicture(dir.path("quarters.bmp"),
                            tiled ? PictureView::Placement::Tiled : PictureView::Placement::Centred);
