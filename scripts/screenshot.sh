@@ -1,15 +1,24 @@
 #!/bin/sh
 # SPDX-License-Identifier: MIT
-# Runs Tessivane under a virtual X display and writes a PNG of its main window.
+# Runs Tessivane under a virtual X display and writes a PNG of its main window, or of its preview.
 #
 #   scripts/screenshot.sh [OUTPUT.png] [FILE.htt]
+#   scripts/screenshot.sh --preview [OUTPUT.png]
 #
 # OUTPUT defaults to tessivane.png in the current folder; FILE, when given, is opened at start.
-# The program is looked for in $TESSIVANE (or build/src/ui/tessivane, then build-ui/...).
-# Needs Xvfb, xdotool and ImageMagick's import.
+# With --preview, tessivane-cli writes a template into a folder of a few files, Tessivane opens it,
+# F5 shows the preview, and the second entry of the file list is selected with the keyboard.
+# The program is looked for in $TESSIVANE (or build/src/ui/tessivane, then build-ui/...), the
+# preview program beside it and tessivane-cli in ../cli from there.
+# Needs Xvfb, xdotool and ImageMagick's import (and convert, for --preview).
 set -eu
 
 here=$(cd "$(dirname "$0")/.." && pwd)
+preview=no
+if [ "${1:-}" = "--preview" ]; then
+    preview=yes
+    shift
+fi
 output=${1:-tessivane.png}
 document=${2:-}
 program=${TESSIVANE:-}
@@ -60,6 +69,23 @@ done
 DISPLAY=:$(cat "$workdir/display")
 export DISPLAY
 
+# For the preview: a folder of a few files and a template that names three of them.
+if [ "$preview" = yes ]; then
+    folder="$workdir/Holiday"
+    mkdir -p "$folder/Day trips"
+    convert -size 320x200 gradient:skyblue-navy "$folder/beach.png"
+    convert -size 200x300 gradient:orange-purple "$folder/Sunset at the pier.jpg"
+    convert -size 64x64 xc:'#f6f0dc' "$folder/paper.png"
+    convert -size 200x2 gradient:teal-navy "$folder/rule.png"
+    printf 'Packing list\n' >"$folder/notes.txt"
+    printf 'RIFF' >"$folder/chime.wav"
+    "$(dirname "$program")/../cli/tessivane-cli" write -o "$folder/Folder.htt" \
+        --description '%THISDIRNAME% - pictures from the coast' --font 'DejaVu Sans' \
+        --colour Navy --info-size 9 --title-size 12 --sound "$folder/chime.wav" \
+        --background "$folder/paper.png" --line-image "$folder/rule.png"
+    document="$folder/Folder.htt"
+fi
+
 # Run in a scratch folder with a scratch home, so nothing of the user's is read or written.
 cd "$workdir"
 if [ -n "$document" ]; then
@@ -76,6 +102,21 @@ window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Tessivane$' | h
 }
 # Give the window a moment to paint after it is mapped.
 sleep 1
+if [ "$preview" = yes ]; then
+    # There is no window manager: the window with the keyboard focus is the one that was told so.
+    xdotool windowfocus --sync "$window" key F5
+    window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Preview - Folder.htt$' |
+        head -n 1) || {
+        echo "screenshot.sh: the preview did not appear" >&2
+        cat "$workdir/app.log" >&2
+        exit 1
+    }
+    xdotool windowmove --sync "$window" 0 0 windowfocus --sync "$window"
+    sleep 2
+    # A click below the entries gives the list the keyboard; Down twice selects the second.
+    xdotool mousemove --sync 600 500 click 1 sleep 0.3 key Down sleep 0.2 key Down
+    sleep 1.5
+fi
 cd - >/dev/null
 import -window "$window" "$output"
 echo "$output"
