@@ -481,7 +481,7 @@ void MainWindow::createStatusBar() {
 void MainWindow::createPreviewLink() {
     previewStoppedNotice = named(new QWidget(statusBar()), "previewStopped");
     auto* layout = new QHBoxLayout(previewStoppedNotice);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setContentsMargins(0, 0, 3, 0);  // clear of the window's edge
     layout->addWidget(new QLabel(tr("The preview stopped"), previewStoppedNotice));
     auto* reload = named(new QPushButton(tr("Reload"), previewStoppedNotice), "previewReload");
     reload->setFocusPolicy(Qt::NoFocus);
