@@ -29,8 +29,9 @@ PreviewLink::PreviewLink(std::function<QByteArray()> composeDocument, QObject* p
         process_.setStandardErrorFile(QProcess::nullDevice());
     }
     connect(&process_, &QProcess::readyReadStandardOutput, this, &PreviewLink::readOutput);
-    connect(&process_, &QProcess::finished, this, [this] {
-        if (!closing_) {
+    // A program that ends by itself with status 0 was closed by the user; anything else stopped.
+    connect(&process_, &QProcess::finished, this, [this](int code, QProcess::ExitStatus status) {
+        if (!closing_ && (status == QProcess::CrashExit || code != 0)) {
             emit stopped();
         }
     });

@@ -45,7 +45,7 @@ public:
 signals:
     // The program has shown a page: the first one, or one after an update.
     void shown();
-    // The program ended without being asked to, or could not be started.
+    // The program failed or was killed, or could not be started; not when the user closed it.
     void stopped();
 
 private:
