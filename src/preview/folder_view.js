@@ -47,8 +47,10 @@
   // The file list: items, the selection, and the folder's detail columns.
   var itemEntries = new WeakMap();
   function makeItem(entry) {
-    var item = {Name: entry.name, Path: entry.path, Size: entry.size, IsFolder: entry.isFolder,
-                InvokeVerb: function () {}};
+    // The template writes names into the panel as HTML: a name is given as its HTML text, so that
+    // a file called "<b>" shows as such and a file name can never add markup or scripts.
+    var item = {Name: escapeHtml(entry.name), Path: entry.path, Size: entry.size,
+                IsFolder: entry.isFolder, InvokeVerb: function () {}};
     itemEntries.set(item, entry);
     return item;
   }

@@ -39,7 +39,7 @@ protected:
     void SetUp() override {
         QImage(300, 200, QImage::Format_RGB32).save(folder_.path("picture.png"));
         folder_.file("big.txt", QByteArray(1234567, 'x'));
-        folder_.file("notes.txt", "a few words\n");
+        folder_.file("n<i>otes.txt", "a few words\n");  // a name that is no markup
         QFile::setPermissions(folder_.file("readme.txt", "read me\n"), QFile::ReadOwner);
         settings_.description = "%THISDIRNAME% - holiday pictures";
         settings_.backgroundImage = folder_.file("paper.gif", testing::kGif).toStdString();
@@ -180,7 +180,7 @@ TEST_F(PreviewWindowTest, SeveralFilesAreCountedAndTotalled) {
        "{key: 'ArrowDown', shiftKey: true}))");
     EXPECT_EQ(info(),
               "3 items selected.<br><br>Total File Size: 1,234,583&nbsp;bytes<br><br>"
-              "big.txt<br>chime.wav<br>notes.txt<br>");
+              "big.txt<br>chime.wav<br>n&lt;i&gt;otes.txt<br>");
     clickFile("picture.png", "ctrlKey: true");
     EXPECT_TRUE(info().startsWith("4 items selected."));
 }
@@ -191,7 +191,7 @@ TEST_F(PreviewWindowTest, PictureGetsAThumbnail) {
     EXPECT_EQ(js("Thumbnail.style.display").toString(), "");
     EXPECT_EQ(js("const p = Thumbnail.querySelector('img'); [p.width, p.height]").toList(),
               (QVariantList{160, 107}));
-    clickFile("notes.txt");
+    clickFile("n<i>otes.txt");
     EXPECT_FALSE(js("Thumbnail.haveThumbnail()").toBool());
 }
 
