@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -16,6 +17,10 @@
 namespace tessivane {
 
 namespace {
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("FolderListing", text);
+}
 
 QString pngDataUrl(const QIcon& icon, int size) {
     QByteArray png;
@@ -63,11 +68,11 @@ FolderListing listFolder(const QString& folder) {
 
     QDir dir(path);
     if (!folderInfo.exists())
-        listing.problem = QStringLiteral("The folder %1 does not exist.").arg(path);
+        listing.problem = tr("The folder %1 does not exist.").arg(path);
     else if (!folderInfo.isDir())
-        listing.problem = QStringLiteral("%1 is not a folder.").arg(path);
+        listing.problem = tr("%1 is not a folder.").arg(path);
     else if (!folderInfo.isReadable() || !dir.isReadable())
-        listing.problem = QStringLiteral("The folder %1 cannot be read.").arg(path);
+        listing.problem = tr("The folder %1 cannot be read.").arg(path);
 
     QJsonArray entries;
     QHash<QString, QString> icons;

@@ -146,6 +146,11 @@ PreviewWindow::PreviewWindow(QWidget* parent)
     connect(playSoundBox_, &QCheckBox::toggled, this, &PreviewWindow::playSound);
     connect(reloadButton, &QPushButton::clicked, this, &PreviewWindow::reload);
     connect(page_, &QWebEnginePage::loadFinished, this, &PreviewWindow::finishLoading);
+    // Files added, removed or renamed in the folder show at once, the selection kept.
+    connect(&folderWatcher_, &QFileSystemWatcher::directoryChanged, this, [this] {
+        listingStale_ = true;
+        keepStateAndLoad();
+    });
     connect(page_, &QWebEnginePage::renderProcessTerminated, this, &PreviewWindow::showStopped);
 
     showFolder(QDir::homePath());
@@ -189,7 +194,12 @@ void PreviewWindow::showDocument(const QByteArray& bytes) {
 }
 
 void PreviewWindow::showFolder(const QString& folder) {
+    if (!folderWatcher_.directories().isEmpty())
+        folderWatcher_.removePaths(folderWatcher_.directories());
+    if (QFileInfo(folder).isDir())
+        folderWatcher_.addPath(folder);
     folder_ = folder;
+    listingStale_ = true;
     folderBox_->setText(folder);
     state_ = {};  // another folder's selection means nothing here
     load();
@@ -255,7 +265,11 @@ void PreviewWindow::load() {
         problems << tr("The document ends before line %1: settings after it are missing.")
                         .arg(outcome.missingLine + 1);
 
-    FolderListing listing = listFolder(folder_);
+    if (listingStale_) {
+        listing_ = listFolder(folder_);
+        listingStale_ = false;
+    }
+    const FolderListing& listing = listing_;
     if (!listing.problem.isEmpty())
         problems << listing.problem;
     const QJsonObject folder = listing.data.value(QStringLiteral("folder")).toObject();
@@ -348,6 +362,7 @@ void PreviewWindow::showStopped(QWebEnginePage::RenderProcessTerminationStatus s
 }
 
 void PreviewWindow::reload() {
+    listingStale_ = true;
     load();
 }
 

@@ -9,12 +9,15 @@
 // window injects with the folder's listing (folder_listing.h). Reading frames from the editor is
 // left to StdinFrames (stdin_frames.h); the window takes them through receiveFrame().
 #include <QByteArray>
+#include <QFileSystemWatcher>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWidget>
 #include <functional>
+
+#include "preview/folder_listing.h"
 
 class QCheckBox;
 class QLabel;
@@ -82,6 +85,10 @@ private:
 
     QByteArray document_;
     QString folder_;
+    // The folder is listed again only when it changes, not for every new document.
+    FolderListing listing_;
+    bool listingStale_ = true;
+    QFileSystemWatcher folderWatcher_;
     bool haveDocument_ = false;
     bool userChoseFolder_ = false;
     QJsonObject state_;       // the selection and scroll positions to restore on the next load

@@ -232,7 +232,8 @@ TEST_F(PreviewWindowTest, PageReachesNothingElse) {
     EXPECT_FALSE(server.waitForNewConnection(200));
 }
 
-TEST_F(PreviewWindowTest, StoppedRendererCanBeReloaded) {
+// A stopped renderer can be reloaded; the page follows the folder's entries.
+TEST_F(PreviewWindowTest, StoppedRendererCanBeReloadedAndTheListFollowsTheFolder) {
     ASSERT_GT(window_.page()->renderProcessPid(), 0);
     ::kill(pid_t(window_.page()->renderProcessPid()), SIGKILL);
     EXPECT_TRUE(QTest::qWaitFor([&] { return window_.stopped(); }));
@@ -240,7 +241,10 @@ TEST_F(PreviewWindowTest, StoppedRendererCanBeReloaded) {
     window_.findChild<QPushButton*>("previewReload")->click();
     ASSERT_TRUE(shown.wait(20000));
     EXPECT_FALSE(window_.stopped());
-    EXPECT_EQ(js("document.querySelectorAll('#tessivane-list tbody tr').length").toInt(), 7);
+    const auto rows = [&] { return js("document.querySelectorAll('#tessivane-list tr').length"); };
+    EXPECT_EQ(rows(), 8);         // the heading and seven entries
+    folder_.file("new.txt", "");  // a file added to the folder shows at once
+    EXPECT_TRUE(QTest::qWaitFor([&] { return rows() == 9; }));
 }
 
 }  // namespace
