@@ -3,8 +3,9 @@
 # Drives Tessivane with the keyboard under Xvfb, as a person would: fills in the settings, saves
 # through the real "Save" dialog, starts anew, opens the file through the real "Open" dialog, saves
 # a copy with "Save As", leaves with F4, and checks the files; a 10 MB description comes back
-# whole; however the program ends (F4, SIGTERM, SIGKILL) it leaves nothing in its home or
-# temporary folders. Exits 77 (skipped) without Xvfb or xdotool.   Usage: xvfb_save_open.sh PROGRAM
+# whole; however the program ends (F4, SIGTERM, SIGKILL) neither it nor its preview leaves
+# anything in its home or temporary folders. Exits 77 (skipped) without Xvfb or xdotool.
+# Usage: xvfb_save_open.sh PROGRAM
 set -eu
 program=${1:?usage: xvfb_save_open.sh PATH/TO/tessivane}
 for t in Xvfb xdotool; do command -v $t >/dev/null || { echo "SKIP: no $t"; exit 77; }; done
@@ -54,9 +55,9 @@ leave() {  # with F4 and No; the program must end well and leave nothing behind
     wait "$app_pid" || fail "the program ended with status $?"
     app_pid=; nothing_left "closing the window"
 }
-nothing_left() {
-    left=$(find "$work/home" "$work/tmp" "$work/run" -mindepth 1)
-    [ -z "$left" ] || fail "$1 left $left"
+nothing_left() {  # within five seconds: the preview program ends when the editor has gone
+    retry 50 eval '[ -z "$(find "$work/home" "$work/tmp" "$work/run" -mindepth 1)" ]' ||
+        fail "$1 left $(find "$work/home" "$work/tmp" "$work/run" -mindepth 1)"
 }
 line() { sed -n "$1p" "$2" | tr -d '\r'; }  # line $1 of file $2, without its CR
 
@@ -95,8 +96,8 @@ retry 300 eval 'line 10 big.htt | grep -q "pt/30pt "' || fail "Ctrl+S did not sa
     fail "the 10 MB description came back as $(line 300 big.htt | wc -c) bytes"
 leave
 
-for signal in TERM KILL; do
-    start "$work/saved.htt"
+for signal in TERM KILL; do  # with the preview open, which goes with the editor
+    start "$work/saved.htt"; keys F5; window "Preview - saved.htt"
     kill -"$signal" "$app_pid"; wait "$app_pid" 2>/dev/null || true
     app_pid=; nothing_left "SIG$signal"
 done
