@@ -23,6 +23,8 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include "controls/file_services.h"
+#include "controls/utility_services.h"
 #include "document/core.h"
 #include "preview/folder_listing.h"
 #include "preview/page_guard.h"
@@ -59,11 +61,6 @@ QString writePage(const QString& path, const QString& html) {
         file.write("\xEF\xBB\xBF" + html.toUtf8()) < 0 || !file.flush())
         return file.errorString();
     return {};
-}
-
-bool isOurs(const WorkingDocument& document) {
-    return document.size() > std::size_t(lines::kMarker) &&
-           document.line(std::size_t(lines::kMarker)) == lines::kMarkerText;
 }
 
 }  // namespace
@@ -257,9 +254,10 @@ void PreviewWindow::load() {
     const WorkingDocument document = WorkingDocument::fromBytes(bytes);
     // Another page's lines at the settings' places hold no settings: it names no files.
     ReadOutcome outcome;
+    const bool ours = hasMarkerLine(document);
     const FolderViewSettings settings =
-        isOurs(document) ? readFolderViewSettings(document, &outcome) : FolderViewSettings{};
-    if (!isOurs(document))
+        ours ? readFolderViewSettings(document, &outcome) : FolderViewSettings{};
+    if (!ours)
         problems << tr("This is not a document Tessivane wrote: it is shown as it is.");
     else if (!outcome.complete)
         problems << tr("The document ends before line %1: settings after it are missing.")
@@ -286,7 +284,7 @@ void PreviewWindow::load() {
         const QString named = QString::fromStdString(*setting);
         const QString path = QDir(folderPath).absoluteFilePath(named);
         allowed.insert(path);
-        if (!QFileInfo::exists(path))
+        if (!fileExists(path))
             problems << tr("Not found: %1").arg(named);
         else if (setting == &settings.soundFile)
             sound = QJsonObject{
@@ -294,7 +292,8 @@ void PreviewWindow::load() {
                 {QStringLiteral("loop"),
                  settings.loopForever
                      ? 0
-                     : std::max(1, QString::fromStdString(settings.loopCount).toInt())},
+                     : std::max(1,
+                                QString::fromStdString(wholeNumber(settings.loopCount)).toInt())},
             };
     }
 

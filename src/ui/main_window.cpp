@@ -491,13 +491,17 @@ void MainWindow::createPreviewLink() {
 
     connect(reload, &QPushButton::clicked, this, &MainWindow::showPreview);
     connect(preview_, &PreviewLink::stopped, previewStoppedNotice, &QWidget::show);
-    for (QLineEdit* edit : {titleSizeEdit, infoSizeEdit, soundEdit, loopCountEdit, backgroundEdit,
-                            lineImageEdit, descriptionEdit}) {
+    for (QLineEdit* edit : textBoxes()) {
         connect(edit, &QLineEdit::textChanged, preview_, &PreviewLink::update);
     }
     connect(fontList, &ChoiceList::choiceChanged, preview_, &PreviewLink::update);
     connect(colourList, &ChoiceList::choiceChanged, preview_, &PreviewLink::update);
     connect(loopForeverButton, &QRadioButton::toggled, preview_, &PreviewLink::update);
+}
+
+QList<QLineEdit*> MainWindow::textBoxes() const {
+    return {titleSizeEdit,  infoSizeEdit,  soundEdit,      loopCountEdit,
+            backgroundEdit, lineImageEdit, descriptionEdit};
 }
 
 void MainWindow::arrangeTabOrder() {
@@ -538,8 +542,7 @@ void MainWindow::installEventFilters() {
     auto* shortcuts = new ShortcutFilter(
         {newAct, openAct, saveAct, saveAsAct, exitAct, previewAct, informationAct, aboutAct}, this);
     installEventFilter(drops);
-    for (QLineEdit* edit : {titleSizeEdit, infoSizeEdit, soundEdit, loopCountEdit, backgroundEdit,
-                            lineImageEdit, descriptionEdit}) {
+    for (QLineEdit* edit : textBoxes()) {
         edit->installEventFilter(drops);
         edit->installEventFilter(shortcuts);
     }

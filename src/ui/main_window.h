@@ -83,6 +83,8 @@ private:
     void createStatusBar();
     void createPreviewLink();
     void arrangeTabOrder();
+    // The seven text boxes, in tab order.
+    QList<QLineEdit*> textBoxes() const;
     void fixSize();
     void installEventFilters();
     // Fills the font list with the name of every font family available for display, each once,
