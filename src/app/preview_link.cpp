@@ -6,7 +6,7 @@
 #include <QStandardPaths>
 #include <utility>
 
-#include "controls/preview_frames.h"
+#include "controls/preview_protocol.h"
 
 namespace tessivane {
 
@@ -63,8 +63,9 @@ void PreviewLink::show(const QString& title, const QString& folder) {
         const QString program = programPath();
         closing_ = false;
         sent_.clear();
-        output_.clear();
+        output_ = {};
         process_.start(program.isEmpty() ? QString::fromLatin1(kProgramName) : program, {});
+        send("version", QByteArray::number(kPreviewProtocolVersion));
     }
     send("title", title.toUtf8());
     send("folder", folder.toUtf8());
@@ -114,13 +115,11 @@ void PreviewLink::sendDocument() {
 }
 
 void PreviewLink::readOutput() {
-    output_ += process_.readAllStandardOutput();
-    qsizetype end;
-    while ((end = output_.indexOf('\n')) >= 0) {
-        if (output_.left(end) == "shown") {
+    output_.append(process_.readAllStandardOutput());
+    while (auto frame = output_.next()) {
+        if (frame->name == "shown") {
             emit shown();
         }
-        output_.remove(0, end + 1);
     }
 }
 

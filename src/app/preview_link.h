@@ -4,7 +4,7 @@
 // keeps it fed with the document as Save would write it now.
 //
 // The preview program carries the browser engine, so the editor never loads it; the two talk
-// through the preview program's standard input in the frames of controls/preview_frames.h.
+// through the preview program's standard input in the frames of controls/preview_protocol.h.
 // Documents are sent a short while after the last change, so that typing does not send one per
 // key, and only when they differ from the last one sent. What the page looks like is the preview
 // program's business; this class only knows whether it is running.
@@ -14,6 +14,8 @@
 #include <QString>
 #include <QTimer>
 #include <functional>
+
+#include "controls/preview_protocol.h"
 
 namespace tessivane {
 
@@ -57,7 +59,7 @@ private:
     QProcess process_;
     QTimer settle_;
     QByteArray sent_;
-    QByteArray output_;
+    PreviewFrameReader output_;
     bool closing_ = false;
 };
 

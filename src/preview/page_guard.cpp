@@ -4,32 +4,69 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMutexLocker>
-#include <QWebEngineUrlRequestInfo>
 
 namespace tessivane {
 
-void RequestGuard::allow(const QSet<QString>& files, const QString& folder) {
-    QSet<QString> cleaned;
-    for (const QString& file : files)
-        cleaned.insert(QDir::cleanPath(file));
-    const QMutexLocker lock(&mutex_);
-    files_ = std::move(cleaned);
-    folder_ = QDir::cleanPath(folder);
+namespace {
+
+// Where a path really is: links and "..", resolved; "" for a path that does not exist.
+QString realPath(const QString& path) {
+    return QFileInfo(path).canonicalFilePath();
 }
 
-bool RequestGuard::allows(const QUrl& url) const {
+bool isPageResource(QWebEngineUrlRequestInfo::ResourceType type) {
+    switch (type) {
+        case QWebEngineUrlRequestInfo::ResourceTypeImage:
+        case QWebEngineUrlRequestInfo::ResourceTypeStylesheet:
+        case QWebEngineUrlRequestInfo::ResourceTypeFontResource:
+        case QWebEngineUrlRequestInfo::ResourceTypeMedia:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+void RequestGuard::allow(const QString& page, const QString& folder,
+                         const QSet<QString>& namedFiles) {
+    QSet<QString> named;
+    for (const QString& file : namedFiles) {
+        const QString real = realPath(file);
+        if (!real.isEmpty())
+            named.insert(real);
+    }
+    const QString realFolder = realPath(folder);
+    const QMutexLocker lock(&mutex_);
+    page_ = QDir::cleanPath(page);
+    folder_ = realFolder;
+    named_ = std::move(named);
+}
+
+bool RequestGuard::allows(const QUrl& url, QWebEngineUrlRequestInfo::ResourceType type) const {
+    if (type == QWebEngineUrlRequestInfo::ResourceTypeMainFrame) {
+        const QMutexLocker lock(&mutex_);
+        return url.isLocalFile() && url.host().isEmpty() &&
+               QDir::cleanPath(url.toLocalFile()) == page_;
+    }
+    if (!isPageResource(type))
+        return false;
     if (url.scheme() == QLatin1String("data"))
         return true;
     if (!url.isLocalFile() || !url.host().isEmpty())
         return false;
-    const QString path = QDir::cleanPath(url.toLocalFile());
+    const QFileInfo real(realPath(url.toLocalFile()));
     const QMutexLocker lock(&mutex_);
-    return files_.contains(path) || path == folder_ ||
-           (!folder_.isEmpty() && QFileInfo(path).path() == folder_);
+    if (real.filePath().isEmpty())
+        return false;
+    if (named_.contains(real.filePath()))
+        return true;
+    // One of the folder's own files: not a folder's content, nor what a link points to elsewhere.
+    return !folder_.isEmpty() && real.isFile() && real.path() == folder_;
 }
 
 void RequestGuard::interceptRequest(QWebEngineUrlRequestInfo& info) {
-    if (!allows(info.requestUrl()))
+    if (!allows(info.requestUrl(), info.resourceType()))
         info.block(true);
 }
 
@@ -39,6 +76,39 @@ bool GuardedPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool 
 
 QWebEnginePage* GuardedPage::createWindow(WebWindowType) {
     return nullptr;
+}
+
+QStringList GuardedPage::chooseFiles(FileSelectionMode, const QStringList&, const QStringList&) {
+    return {};
+}
+
+void GuardedPage::javaScriptAlert(const QUrl&, const QString&) {
+    emit dialogRefused();
+}
+
+bool GuardedPage::javaScriptConfirm(const QUrl&, const QString&) {
+    // Leaving the page asks here too: the answer lets the preview load the next document.
+    emit dialogRefused();
+    return true;
+}
+
+bool GuardedPage::javaScriptPrompt(const QUrl&, const QString&, const QString&, QString*) {
+    emit dialogRefused();
+    return false;
+}
+
+void containEngine() {
+    // WebRTC's connections bypass the request guard: no UDP at all, and TCP only through a proxy
+    // that does not exist, loopback addresses included, so that no TURN or STUN server is reached
+    // and no name is looked up.
+    // A picture drawn on a canvas cannot be read back: for a file: page the engine would let a
+    // script read a local picture's pixels that way.
+    const QByteArray flags =
+        "--disable-reading-from-canvas "
+        "--force-webrtc-ip-handling-policy=disable_non_proxied_udp "
+        "--proxy-server=127.0.0.1:9 --proxy-bypass-list=<-loopback>";
+    QByteArray all = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", all.isEmpty() ? flags : all + ' ' + flags);
 }
 
 }  // namespace tessivane

@@ -1,14 +1,25 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// What keeps an untrusted template contained: RequestGuard lets the profile load only the page
-// itself, the chosen folder and its entries, the files the document names and data: URLs, and
-// blocks every other request (other local files, the network). GuardedPage refuses every
-// navigation but the preview's own loads and every new window. Choosing what to allow for a
-// document is left to the preview window.
+// What keeps an untrusted template contained. A template is a web page that may come from anyone,
+// so nothing it runs may read a file or reach the network:
+// - RequestGuard lets the profile load the page itself as the main frame, and pictures, style
+//   sheets, fonts and media from the chosen folder's own files and the files the document names;
+//   it blocks every other request (scripts, frames, workers, XHR and fetch, other local files,
+//   the network). A path is judged by where it really is, links resolved, so a link in the folder
+//   that points out of it is not followed. Scripts never read what is let through: the page's
+//   settings keep file: pages from reading file: URLs.
+// - GuardedPage refuses every navigation but the preview's own loads, every new window, file
+//   choosers and the page's dialogs (alert, confirm, prompt, leaving the page), answering them at
+//   once without showing anything.
+// - containEngine() keeps WebRTC, whose connections the request guard never sees, off the
+//   network; the preview program also runs in a network namespace of its own where the system
+//   allows it (main.cpp), so that nothing could leave even past the engine's own rules.
 #include <QMutex>
 #include <QSet>
+#include <QString>
 #include <QUrl>
 #include <QWebEnginePage>
+#include <QWebEngineUrlRequestInfo>
 #include <QWebEngineUrlRequestInterceptor>
 
 namespace tessivane {
@@ -17,15 +28,16 @@ class RequestGuard : public QWebEngineUrlRequestInterceptor {
 public:
     using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
 
-    // Replaces what may be loaded: these local files, and the folder with its direct entries.
-    void allow(const QSet<QString>& files, const QString& folder);
-    bool allows(const QUrl& url) const;
+    // Replaces what may be loaded: the page, the folder's own files, and these named files.
+    void allow(const QString& page, const QString& folder, const QSet<QString>& namedFiles);
+    bool allows(const QUrl& url, QWebEngineUrlRequestInfo::ResourceType type) const;
     void interceptRequest(QWebEngineUrlRequestInfo& info) override;
 
 private:
-    mutable QMutex mutex_;  // Qt may ask from another thread than the one that sets the lists
-    QSet<QString> files_;
-    QString folder_;
+    mutable QMutex mutex_;  // Qt asks from its IO thread, while the window sets the lists
+    QString page_;
+    QString folder_;       // with links resolved
+    QSet<QString> named_;  // with links resolved
 };
 
 class GuardedPage : public QWebEnginePage {
@@ -36,12 +48,26 @@ public:
     // The one address the page may navigate to.
     void setPageUrl(const QUrl& url) { pageUrl_ = url; }
 
+signals:
+    // The page asked for a dialog, which was answered without showing one.
+    void dialogRefused();
+
 protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
     QWebEnginePage* createWindow(WebWindowType type) override;
+    QStringList chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,
+                            const QStringList& acceptedMimeTypes) override;
+    void javaScriptAlert(const QUrl& securityOrigin, const QString& msg) override;
+    bool javaScriptConfirm(const QUrl& securityOrigin, const QString& msg) override;
+    bool javaScriptPrompt(const QUrl& securityOrigin, const QString& msg,
+                          const QString& defaultValue, QString* result) override;
 
 private:
     QUrl pageUrl_;
 };
+
+// Sets the browser engine's flags that keep the page off the network where the request guard
+// cannot see: WebRTC. Must run before the engine starts, that is before QApplication.
+void containEngine();
 
 }  // namespace tessivane

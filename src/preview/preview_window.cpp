@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "preview/preview_window.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <QCheckBox>
@@ -27,6 +28,7 @@
 #include "controls/utility_services.h"
 #include "document/core.h"
 #include "preview/folder_listing.h"
+#include "preview/page_folder.h"
 #include "preview/page_guard.h"
 
 // The compatibility script lives in the static library's resources, which need registering by
@@ -53,6 +55,12 @@ QString fillInFolder(QString text, const QString& name, const QString& path) {
         .replace(QLatin1String("%TEMPLATEDIR%"), path.toHtmlEscaped());
 }
 
+// The private folder for the page, after removing those that killed previews left behind.
+QString newPageFolderTemplate() {
+    removeStalePageFolders(QDir::tempPath());
+    return pageFolderTemplate(QDir::tempPath());
+}
+
 // Writes the page as UTF-8 whatever the document's encoding was, marked with a byte order mark so
 // that nothing guesses the encoding again. Returns why it failed, or "".
 QString writePage(const QString& path, const QString& html) {
@@ -67,6 +75,7 @@ QString writePage(const QString& path, const QString& html) {
 
 PreviewWindow::PreviewWindow(QWidget* parent)
     : QWidget(parent),
+      pageDir_(newPageFolderTemplate()),
       profile_(new QWebEngineProfile),  // no storage name: off the record, nothing on disk
       guard_(new RequestGuard(profile_)),
       page_(new GuardedPage(profile_)),
@@ -102,7 +111,7 @@ PreviewWindow::PreviewWindow(QWidget* parent)
     strip_->setWordWrap(true);
     strip_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     strip_->setStyleSheet(QStringLiteral("QLabel { background: #fff4c4; padding: 4px; }"));
-    setStrip({});
+    showStrip();
 
     folderBox_->setObjectName(QStringLiteral("previewFolder"));
     playSoundBox_->setObjectName(QStringLiteral("previewPlaySound"));
@@ -149,12 +158,30 @@ PreviewWindow::PreviewWindow(QWidget* parent)
         keepStateAndLoad();
     });
     connect(page_, &QWebEnginePage::renderProcessTerminated, this, &PreviewWindow::showStopped);
+    connect(page_, &GuardedPage::dialogRefused, this, [this] {
+        const QString note = tr("The page asked to show a message box; the preview shows none.");
+        if (!notes_.contains(note)) {
+            notes_ << note;
+            showStrip();
+        }
+    });
+    answerTimer_.setSingleShot(true);
+    answerTimer_.setInterval(kAnswerMs);
+    connect(&answerTimer_, &QTimer::timeout, this, &PreviewWindow::restartRenderer);
 
     showFolder(QDir::homePath());
     resize(900, 600);
 }
 
 PreviewWindow::~PreviewWindow() {
+    // Nothing may call back into a window that is half gone: the folder box reports its editing
+    // finished when it loses the focus on destruction, the page that its renderer ended.
+    folderBox_->disconnect(this);
+    page_->disconnect(this);
+    answerTimer_.stop();
+    // A renderer stuck in a script would hold up the engine's shutdown; the page goes anyway.
+    if (const qint64 pid = page_->renderProcessPid(); pid > 0)
+        ::kill(pid_t(pid), SIGKILL);
     // The page must go before its profile, and the view that shows it before the page.
     delete view_;
     delete page_;
@@ -186,6 +213,7 @@ void PreviewWindow::receiveFrame(const QByteArray& name, const QByteArray& paylo
 
 void PreviewWindow::showDocument(const QByteArray& bytes) {
     document_ = bytes;
+    notes_.clear();  // they were about the page before
     haveDocument_ = true;
     keepStateAndLoad();
 }
@@ -223,23 +251,46 @@ void PreviewWindow::playSound(bool play) {
 }
 
 void PreviewWindow::keepStateAndLoad() {
-    if (!pageReady_) {
-        load();  // nothing is shown that could report a state: keep the one kept before
+    if (restarting_)
+        return;  // the new renderer shows the newest document
+    if (page_->renderProcessPid() <= 0) {
+        load();  // no renderer to ask
         return;
     }
     if (askingState_)
         return;  // the answer on its way loads the newest document
     askingState_ = true;
+    answerTimer_.start();
+    // A page still loading has no state to report, only whether it answers; the state kept
+    // before stays.
+    const bool ready = pageReady_;
     const int asked = loadCount_;
-    page_->runJavaScript(QStringLiteral("window.tessivane ? tessivane.state() : null"),
-                         [this, asked](const QVariant& state) {
-                             if (asked != loadCount_)
+    page_->runJavaScript(ready ? QStringLiteral("window.tessivane ? tessivane.state() : null")
+                               : QStringLiteral("null"),
+                         [this, asked, ready](const QVariant& state) {
+                             if (asked != loadCount_ || restarting_)
                                  return;
+                             answerTimer_.stop();
                              askingState_ = false;
-                             if (state.typeId() == QMetaType::QVariantMap)
+                             if (ready && state.typeId() == QMetaType::QVariantMap)
                                  state_ = QJsonObject::fromVariantMap(state.toMap());
                              load();
                          });
+}
+
+void PreviewWindow::restartRenderer() {
+    askingState_ = false;
+    const qint64 pid = page_->renderProcessPid();
+    const QString note = tr("The page stopped answering and was restarted.");
+    if (!notes_.contains(note))
+        notes_ << note;
+    if (pid <= 0) {
+        load();
+        return;
+    }
+    restarting_ = true;
+    ++loadCount_;  // nothing the stuck page says still counts
+    ::kill(pid_t(pid), SIGKILL);
 }
 
 void PreviewWindow::load() {
@@ -248,6 +299,7 @@ void PreviewWindow::load() {
     ++loadCount_;
     pageReady_ = false;
     askingState_ = false;
+    answerTimer_.stop();
 
     QStringList problems;
     const std::string bytes = document_.toStdString();
@@ -309,12 +361,13 @@ void PreviewWindow::load() {
             : pageDir_.errorString();
     if (!written.isEmpty()) {
         problems << tr("The page cannot be written to %1: %2").arg(pagePath, written);
-        setStrip(problems);
+        problems_ = problems;
+        showStrip();
         return;  // the page shown before stays
     }
-    allowed.insert(pagePath);
-    guard_->allow(allowed, folderPath);
-    setStrip(problems);
+    guard_->allow(pagePath, folderPath, allowed);
+    problems_ = problems;
+    showStrip();
 
     QJsonObject data = listing.data;
     data[QStringLiteral("sound")] = sound;
@@ -352,20 +405,28 @@ void PreviewWindow::finishLoading(bool ok) {
 }
 
 void PreviewWindow::showStopped(QWebEnginePage::RenderProcessTerminationStatus status) {
+    if (restarting_) {
+        restarting_ = false;
+        load();
+        return;
+    }
     if (status == QWebEnginePage::NormalTerminationStatus)
         return;
     ++loadCount_;  // nothing the stopped page said still counts
     pageReady_ = false;
     askingState_ = false;
+    answerTimer_.stop();
     stack_->setCurrentIndex(1);
 }
 
 void PreviewWindow::reload() {
     listingStale_ = true;
+    notes_.clear();
     load();
 }
 
-void PreviewWindow::setStrip(QStringList lines) {
+void PreviewWindow::showStrip() {
+    QStringList lines = problems_ + notes_;
     if (::geteuid() == 0)
         lines << tr("Running as root: the page runs without the browser's sandbox.");
     strip_->setText(lines.join(u'\n'));

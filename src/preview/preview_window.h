@@ -12,6 +12,7 @@
 #include <QFileSystemWatcher>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QUrl>
 #include <QWebEnginePage>
 #include <QWidget>
@@ -37,7 +38,7 @@ public:
     explicit PreviewWindow(QWidget* parent = nullptr);
     ~PreviewWindow() override;
 
-    // "title", "folder" or "document" (see controls/preview_frames.h); other names are ignored.
+    // "title", "folder" or "document" (see controls/preview_protocol.h); other names are ignored.
     void receiveFrame(const QByteArray& name, const QByteArray& payload);
 
     QWebEnginePage* page() const;
@@ -62,16 +63,22 @@ private slots:
     void playSound(bool play);
     void finishLoading(bool ok);
     void showStopped(QWebEnginePage::RenderProcessTerminationStatus status);
+    // The page did not answer in time: its renderer is ended, and a new one shows the document.
+    void restartRenderer();
     void reload();
 
 private:
     void showDocument(const QByteArray& bytes);
     void showFolder(const QString& folder);
-    // Asks the page for its selection and scroll positions, then loads the current document.
+    // Asks the page for its selection and scroll positions, then loads the current document. A
+    // page that does not answer within kAnswerMs is taken to be stuck and its renderer replaced.
     void keepStateAndLoad();
     void load();
-    // Shows the problems, and the note about the sandbox when running as root.
-    void setStrip(QStringList lines);
+    // Shows the problems and notes, and the note about the sandbox when running as root.
+    void showStrip();
+
+    // How long a page may take to answer before it is taken to be stuck.
+    static constexpr int kAnswerMs = 1000;
 
     QTemporaryDir pageDir_;
     QWebEngineProfile* profile_;
@@ -94,6 +101,10 @@ private:
     QJsonObject state_;       // the selection and scroll positions to restore on the next load
     bool pageReady_ = false;  // a page is shown and can report its state
     bool askingState_ = false;
+    QTimer answerTimer_;       // runs while the page owes an answer
+    bool restarting_ = false;  // a stuck renderer was ended and its end is awaited
+    QStringList problems_;     // what the page cannot find or show
+    QStringList notes_;        // what the page did that the preview stopped
     int loadCount_ = 0;  // tells answers about an earlier load from ones about the current one
 };
 

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// Reads the editor's frames (controls/preview_frames.h) from a file descriptor, standard input
+// Reads the editor's frames (controls/preview_protocol.h) from a file descriptor, standard input
 // by default, without blocking the event loop: a socket notifier says when bytes are waiting and
-// one read(2) takes them. What the frames mean is left to the receiver of frameReceived.
+// one read(2) takes them. It checks the version frame that opens the stream; what the other
+// frames mean is left to the receiver of frameReceived.
 #include <QObject>
 #include <QSocketNotifier>
 
-#include "controls/preview_frames.h"
+#include "controls/preview_protocol.h"
 
 namespace tessivane {
 
@@ -17,16 +18,19 @@ public:
 
 signals:
     void frameReceived(const QByteArray& name, const QByteArray& payload);
-    // The stream ended: 0 at end of file, 1 after a read error or a malformed frame.
+    // The stream ended; the code is a PreviewExit, the preview's exit status.
     void ended(int exitCode);
 
 private slots:
     void readAvailable();
 
 private:
+    void stop(PreviewExit status);
+
     int fd_;
     QSocketNotifier notifier_;
     PreviewFrameReader reader_;
+    bool versionChecked_ = false;
 };
 
 }  // namespace tessivane

@@ -686,8 +686,7 @@ void MainWindow::showPreview() {
     previewStoppedNotice->hide();
     // The page describes the current file's folder, or the home folder for a file not saved yet.
     const QFileInfo file(currentFile());
-    const QString folder =
-        file.isAbsolute() && file.exists() ? file.absolutePath() : QDir::homePath();
+    const QString folder = file.exists() ? file.absolutePath() : QDir::homePath();
     preview_->show(file.fileName(), folder);
 }
 

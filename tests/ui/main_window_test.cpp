@@ -10,7 +10,7 @@
 #include <map>
 #include <memory>
 
-#include "controls/preview_frames.h"
+#include "controls/preview_protocol.h"
 #include "document/template.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
@@ -338,8 +338,9 @@ TEST_F(WindowTest, PreviewIsFedAndFollowedThroughItsLife) {
     const auto pid = [&] { return pid_t(readBytes(program + ".pid").trimmed().toInt()); };
     find<QAction>("mnuPreview")->trigger();
     ASSERT_TRUE(QTest::qWaitFor([&] { return documentsIn(frames).size() == 1; }));
-    EXPECT_EQ(framesIn(frames).mid(0, 2), (QByteArrayList{"title=HyperText Template1.htt",
-                                                          "folder=" + QDir::homePath().toUtf8()}));
+    EXPECT_EQ(framesIn(frames).mid(0, 3),
+              (QByteArrayList{"version=1", "title=HyperText Template1.htt",
+                              "folder=" + QDir::homePath().toUtf8()}));
     EXPECT_TRUE(documentsIn(frames)[0].contains("\r\n%THISDIRNAME%\r\n"));
 
     auto* description = window->findChild<QLineEdit*>("Fol");
@@ -350,6 +351,33 @@ TEST_F(WindowTest, PreviewIsFedAndFollowedThroughItsLife) {
     QTest::qWait(3 * PreviewLink::kSettleMs);
     EXPECT_EQ(documentsIn(frames).size(), 2) << "one document for the whole word";
 
+    // Every control's change reaches the preview, each as the line it sets.
+    const auto type = [&](const char* name, const QString& text) {
+        find<QLineEdit>(name)->setText(text);
+    };
+    const auto choose = [&](const char* name, int row) {
+        find<QListWidget>(name)->setCurrentRow(row);
+    };
+    const std::vector<std::pair<std::function<void()>, QByteArray>> changes = {
+        {[&] { find<QRadioButton>("Number")->setChecked(true); }, "loop=\"1\""},
+        {[&] { type("txtLoop", "7"); }, "loop=\"7\""},
+        {[&] { find<QRadioButton>("optLoop")->setChecked(true); }, "loop=\"infinite\""},
+        {[&] { type("Sound", "chime.wav"); }, "chime.wav"},
+        {[&] { type("Bck", "paper.gif"); }, "paper.gif"},
+        {[&] { type("Img", "rule.gif"); }, "rule.gif"},
+        {[&] { type("Title", "15"); }, "15pt"},
+        {[&] { type("Info", "11"); }, "11pt"},
+        {[&] { choose("Fnts", 1); }, find<QListWidget>("Fnts")->item(1)->text().toUtf8()},
+        {[&] { choose("ColSel", 2); }, find<QListWidget>("ColSel")->item(2)->text().toUtf8()},
+    };
+    for (const auto& [change, shows] : changes) {
+        const qsizetype before = documentsIn(frames).size();
+        change();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return documentsIn(frames).size() == before + 1; }))
+            << shows.toStdString();
+        EXPECT_TRUE(documentsIn(frames).last().contains(shows)) << shows.toStdString();
+    }
+
     auto* notice = window->findChild<QWidget*>("previewStopped");
     ASSERT_TRUE(notice && !notice->isVisible());
     const pid_t first = pid();
@@ -358,13 +386,26 @@ TEST_F(WindowTest, PreviewIsFedAndFollowedThroughItsLife) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return notice->isVisible(); }));
     window->findChild<QPushButton*>("previewReload")->click();
     EXPECT_FALSE(notice->isVisible());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return pid() != first && documentsIn(frames).size() == 3; }));
-    EXPECT_TRUE(documentsIn(frames)[2].contains("\r\nHolidays\r\n"));
+    const qsizetype sent = documentsIn(frames).size();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return pid() != first && documentsIn(frames).size() == sent + 1; }));
+    EXPECT_TRUE(documentsIn(frames).last().contains("\r\nHolidays\r\n"));
 
     const pid_t second = pid();
     dialogs.answer(Dialogs::Answer::No);
     EXPECT_TRUE(window->close());
     EXPECT_NE(::kill(second, 0), 0) << "the preview outlived the window";
+
+    // A file named relative to the working folder is shown in its own folder.
+    QDir(temp.root()).mkdir("sub");
+    temp.file("sub/f.htt", templateBytes());
+    const QString workingFolder = QDir::currentPath();
+    QDir::setCurrent(temp.root());
+    start("sub/f.htt");
+    find<QAction>("mnuPreview")->trigger();
+    QDir::setCurrent(workingFolder);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return framesIn(frames, "folder").size() == 3; }));
+    EXPECT_EQ(framesIn(frames, "folder").last(), "folder=" + temp.path("sub").toUtf8());
 
     // Without the program the item is there but disabled, and says which package has it.
     qputenv("TESSIVANE_PREVIEW_PROGRAM", QFile::encodeName(temp.path("not-installed")));
