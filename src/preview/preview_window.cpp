@@ -179,9 +179,6 @@ PreviewWindow::~PreviewWindow() {
     folderBox_->disconnect(this);
     page_->disconnect(this);
     answerTimer_.stop();
-    // A renderer stuck in a script would hold up the engine's shutdown; the page goes anyway.
-    if (const qint64 pid = page_->renderProcessPid(); pid > 0)
-        ::kill(pid_t(pid), SIGKILL);
     // The page must go before its profile, and the view that shows it before the page.
     delete view_;
     delete page_;

@@ -3,13 +3,16 @@
 // emulated file list and thumbnail feed the template's own scripts, the page stays contained, and
 // a stopped renderer can be reloaded.
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <signal.h>
+#include <sys/wait.h>
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QImage>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -20,11 +23,14 @@
 #include <QUrl>
 #include <QWebEngineUrlRequestInfo>
 #include <map>
+#include <memory>
 #include <string>
 
+#include "controls/preview_protocol.h"
 #include "document/core.h"
 #include "preview/page_guard.h"
 #include "preview/preview_window.h"
+#include "support/processes.h"
 #include "support/temp_dir.h"
 
 namespace tessivane {
@@ -136,6 +142,15 @@ TEST_F(PreviewWindowTest, PanelShowsTheChosenPicturesAndDescription) {
         EXPECT_EQ(js("document.querySelector('#Panel p.Title').innerText.trim()").toString(),
                   QFileInfo(folder_.root()).fileName() + " - caf\u00e9");
     }
+    // A folder's name is text, whatever it holds.
+    QDir(folder_.root()).mkdir("<i>Pics&lt;");
+    window_.receiveFrame("folder", folder_.path("<i>Pics&lt;").toUtf8());
+    show(settings_);
+    EXPECT_EQ(js("const t = document.querySelector('#Panel p.Title');"
+                 "t.innerText.trim() + ' ' + t.querySelectorAll('i').length")
+                  .toString()
+                  .toStdString(),
+              "<i>Pics&lt; - caf\u00e9 0");
 }
 
 TEST_F(PreviewWindowTest, StripNamesWhatIsMissing) {
@@ -191,6 +206,12 @@ TEST_F(PreviewWindowTest, SeveralFilesAreCountedAndTotalled) {
               "big.txt<br>chime.wav<br>n&lt;i&gt;otes.txt<br>");
     clickFile("picture.png", "ctrlKey: true");
     EXPECT_TRUE(info().startsWith("4 items selected."));
+    // Shift+click selects from the anchor, the last plain click, however often it is used.
+    clickFile("chime.wav");
+    clickFile("paper.gif", "shiftKey: true");
+    EXPECT_TRUE(info().endsWith("<br>chime.wav<br>n&lt;i&gt;otes.txt<br>paper.gif<br>"));
+    clickFile("big.txt", "shiftKey: true");
+    EXPECT_TRUE(info().endsWith("<br>big.txt<br>chime.wav<br>")) << info().toStdString();
 }
 
 TEST_F(PreviewWindowTest, PictureGetsAThumbnail) {
@@ -431,6 +452,106 @@ TEST_F(PreviewWindowTest, StoppedRendererCanBeReloadedAndTheListFollowsTheFolder
     EXPECT_EQ(rows(), 8);         // the heading and seven entries
     folder_.file("new.txt", "");  // a file added to the folder shows at once
     EXPECT_TRUE(QTest::qWaitFor([&] { return rows() == 9; }));
+}
+
+// A folder typed but not confirmed with Enter is dropped with the window: the box's last report
+// must not reach a window that is half gone.
+TEST(PreviewWindowEndTest, TypedFolderIsDroppedWithTheWindow) {
+    auto window = std::make_unique<PreviewWindow>();
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto* box = window->findChild<QLineEdit*>("previewFolder");
+    box->setFocus();
+    QTest::keyClicks(box, "/typed");
+    window.reset();
+}
+
+// The program as the editor runs it: its exit statuses, its network of its own where the system
+// allows one, a clean end after a stuck page, and the folders that killed previews left behind.
+TEST(PreviewProgramTest, EndsAsTheProtocolSays) {
+    testing::TempDir temp;
+    // A pid that no process has: that of a child that has ended.
+    const pid_t deadPid = ::fork();
+    if (deadPid == 0)
+        ::_exit(0);
+    ::waitpid(deadPid, nullptr, 0);
+    const QString stale = QStringLiteral("tessivane-preview-%1-abcDEF").arg(deadPid);
+    QStringList kept = {QStringLiteral("tessivane-preview-%1-abcDEF-notes").arg(deadPid),
+                        QStringLiteral("tessivane-preview-%1-abcDEF").arg(::getpid())};
+    kept.sort();
+    for (const QString& name : kept + QStringList{stale})
+        QDir(temp.root()).mkpath(name + "/inside");
+    QDir(temp.root()).mkdir("run");
+    QFile::setPermissions(temp.root() + "/run",
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    const QByteArray version = encodePreviewFrame("version", "1");
+    const QByteArray stuckPage =
+        "<html><body onload=\"setTimeout(() => { while (true) {} }, 50)\">"
+        "stuck</body></html>";
+    struct Case {
+        const char* what;
+        QByteArray input;
+        bool waitShown;
+        int status;
+    };
+    const Case cases[] = {
+        {"another version", encodePreviewFrame("version", "2"), false, 2},
+        {"no version", encodePreviewFrame("title", "t"), false, 2},
+        {"a malformed frame", version + "Title 1\nx", false, 1},
+        {"input cut off inside a frame", version + "document 99\n<html>", false, 1},
+        {"closed after a stuck page",
+         version + encodePreviewFrame("folder", temp.root().toUtf8()) +
+             encodePreviewFrame("document", stuckPage),
+         true, 0},
+    };
+    for (const Case& c : cases) {
+        QProcess preview;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TMPDIR", temp.root());
+        environment.insert("HOME", temp.root());
+        environment.insert("XDG_RUNTIME_DIR", temp.root() + "/run");
+        preview.setProcessEnvironment(environment);
+        preview.start(TESSIVANE_PREVIEW_PROGRAM, {});
+        ASSERT_TRUE(preview.waitForStarted()) << c.what;
+        preview.write(c.input);
+        if (c.waitShown) {
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] {
+                    return preview.state() != QProcess::Running ||
+                           preview.readAllStandardOutput() == "shown 0\n";
+                },
+                30000))
+                << c.what;
+            // Where this system lets a user have namespaces, the page has no network at all.
+            const bool namespaces =
+                testing::inChildProcess([] {
+                    return ::unshare(testing::runningAsRoot() ? CLONE_NEWNET
+                                                              : CLONE_NEWUSER | CLONE_NEWNET);
+                }) == 0;
+            const auto network = [](qint64 pid) {
+                char target[64] = {};
+                const QByteArray link = QByteArray("/proc/") + QByteArray::number(pid) + "/ns/net";
+                return std::string(target, std::max<ssize_t>(
+                                               0, ::readlink(link, target, sizeof target - 1)));
+            };
+            if (namespaces)
+                EXPECT_NE(network(preview.processId()), network(::getpid()));
+            else
+                std::puts("No namespaces here: the preview's network is not checked.");
+            QTest::qWait(500);  // the page is stuck by now
+        }
+        preview.closeWriteChannel();
+        EXPECT_TRUE(preview.waitForFinished(30000)) << c.what;
+        EXPECT_EQ(preview.exitStatus(), QProcess::NormalExit) << c.what;
+        EXPECT_EQ(preview.exitCode(), c.status)
+            << c.what << ": " << preview.readAllStandardError().right(300).toStdString();
+    }
+    QStringList left = testing::folderEntries(temp.root());
+    left.removeAll("run");
+    left.sort();
+    EXPECT_EQ(left.join(' ').toStdString(), kept.join(' ').toStdString());
 }
 
 }  // namespace
