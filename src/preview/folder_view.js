@@ -1,29 +1,21 @@
 // SPDX-License-Identifier: MIT
-// Runs a folder template in a browser the way the file manager runs it. Browsers ignore the
-// template's <script for=X event=Y> blocks and its ActiveX objects, so this script binds those
-// blocks as event handlers and stands in for the objects the template's scripts use: the file
-// list (FileList), the picture preview (Thumbnail) and the folder's icon. It also plays the
-// document's sound when asked. The preview window injects it before the page's own scripts and
-// calls it with the folder's data (folder_listing.h); the page's markup is left as written.
-(function (data) {
+// Runs a folder template in a browser the way the file manager runs it. The preview window
+// injects this script into every frame, before any of the page's own scripts, and it acts in two
+// frames only:
+// - The shell, the top frame, loaded once: it holds the folder's entries, which arrive in
+//   batches once per folder however many documents follow, the selection, the scroll positions
+//   and the sound, and shows each new document in its one frame (tessivane-document).
+// - The document's frame. Browsers ignore the template's <script for=X event=Y> blocks and its
+//   ActiveX objects, so here this script binds those blocks as event handlers and stands in for
+//   the objects the template's scripts use: the file list (FileList), which draws only the rows
+//   in view, the picture preview (Thumbnail) and the folder's icon. The page's markup is left as
+//   written.
+// The window speaks to the shell only (window.tessivane); the shell tells the window that a
+// document is shown, its list painted, by setting its title to "shown N".
+(function () {
   "use strict";
 
-  var handlers = {};  // element id -> event name -> functions
-  var entries = data.entries;
-  var selected = entries.map(function () { return false; });
-  var anchor = 0, current = -1;
-  var rows = [], list = null;
-
-  function fire(id, event) {
-    var target = document.getElementById(id);
-    ((handlers[id] || {})[event] || []).forEach(function (handler) {
-      try {
-        handler.call(target);
-      } catch (error) {
-        console.error(id + " " + event + ": " + error);
-      }
-    });
-  }
+  var kRowHeight = 18;
 
   function escapeHtml(text) {
     return String(text).replace(/&/g, "&amp;").replace(/</g, "&lt;").replace(/>/g, "&gt;")
@@ -34,267 +26,464 @@
     return "file://" + String(path).split("/").map(encodeURIComponent).join("/");
   }
 
-  // The element style's pixel properties that the template's FixSize sets.
-  ["Top", "Left", "Width", "Height"].forEach(function (side) {
-    var name = side.toLowerCase();
-    Object.defineProperty(CSSStyleDeclaration.prototype, "pixel" + side, {
-      configurable: true,
-      get: function () { return parseFloat(this[name]) || 0; },
-      set: function (value) { this[name] = Number(value) + "px"; }
-    });
-  });
+  // ---- The shell -------------------------------------------------------------------------------
 
-  // The file list: items, the selection, and the folder's detail columns.
-  var itemEntries = new WeakMap();
-  function makeItem(entry) {
-    // The template writes names into the panel as HTML: a name is given as its HTML text, so that
-    // a file called "<b>" shows as such and a file name can never add markup or scripts.
-    var item = {Name: escapeHtml(entry.name), Path: entry.path, Size: entry.size,
-                IsFolder: entry.isFolder, InvokeVerb: function () {}};
-    itemEntries.set(item, entry);
-    return item;
-  }
-  var columnTitles = ["Name", "Size", "Type", "Modified", "Attributes"];
-  var folder = {
-    GetDetailsOf: function (item, column) {
-      var entry = item && itemEntries.get(item);
-      if (!item) return columnTitles[column] || "";
-      if (!entry) return "";
-      switch (column) {
-        case 0: return escapeHtml(entry.name);
-        case 2: return escapeHtml(entry.type);
-        case 3: return escapeHtml(entry.modified);
-        case 4: return entry.attributes;
-        default: return "";  // no size text: the template groups the byte count itself
+  function shell() {
+    var folder = {name: "", path: "", icon: ""};
+    var entries = [];         // [name, size, isFolder, type key, modified, attributes]
+    var types = {};           // type key -> [description, icon data URL]
+    var listing = null;       // the entries of a listing still arriving for the folder shown
+    var selected = new Uint8Array(0);
+    var state = {anchor: 0, current: -1, listScroll: 0, panelScroll: 0};
+    var view = null;          // the document frame's list, to draw again when entries change
+    var sound = null, playing = false, audio = null, shown = 0;
+
+    function names(indexes) {
+      var set = {};
+      indexes.forEach(function (i) { set[entries[i][0]] = true; });
+      return set;
+    }
+
+    function selectedIndexes() {
+      var out = [];
+      for (var i = 0; i < selected.length; ++i) if (selected[i]) out.push(i);
+      return out;
+    }
+
+    // Takes a new list of entries, keeping the selection and the current entry by name.
+    function setEntries(next) {
+      var keep = names(selectedIndexes());
+      var currentName = state.current >= 0 && entries[state.current] ? entries[state.current][0]
+                                                                     : null;
+      entries = next;
+      selected = new Uint8Array(entries.length);
+      state.current = -1;
+      for (var i = 0; i < entries.length; ++i) {
+        if (keep[entries[i][0]]) selected[i] = 1;
+        if (entries[i][0] === currentName) state.current = i;
       }
+      state.anchor = Math.max(0, Math.min(state.anchor, entries.length - 1));
+      if (view) view.entriesChanged();
     }
-  };
 
-  function select(next) {
-    var changed = next.some(function (on, i) { return on !== selected[i]; });
-    selected = next;
-    rows.forEach(function (row, i) { row.className = selected[i] ? "tessivane-selected" : ""; });
-    if (changed) fire("FileList", "SelectionChanged");
-  }
-
-  function range(from, to) {
-    var low = Math.min(from, to), high = Math.max(from, to);
-    return entries.map(function (entry, i) { return i >= low && i <= high; });
-  }
-
-  function clickRow(event, index) {
-    if (event.shiftKey) {
-      select(range(anchor, index));
-    } else if (event.ctrlKey || event.metaKey) {
-      var next = selected.slice();
-      next[index] = !next[index];
-      anchor = index;
-      select(next);
-    } else {
-      anchor = index;
-      select(range(index, index));
-    }
-    current = index;
-  }
-
-  function pressKey(event) {
-    if ((event.ctrlKey || event.metaKey) && event.key.toLowerCase() === "a") {
-      select(entries.map(function () { return true; }));
-    } else if ((event.key === "ArrowDown" || event.key === "ArrowUp") && entries.length) {
-      var index = Math.max(0, Math.min(entries.length - 1,
-                                       current + (event.key === "ArrowDown" ? 1 : -1)));
-      if (!event.shiftKey) anchor = index;
-      current = index;
-      select(range(anchor, index));
-      rows[index].scrollIntoView({block: "nearest"});
-    } else {
-      return;
-    }
-    event.preventDefault();
-  }
-
-  function sizeText(entry) {
-    if (entry.isFolder) return "";
-    return Math.ceil(entry.size / 1024).toLocaleString("en-US") + " KB";
-  }
-
-  function cell(row, text) {
-    var td = row.insertCell();
-    td.textContent = text;
-    return td;
-  }
-
-  function setUpFileList(object) {
-    window.FileList = object;  // the name is the browser's FileList constructor otherwise
-    object.Folder = folder;
-    object.SelectedItems = function () {
-      var items = entries.filter(function (entry, i) { return selected[i]; }).map(makeItem);
-      return {Count: items.length, Item: function (i) { return items[i] || null; }};
-    };
-    var style = document.createElement("style");
-    style.textContent =
-        "#tessivane-list {height: 100%; overflow: auto; background: Window; color: WindowText;" +
-        " font: 12px sans-serif; outline: none; border-left: 1px solid ButtonShadow;" +
-        " box-sizing: border-box; user-select: none; cursor: default}" +
-        "#tessivane-list table {border-collapse: collapse; min-width: 100%}" +
-        "#tessivane-list th {position: sticky; top: 0; background: ButtonFace; font-weight: normal;" +
-        " text-align: left; border-right: 1px solid ButtonShadow;" +
-        " border-bottom: 1px solid ButtonShadow}" +
-        "#tessivane-list td, #tessivane-list th {padding: 1px 6px; white-space: nowrap}" +
-        "#tessivane-list td:nth-child(2) {text-align: right}" +
-        "#tessivane-list img {width: 16px; height: 16px; vertical-align: middle;" +
-        " margin-right: 4px}" +
-        "#tessivane-list tr.tessivane-selected td {background: Highlight; color: HighlightText}";
-    document.head.appendChild(style);
-    list = document.createElement("div");
-    list.id = "tessivane-list";
-    list.tabIndex = 0;
-    var table = document.createElement("table");
-    var header = table.createTHead().insertRow();
-    ["Name", "Size", "Type", "Modified"].forEach(function (title) {
-      header.appendChild(document.createElement("th")).textContent = title;
-    });
-    var body = table.createTBody();
-    entries.forEach(function (entry, index) {
-      var row = body.insertRow();
-      var name = cell(row, entry.name);
-      var icon = document.createElement("img");
-      icon.src = data.icons[entry.icon];
-      icon.alt = "";
-      name.insertBefore(icon, name.firstChild);
-      cell(row, sizeText(entry));
-      cell(row, entry.type);
-      cell(row, entry.modified);
-      row.addEventListener("mousedown", function (event) {
-        if (event.button !== 0) return;
-        clickRow(event, index);
-        event.stopPropagation();
+    function play(on) {
+      playing = on;
+      if (audio) {
+        audio.pause();
+        audio = null;
+      }
+      if (!on || !sound) return;
+      var plays = sound.loop;
+      var mine = audio = document.createElement("audio");
+      audio.src = sound.url;
+      audio.loop = plays === 0;
+      audio.addEventListener("ended", function () {
+        if (mine === audio && --plays > 0) mine.play().catch(function () {});
       });
-      rows.push(row);
-    });
-    list.appendChild(table);
-    list.addEventListener("mousedown", function (event) {
-      if (event.button === 0 && !event.ctrlKey && !event.shiftKey) {
-        select(entries.map(function () { return false; }));
-      }
-    });
-    list.addEventListener("keydown", pressKey);
-    list.addEventListener("dblclick", function (event) { event.preventDefault(); });
-    object.textContent = "";
-    object.appendChild(list);
-  }
+      audio.play().catch(function () {});
+    }
 
-  // The picture preview of the selected file.
-  function setUpThumbnail(object) {
-    var have = false, shown = 0;
-    object.haveThumbnail = function () { return have; };
-    object.displayFile = function (path) {
-      var mine = ++shown;
-      have = false;
-      object.textContent = "";
-      if (!/\.(gif|jpe?g|bmp|png)$/i.test(String(path))) return false;
-      var picture = new Image();
-      picture.onload = function () {
-        if (mine !== shown) return;
-        var scale = Math.min(1, 160 / picture.naturalWidth, 160 / picture.naturalHeight);
-        picture.width = Math.max(1, Math.round(picture.naturalWidth * scale));
-        picture.height = Math.max(1, Math.round(picture.naturalHeight * scale));
-        object.appendChild(picture);
-        have = true;
-        fire("Thumbnail", "OnThumbnailReady");
-      };
-      picture.onerror = function () {
-        if (mine === shown) fire("Thumbnail", "OnThumbnailReady");
-      };
-      picture.src = fileUrl(path);
-      return true;
+    window.tessivane = {
+      // A new folder, or the same one listed again: the old entries stay until the new are in.
+      beginListing: function (about, again) {
+        folder = about;
+        listing = [];
+        if (!again) {
+          selected = new Uint8Array(0);
+          // Changed in place: the document's frame holds on to it.
+          state.anchor = 0;
+          state.current = -1;
+          state.listScroll = 0;
+          state.panelScroll = 0;
+          entries = [];
+          if (view) view.entriesChanged();
+        }
+        return true;
+      },
+      addEntries: function (batch, newTypes) {
+        Object.keys(newTypes).forEach(function (key) { types[key] = newTypes[key]; });
+        if (!listing) return true;
+        Array.prototype.push.apply(listing, batch);
+        // The first rows of a new folder show while the rest arrive.
+        if (!entries.length || entries === listing) {
+          entries = listing;
+          if (selected.length < entries.length) {
+            var grown = new Uint8Array(entries.length);
+            grown.set(selected);
+            selected = grown;
+          }
+          if (view) view.entriesChanged();
+        }
+        return true;
+      },
+      endListing: function () {
+        if (listing && listing !== entries) setEntries(listing);
+        else if (view) view.entriesChanged();
+        listing = null;
+        return true;
+      },
+      showDocument: function (html, number, newSound, play) {
+        sound = newSound;
+        playing = play;
+        var frame = document.getElementById("tessivane-document");
+        var next = frame.cloneNode(false);
+        next.srcdoc = html;
+        next.addEventListener("load", function () {
+          // Two frames later the list is painted.
+          requestAnimationFrame(function () {
+            requestAnimationFrame(function () {
+              shown = number;
+              document.title = "shown " + number;
+            });
+          });
+        });
+        view = null;
+        frame.replaceWith(next);
+        return true;
+      },
+      playSound: function (on) {
+        play(on);
+        return true;
+      },
+      // For the document frame.
+      folder: function () { return folder; },
+      entries: function () { return entries; },
+      types: function () { return types; },
+      selected: function () { return selected; },
+      selectedIndexes: selectedIndexes,
+      setSelected: function (next) { selected = next; },
+      state: function () { return state; },
+      attach: function (documentView) {
+        view = documentView;
+        play(playing);
+      },
+      shown: function () { return shown; }
     };
   }
 
-  // The document's sound, played once, a number of times or forever (loop 0).
-  var audio = null;
-  function playSound(play) {
-    data.playSound = play;
-    if (audio) {
-      audio.pause();
-      audio = null;
+  // ---- The document's frame --------------------------------------------------------------------
+
+  function documentView(shell) {
+    var handlers = {};  // element id -> event name -> functions
+    var list = null, body = null, slice = null;
+    var state = shell.state();
+
+    function entries() { return shell.entries(); }
+
+    function fire(id, event) {
+      var target = document.getElementById(id);
+      ((handlers[id] || {})[event] || []).forEach(function (handler) {
+        try {
+          handler.call(target);
+        } catch (error) {
+          console.error(id + " " + event + ": " + error);
+        }
+      });
     }
-    if (!play || !data.sound) return;
-    var plays = data.sound.loop;
-    audio = document.createElement("audio");
-    audio.src = data.sound.url;
-    audio.loop = plays === 0;
-    var playing = audio;
-    audio.addEventListener("ended", function () {
-      if (playing === audio && --plays > 0) playing.play().catch(function () {});
+
+    // The element style's pixel properties that the template's FixSize sets.
+    ["Top", "Left", "Width", "Height"].forEach(function (side) {
+      var name = side.toLowerCase();
+      Object.defineProperty(CSSStyleDeclaration.prototype, "pixel" + side, {
+        configurable: true,
+        get: function () { return parseFloat(this[name]) || 0; },
+        set: function (value) { this[name] = Number(value) + "px"; }
+      });
     });
-    audio.play().catch(function () {});
-  }
 
-  function selectedNames() {
-    return entries.filter(function (entry, i) { return selected[i]; })
-        .map(function (entry) { return entry.name; });
-  }
 
-  function panel() {
-    return document.getElementById("Panel");
-  }
+    // The file list: items, the selection, and the folder's detail columns.
+    function pathOf(entry) {
+      var folder = shell.folder().path;
+      return folder.replace(/\/$/, "") + "/" + entry[0];
+    }
 
-  // What the preview window keeps across a new document, and puts back once the page is loaded.
-  window.tessivane = {
-    state: function () {
-      return {selected: selectedNames(), current: current >= 0 ? entries[current].name : "",
-              listScroll: list ? list.scrollTop : 0, panelScroll: panel() ? panel().scrollTop : 0};
-    },
-    restore: function () {
-      var state = data.restore || {};
-      if (state.selected) {
-        var names = state.selected;
-        selected = entries.map(function (entry) { return names.indexOf(entry.name) !== -1; });
-        current = entries.findIndex(function (entry) { return entry.name === state.current; });
-        anchor = Math.max(current, 0);
-        select(selected.slice());
+    var itemEntries = new WeakMap();
+    function makeItem(entry) {
+      // The template writes names into the panel as HTML: a name is given as its HTML text, so
+      // that a file called "<b>" shows as such and a file name can never add markup or scripts.
+      var item = {Name: escapeHtml(entry[0]), Path: pathOf(entry), Size: entry[1],
+                  IsFolder: !!entry[2], InvokeVerb: function () {}};
+      itemEntries.set(item, entry);
+      return item;
+    }
+    var columnTitles = ["Name", "Size", "Type", "Modified", "Attributes"];
+    var folderObject = {
+      GetDetailsOf: function (item, column) {
+        var entry = item && itemEntries.get(item);
+        if (!item) return columnTitles[column] || "";
+        if (!entry) return "";
+        switch (column) {
+          case 0: return escapeHtml(entry[0]);
+          case 2: return escapeHtml(typeOf(entry)[0]);
+          case 3: return escapeHtml(entry[4]);
+          case 4: return entry[5];
+          default: return "";  // no size text: the template groups the byte count itself
+        }
+      }
+    };
+
+    function typeOf(entry) {
+      return shell.types()[entry[3]] || ["", ""];
+    }
+
+    function select(next) {
+      var old = shell.selected(), changed = old.length !== next.length;
+      for (var i = 0; !changed && i < next.length; ++i) changed = old[i] !== next[i];
+      shell.setSelected(next);
+      draw();
+      if (changed) fire("FileList", "SelectionChanged");
+    }
+
+    function range(from, to) {
+      var next = new Uint8Array(entries().length);
+      next.fill(1, Math.min(from, to), Math.max(from, to) + 1);
+      return next;
+    }
+
+    function clickRow(event, index) {
+      if (event.shiftKey) {
+        select(range(state.anchor, index));
+      } else if (event.ctrlKey || event.metaKey) {
+        var next = shell.selected().slice();
+        next[index] = next[index] ? 0 : 1;
+        state.anchor = index;
+        select(next);
+      } else {
+        state.anchor = index;
+        select(range(index, index));
+      }
+      state.current = index;
+    }
+
+    function scrollToRow(index) {
+      var top = index * kRowHeight, bottom = top + kRowHeight;
+      if (top < body.scrollTop) body.scrollTop = top;
+      else if (bottom > body.scrollTop + body.clientHeight)
+        body.scrollTop = bottom - body.clientHeight;
+    }
+
+    function pressKey(event) {
+      var count = entries().length;
+      if ((event.ctrlKey || event.metaKey) && event.key.toLowerCase() === "a") {
+        var all = new Uint8Array(count);
+        all.fill(1);
+        select(all);
+      } else if ((event.key === "ArrowDown" || event.key === "ArrowUp") && count) {
+        var index = Math.max(0, Math.min(count - 1,
+                                         state.current + (event.key === "ArrowDown" ? 1 : -1)));
+        if (!event.shiftKey) state.anchor = index;
+        state.current = index;
+        select(range(state.anchor, index));
+        scrollToRow(index);
+      } else {
+        return;
+      }
+      event.preventDefault();
+    }
+
+    function sizeText(entry) {
+      if (entry[2]) return "";
+      return Math.ceil(entry[1] / 1024).toLocaleString("en-US") + " KB";
+    }
+
+    // Draws the rows in view, and a few either side, into the slice that the spacer positions.
+    function draw() {
+      if (!body) return;
+      var all = entries(), selected = shell.selected();
+      body.firstChild.style.height = all.length * kRowHeight + "px";
+      var first = Math.max(0, Math.floor(body.scrollTop / kRowHeight) - 5);
+      var last = Math.min(all.length, first + Math.ceil(body.clientHeight / kRowHeight) + 10);
+      slice.style.top = first * kRowHeight + "px";
+      var rows = slice.tBodies[0];
+      while (rows.rows.length > last - first) rows.deleteRow(-1);
+      while (rows.rows.length < last - first) {
+        var row = rows.insertRow();
+        row.insertCell().appendChild(document.createElement("img")).alt = "";
+        row.cells[0].appendChild(document.createTextNode(""));
+        row.insertCell();
+        row.insertCell();
+        row.insertCell();
+      }
+      for (var i = first; i < last; ++i) {
+        var entry = all[i], cells = rows.rows[i - first].cells, type = typeOf(entry);
+        rows.rows[i - first].dataset.index = i;
+        rows.rows[i - first].className = selected[i] ? "tessivane-selected" : "";
+        if (cells[0].firstChild.src !== type[1]) cells[0].firstChild.src = type[1];
+        cells[0].lastChild.data = entry[0];
+        cells[0].title = entry[0];
+        cells[1].textContent = sizeText(entry);
+        cells[2].textContent = type[0];
+        cells[3].textContent = entry[4];
+      }
+    }
+
+    function columns() {
+      var group = document.createElement("colgroup");
+      ["46%", "12%", "22%", "20%"].forEach(function (width) {
+        group.appendChild(document.createElement("col")).style.width = width;
+      });
+      return group;
+    }
+
+    function setUpFileList(object) {
+      window.FileList = object;  // the name is the browser's FileList constructor otherwise
+      object.Folder = folderObject;
+      object.SelectedItems = function () {
+        var indexes = shell.selectedIndexes(), all = entries();
+        return {Count: indexes.length,
+                Item: function (i) { return i >= 0 && i < indexes.length ? makeItem(all[indexes[i]])
+                                                                          : null; }};
+      };
+      var style = document.createElement("style");
+      style.textContent =
+          "#tessivane-list {height: 100%; display: flex; flex-direction: column;" +
+          " background: Window; color: WindowText; font: 12px sans-serif; outline: none;" +
+          " border-left: 1px solid ButtonShadow; box-sizing: border-box; user-select: none;" +
+          " cursor: default}" +
+          "#tessivane-list table {border-collapse: collapse; width: 100%; table-layout: fixed}" +
+          "#tessivane-list th {background: ButtonFace; font-weight: normal; text-align: left;" +
+          " border-right: 1px solid ButtonShadow; border-bottom: 1px solid ButtonShadow}" +
+          "#tessivane-list td, #tessivane-list th {padding: 0 6px; height: " + kRowHeight +
+          "px; box-sizing: border-box; white-space: nowrap; overflow: hidden;" +
+          " text-overflow: ellipsis}" +
+          "#tessivane-list td:nth-child(2) {text-align: right}" +
+          "#tessivane-rows {flex: 1; overflow: auto; position: relative}" +
+          "#tessivane-rows table {position: absolute; left: 0}" +
+          "#tessivane-list img {width: 16px; height: 16px; vertical-align: middle;" +
+          " margin-right: 4px}" +
+          "#tessivane-list tr.tessivane-selected td {background: Highlight; color: HighlightText}";
+      document.head.appendChild(style);
+      list = document.createElement("div");
+      list.id = "tessivane-list";
+      list.tabIndex = 0;
+      var header = document.createElement("table");
+      header.appendChild(columns());
+      var titles = header.createTHead().insertRow();
+      ["Name", "Size", "Type", "Modified"].forEach(function (title) {
+        titles.appendChild(document.createElement("th")).textContent = title;
+      });
+      body = document.createElement("div");
+      body.id = "tessivane-rows";
+      body.appendChild(document.createElement("div"));  // as tall as every row together
+      slice = document.createElement("table");
+      slice.appendChild(columns());
+      slice.createTBody();
+      body.appendChild(slice);
+      list.appendChild(header);
+      list.appendChild(body);
+      body.addEventListener("scroll", function () {
+        state.listScroll = body.scrollTop;
+        draw();
+      });
+      list.addEventListener("mousedown", function (event) {
+        if (event.button !== 0) return;
+        var row = event.target.closest && event.target.closest("#tessivane-rows tr");
+        if (row) clickRow(event, Number(row.dataset.index));
+        else if (!event.ctrlKey && !event.shiftKey && body.contains(event.target))
+          select(new Uint8Array(entries().length));
+      });
+      list.addEventListener("keydown", pressKey);
+      list.addEventListener("dblclick", function (event) { event.preventDefault(); });
+      new ResizeObserver(function () { requestAnimationFrame(draw); }).observe(body);
+      object.textContent = "";
+      object.appendChild(list);
+    }
+
+    // The picture preview of the selected file.
+    function setUpThumbnail(object) {
+      var have = false, shown = 0;
+      object.haveThumbnail = function () { return have; };
+      object.displayFile = function (path) {
+        var mine = ++shown;
+        have = false;
+        object.textContent = "";
+        if (!/\.(gif|jpe?g|bmp|png)$/i.test(String(path))) return false;
+        var picture = new Image();
+        picture.onload = function () {
+          if (mine !== shown) return;
+          var scale = Math.min(1, 160 / picture.naturalWidth, 160 / picture.naturalHeight);
+          picture.width = Math.max(1, Math.round(picture.naturalWidth * scale));
+          picture.height = Math.max(1, Math.round(picture.naturalHeight * scale));
+          object.appendChild(picture);
+          have = true;
+          fire("Thumbnail", "OnThumbnailReady");
+        };
+        picture.onerror = function () {
+          if (mine === shown) fire("Thumbnail", "OnThumbnailReady");
+        };
+        picture.src = fileUrl(path);
+        return true;
+      };
+    }
+
+
+    function panel() {
+      return document.getElementById("Panel");
+    }
+
+    shell.attach({
+      entriesChanged: function () {
+        draw();
         fire("FileList", "SelectionChanged");
       }
-      if (list) list.scrollTop = state.listScroll || 0;
-      if (panel()) panel().scrollTop = state.panelScroll || 0;
-      if (data.playSound) playSound(true);
-      return true;
-    },
-    playSound: playSound
-  };
+    });
 
-  document.addEventListener("DOMContentLoaded", function () {
-    document.querySelectorAll("script[for][event]").forEach(function (script) {
-      var id = script.getAttribute("for").trim();
-      var event = script.getAttribute("event").trim().replace(/\(.*$/, "");
-      try {
-        var handler = new Function(script.text);
-        var byEvent = handlers[id] = handlers[id] || {};
-        (byEvent[event] = byEvent[event] || []).push(handler);
-      } catch (error) {
-        console.error(id + " " + event + ": " + error);
+    document.addEventListener("DOMContentLoaded", function () {
+      document.querySelectorAll("script[for][event]").forEach(function (script) {
+        var id = script.getAttribute("for").trim();
+        var event = script.getAttribute("event").trim().replace(/\(.*$/, "");
+        try {
+          var handler = new Function(script.text);
+          var byEvent = handlers[id] = handlers[id] || {};
+          (byEvent[event] = byEvent[event] || []).push(handler);
+        } catch (error) {
+          console.error(id + " " + event + ": " + error);
+        }
+      });
+      // The file manager's parser keeps no whitespace-only content, and the template compares
+      // such an element's innerHTML with "".
+      document.querySelectorAll("body *").forEach(function (element) {
+        var only = element.childNodes.length === 1 && element.firstChild;
+        if (only && only.nodeType === Node.TEXT_NODE && !only.data.trim()) element.textContent = "";
+      });
+      document.querySelectorAll("object[classid]").forEach(function (object) {
+        var id = object.getAttribute("classid").toUpperCase();
+        if (id.indexOf("1820FED0-473E-11D0-A96C-00C04FD705A2") !== -1) {
+          setUpFileList(object);
+        } else if (id.indexOf("1D2B4F40-1F10-11D1-9E88-00C04FDCAB92") !== -1) {
+          setUpThumbnail(object);
+        } else if (id.indexOf("E5DF9D10-3B52-11D1-83E8-00A0C90DC849") !== -1) {
+          var icon = document.createElement("img");
+          icon.src = shell.folder().icon;
+          icon.width = icon.height = 32;
+          icon.alt = "";
+          object.appendChild(icon);
+        }
+      });
+    });
+
+    // The kept selection and scroll positions, back once the template's own scripts have run.
+    window.addEventListener("load", function () {
+      setTimeout(restore);  // after the template's own load handlers
+    });
+    function restore() {
+      if (body) {
+        body.scrollTop = state.listScroll;
+        draw();
       }
-    });
-    // The file manager's parser keeps no whitespace-only content, and the template compares
-    // such an element's innerHTML with "".
-    document.querySelectorAll("body *").forEach(function (element) {
-      var only = element.childNodes.length === 1 && element.firstChild;
-      if (only && only.nodeType === Node.TEXT_NODE && !only.data.trim()) element.textContent = "";
-    });
-    document.querySelectorAll("object[classid]").forEach(function (object) {
-      var id = object.getAttribute("classid").toUpperCase();
-      if (id.indexOf("1820FED0-473E-11D0-A96C-00C04FD705A2") !== -1) {
-        setUpFileList(object);
-      } else if (id.indexOf("1D2B4F40-1F10-11D1-9E88-00C04FDCAB92") !== -1) {
-        setUpThumbnail(object);
-      } else if (id.indexOf("E5DF9D10-3B52-11D1-83E8-00A0C90DC849") !== -1) {
-        var icon = document.createElement("img");
-        icon.src = data.folder.icon;
-        icon.width = icon.height = 32;
-        icon.alt = "";
-        object.appendChild(icon);
+      if (panel()) {
+        panel().scrollTop = state.panelScroll;
+        panel().addEventListener("scroll", function () { state.panelScroll = panel().scrollTop; });
       }
-    });
-  });
-})
+      if (shell.selectedIndexes().length) fire("FileList", "SelectionChanged");
+    }
+  }
+
+  if (window.top === window) {
+    shell();
+  } else if (window.parent === window.top && window.frameElement &&
+             window.frameElement.id === "tessivane-document" && window.parent.tessivane) {
+    documentView(window.parent.tessivane);
+  }
+})();

@@ -28,23 +28,19 @@ bool isPageResource(QWebEngineUrlRequestInfo::ResourceType type) {
 
 }  // namespace
 
-void RequestGuard::allow(const QString& page, const QString& folder,
-                         const QSet<QString>& namedFiles) {
-    QSet<QString> named;
-    for (const QString& file : namedFiles) {
-        const QString real = realPath(file);
-        if (!real.isEmpty())
-            named.insert(real);
-    }
-    const QString realFolder = realPath(folder);
+void RequestGuard::allow(const QString& page, const QString& realFolder,
+                         const QSet<QString>& realNamed,
+                         const QHash<QString, QString>& folderNames) {
     const QMutexLocker lock(&mutex_);
     page_ = QDir::cleanPath(page);
     folder_ = realFolder;
-    named_ = std::move(named);
+    named_ = realNamed;
+    folderNames_ = folderNames;
 }
 
 bool RequestGuard::allows(const QUrl& url, QWebEngineUrlRequestInfo::ResourceType type) const {
-    if (type == QWebEngineUrlRequestInfo::ResourceTypeMainFrame) {
+    using Info = QWebEngineUrlRequestInfo;
+    if (type == Info::ResourceTypeMainFrame) {
         const QMutexLocker lock(&mutex_);
         return url.isLocalFile() && url.host().isEmpty() &&
                QDir::cleanPath(url.toLocalFile()) == page_;
@@ -56,16 +52,35 @@ bool RequestGuard::allows(const QUrl& url, QWebEngineUrlRequestInfo::ResourceTyp
     if (!url.isLocalFile() || !url.host().isEmpty())
         return false;
     const QFileInfo real(realPath(url.toLocalFile()));
-    const QMutexLocker lock(&mutex_);
-    if (real.filePath().isEmpty())
+    if (real.filePath().isEmpty() || !real.isFile())
         return false;
-    if (named_.contains(real.filePath()))
+    const QMutexLocker lock(&mutex_);
+    // The named files are pictures and a sound.
+    if (named_.contains(real.filePath()) &&
+        (type == Info::ResourceTypeImage || type == Info::ResourceTypeMedia))
         return true;
-    // One of the folder's own files: not a folder's content, nor what a link points to elsewhere.
-    return !folder_.isEmpty() && real.isFile() && real.path() == folder_;
+    // One of the folder's own files: not a subfolder's, nor what a link points to elsewhere.
+    return !folder_.isEmpty() && real.path() == folder_ && type != Info::ResourceTypeMedia;
+}
+
+QUrl RequestGuard::redirection(const QUrl& url) const {
+    if (!url.isLocalFile() || url.host().isEmpty())
+        return {};
+    // The engine reads the name as a host name, in lower case.
+    const QString name = (QStringLiteral("file://") + url.host() + url.path()).toLower();
+    const QMutexLocker lock(&mutex_);
+    const auto found = folderNames_.constFind(name);
+    return found == folderNames_.cend() ? QUrl() : QUrl::fromLocalFile(*found);
 }
 
 void RequestGuard::interceptRequest(QWebEngineUrlRequestInfo& info) {
+    if (isPageResource(info.resourceType())) {
+        const QUrl target = redirection(info.requestUrl());
+        if (!target.isEmpty()) {
+            info.redirect(target);
+            return;
+        }
+    }
     if (!allows(info.requestUrl(), info.resourceType()))
         info.block(true);
 }

@@ -2,18 +2,19 @@
 #pragma once
 // What keeps an untrusted template contained. A template is a web page that may come from anyone,
 // so nothing it runs may read a file or reach the network:
-// - RequestGuard lets the profile load the page itself as the main frame, and pictures, style
-//   sheets, fonts and media from the chosen folder's own files and the files the document names;
-//   it blocks every other request (scripts, frames, workers, XHR and fetch, other local files,
-//   the network). A path is judged by where it really is, links resolved, so a link in the folder
-//   that points out of it is not followed. Scripts never read what is let through: the page's
-//   settings keep file: pages from reading file: URLs.
+// - RequestGuard lets the profile load the page itself as the main frame; pictures, style sheets
+//   and fonts from the chosen folder's own files; and the pictures and the sound the document
+//   names. It blocks every other request: scripts, frames, workers, XHR and fetch, other local
+//   files, the network. A path is judged by where it really is, links resolved, so a link in the
+//   folder that points out of it is not followed. What is let through is shown, never read: a
+//   picture drawn on a canvas cannot be read back (containEngine()).
 // - GuardedPage refuses every navigation but the preview's own loads, every new window, file
 //   choosers and the page's dialogs (alert, confirm, prompt, leaving the page), answering them at
 //   once without showing anything.
 // - containEngine() keeps WebRTC, whose connections the request guard never sees, off the
 //   network; the preview program also runs in a network namespace of its own where the system
 //   allows it (main.cpp), so that nothing could leave even past the engine's own rules.
+#include <QHash>
 #include <QMutex>
 #include <QSet>
 #include <QString>
@@ -28,16 +29,23 @@ class RequestGuard : public QWebEngineUrlRequestInterceptor {
 public:
     using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
 
-    // Replaces what may be loaded: the page, the folder's own files, and these named files.
-    void allow(const QString& page, const QString& folder, const QSet<QString>& namedFiles);
+    // Replaces what may be loaded: the page, the folder's own files, and the named files. The
+    // folder and the named files are given as they really are, links resolved, so that the
+    // guard itself never waits on the file system. A name given as "file://NAME" (a name in
+    // the folder, as a folder's page writes it) is sent to its file in the folder.
+    void allow(const QString& page, const QString& realFolder, const QSet<QString>& realNamed,
+               const QHash<QString, QString>& folderNames = {});
     bool allows(const QUrl& url, QWebEngineUrlRequestInfo::ResourceType type) const;
+    // Where a "file://NAME" address leads, or an empty URL.
+    QUrl redirection(const QUrl& url) const;
     void interceptRequest(QWebEngineUrlRequestInfo& info) override;
 
 private:
     mutable QMutex mutex_;  // Qt asks from its IO thread, while the window sets the lists
     QString page_;
-    QString folder_;       // with links resolved
-    QSet<QString> named_;  // with links resolved
+    QString folder_;                       // with links resolved
+    QSet<QString> named_;                  // with links resolved
+    QHash<QString, QString> folderNames_;  // "file://NAME" in lower case -> the named file
 };
 
 class GuardedPage : public QWebEnginePage {

@@ -4,6 +4,8 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
@@ -11,11 +13,17 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QIcon>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeDatabase>
+#include <QPointer>
 #include <QPushButton>
+#include <QSettings>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWebEngineProfile>
@@ -23,6 +31,7 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+#include <thread>
 
 #include "controls/file_services.h"
 #include "controls/utility_services.h"
@@ -61,14 +70,67 @@ QString newPageFolderTemplate() {
     return pageFolderTemplate(QDir::tempPath());
 }
 
-// Writes the page as UTF-8 whatever the document's encoding was, marked with a byte order mark so
-// that nothing guesses the encoding again. Returns why it failed, or "".
-QString writePage(const QString& path, const QString& html) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write("\xEF\xBB\xBF" + html.toUtf8()) < 0 || !file.flush())
-        return file.errorString();
-    return {};
+// The icon theme's picture for a type, its generic one, or the style's file or folder icon: a
+// bare system has no icon theme at all. As a PNG data: URL.
+QString typeIconUrl(const QString& typeName, int size = 16) {
+    const QMimeType type = QMimeDatabase().mimeTypeForName(typeName);
+    QIcon icon = QIcon::fromTheme(type.iconName());
+    if (icon.isNull())
+        icon = QIcon::fromTheme(type.genericIconName());
+    if (icon.isNull())
+        icon = QApplication::style()->standardIcon(typeName == QLatin1String("inode/directory")
+                                                       ? QStyle::SP_DirIcon
+                                                       : QStyle::SP_FileIcon);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    icon.pixmap(QSize(size, size), 1.0).save(&buffer, "PNG");
+    return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.toBase64());
+}
+
+// The page that holds the document's frame; folder_view.js does the rest.
+const char kShell[] =
+    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><style>"
+    "html, body {margin: 0; height: 100%; overflow: hidden}"
+    "iframe {display: block; border: 0; width: 100%; height: 100%}"
+    "</style></head><body><iframe id=\"tessivane-document\"></iframe></body></html>\n";
+
+// Runs work on a thread of its own and hands the result to `then` on the receiver's thread,
+// unless the receiver is gone by then. A thread stuck in the file system (a dead mount) is left
+// behind, never waited for.
+template <class Result>
+void inBackground(QObject* receiver, std::function<Result()> work,
+                  std::function<void(const Result&)> then) {
+    const QPointer<QObject> alive(receiver);
+    std::thread([alive, work = std::move(work), then = std::move(then)] {
+        Result result = work();
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(
+                app,
+                [alive, then, result = std::move(result)] {
+                    if (alive)
+                        then(result);
+                },
+                Qt::QueuedConnection);
+    }).detach();
+}
+
+// A picture or sound that the document names, as the page on the machine it is made for finds
+// it: an absolute path, a file: URL, or a name in the folder, bare or as "file://NAME".
+QString namedPath(const QString& named, const QString& folder) {
+    static const QLatin1String scheme("file://");
+    if (named.startsWith(scheme, Qt::CaseInsensitive)) {
+        const QString rest = named.mid(scheme.size());
+        if (rest.startsWith(u'/'))
+            return QUrl::fromPercentEncoding(rest.toUtf8());
+        return QDir(folder).filePath(rest);
+    }
+    return QDir(folder).absoluteFilePath(named);
+}
+
+QString jsArguments(const QJsonArray& arguments) {
+    const QByteArray json = QJsonDocument(arguments).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(json.mid(1, json.size() - 2));
 }
 
 }  // namespace
@@ -94,13 +156,17 @@ PreviewWindow::PreviewWindow(QWidget* parent)
     profile_->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
     profile_->setSpellCheckEnabled(false);
     profile_->setUrlRequestInterceptor(guard_);
+    // Local content keeps its access to file: URLs, which the document's frame needs to show the
+    // folder's pictures; what a script could read through it, the request guard never lets
+    // through (page_guard.h).
     QWebEngineSettings* settings = page_->settings();
     for (auto attribute :
          {QWebEngineSettings::PluginsEnabled, QWebEngineSettings::JavascriptCanOpenWindows,
           QWebEngineSettings::JavascriptCanAccessClipboard,
-          QWebEngineSettings::LocalContentCanAccessRemoteUrls, QWebEngineSettings::ErrorPageEnabled,
-          QWebEngineSettings::PdfViewerEnabled, QWebEngineSettings::NavigateOnDropEnabled,
-          QWebEngineSettings::AutoLoadIconsForPage,
+          QWebEngineSettings::LocalContentCanAccessRemoteUrls,
+          QWebEngineSettings::HyperlinkAuditingEnabled, QWebEngineSettings::DnsPrefetchEnabled,
+          QWebEngineSettings::ErrorPageEnabled, QWebEngineSettings::PdfViewerEnabled,
+          QWebEngineSettings::NavigateOnDropEnabled, QWebEngineSettings::AutoLoadIconsForPage,
           QWebEngineSettings::PlaybackRequiresUserGesture})
         settings->setAttribute(attribute, false);
     settings->setDefaultTextEncoding(QStringLiteral("utf-8"));
@@ -108,9 +174,9 @@ PreviewWindow::PreviewWindow(QWidget* parent)
 
     strip_->setObjectName(QStringLiteral("previewStrip"));
     strip_->setTextFormat(Qt::PlainText);
-    strip_->setWordWrap(true);
+    strip_->setWordWrap(false);
     strip_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    strip_->setStyleSheet(QStringLiteral("QLabel { background: #fff4c4; padding: 4px; }"));
+    strip_->setStyleSheet(QStringLiteral("QLabel { background: #fff4c4; padding: 2px 6px; }"));
     showStrip();
 
     folderBox_->setObjectName(QStringLiteral("previewFolder"));
@@ -142,9 +208,9 @@ PreviewWindow::PreviewWindow(QWidget* parent)
     layout->setSpacing(0);
     auto* controls = new QVBoxLayout;
     controls->setContentsMargins(6, 6, 6, 6);
-    controls->addWidget(strip_);
     controls->addLayout(row);
     layout->addLayout(controls);
+    layout->addWidget(strip_);  // under the box, which it never moves
     layout->addWidget(stack_, 1);
 
     connect(folderBox_, &QLineEdit::editingFinished, this, &PreviewWindow::showTypedFolder);
@@ -152,11 +218,44 @@ PreviewWindow::PreviewWindow(QWidget* parent)
     connect(playSoundBox_, &QCheckBox::toggled, this, &PreviewWindow::playSound);
     connect(reloadButton, &QPushButton::clicked, this, &PreviewWindow::reload);
     connect(page_, &QWebEnginePage::loadFinished, this, &PreviewWindow::finishLoading);
-    // Files added, removed or renamed in the folder show at once, the selection kept.
-    connect(&folderWatcher_, &QFileSystemWatcher::directoryChanged, this, [this] {
-        listingStale_ = true;
-        keepStateAndLoad();
+    connect(page_, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
+        static const QLatin1String prefix("shown ");
+        if (!title.startsWith(prefix))
+            return;
+        const int number = title.mid(prefix.size()).toInt();
+        if (number == documentNumber_ && number > shownNumber_) {
+            shownNumber_ = number;
+            emit pageShown();
+        }
     });
+    // Files added, removed or renamed in the folder show at once, the selection kept.
+    connect(&folderWatcher_, &QFileSystemWatcher::directoryChanged, this,
+            [this] { showFolder(folder_, true); });
+    connect(&lister_, &FolderLister::started, this,
+            [this](const QString& realFolder, const QString& problem) {
+                realFolder_ = realFolder;
+                guard_->allow(shellPath_, realFolder_, named_.real, named_.folderNames);
+                listingProblems_ = problem.isEmpty() ? QStringList() : QStringList{problem};
+                if (!realFolder.isEmpty() && QFileInfo(realFolder).isDir() &&
+                    !folderWatcher_.directories().contains(realFolder))
+                    folderWatcher_.addPath(realFolder);
+                showStrip();
+                if (haveDocument_)
+                    checkNamedFilesAndSend();  // the folder's files may be shown now
+            });
+    connect(&lister_, &FolderLister::listed, this,
+            [this](const QJsonArray& entries, const QJsonObject& newTypes) {
+                QJsonObject types;
+                for (auto it = newTypes.begin(); it != newTypes.end(); ++it) {
+                    if (!typeIcons_.contains(it.key()))
+                        typeIcons_.insert(it.key(), typeIconUrl(it.key()));
+                    types[it.key()] = QJsonArray{it.value(), typeIcons_.value(it.key())};
+                }
+                sendListing(
+                    QStringLiteral("tessivane.addEntries(%1)").arg(jsArguments({entries, types})));
+            });
+    connect(&lister_, &FolderLister::finished, this,
+            [this] { sendListing(QStringLiteral("tessivane.endListing()")); });
     connect(page_, &QWebEnginePage::renderProcessTerminated, this, &PreviewWindow::showStopped);
     connect(page_, &GuardedPage::dialogRefused, this, [this] {
         const QString note = tr("The page asked to show a message box; the preview shows none.");
@@ -169,8 +268,29 @@ PreviewWindow::PreviewWindow(QWidget* parent)
     answerTimer_.setInterval(kAnswerMs);
     connect(&answerTimer_, &QTimer::timeout, this, &PreviewWindow::restartRenderer);
 
+    shellPath_ = pageDir_.filePath(QStringLiteral("shell.html"));
+    QFile shell(shellPath_);
+    if (!pageDir_.isValid() || !shell.open(QIODevice::WriteOnly) ||
+        shell.write(kShell, qint64(sizeof kShell - 1)) != qint64(sizeof kShell - 1) ||
+        !shell.flush())
+        notes_ << tr("The page cannot be written to %1: %2")
+                      .arg(shellPath_,
+                           pageDir_.isValid() ? shell.errorString() : pageDir_.errorString());
+    shell.close();
+    page_->setPageUrl(QUrl::fromLocalFile(shellPath_));
+    guard_->allow(shellPath_, {}, {});
+    QWebEngineScript injected;
+    injected.setName(QStringLiteral("tessivane-folder-view"));
+    injected.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    injected.setWorldId(QWebEngineScript::MainWorld);
+    injected.setRunsOnSubFrames(true);
+    injected.setSourceCode(folderViewScript());
+    page_->scripts().insert(injected);
+
+    if (!restoreGeometry(QSettings().value(QStringLiteral("geometry")).toByteArray()))
+        resize(1000, 720);
     showFolder(QDir::homePath());
-    resize(900, 600);
+    loadShell();
 }
 
 PreviewWindow::~PreviewWindow() {
@@ -179,6 +299,7 @@ PreviewWindow::~PreviewWindow() {
     folderBox_->disconnect(this);
     page_->disconnect(this);
     answerTimer_.stop();
+    QSettings().setValue(QStringLiteral("geometry"), saveGeometry());
     // The page must go before its profile, and the view that shows it before the page.
     delete view_;
     delete page_;
@@ -190,7 +311,7 @@ QWebEnginePage* PreviewWindow::page() const {
 }
 
 QString PreviewWindow::stripText() const {
-    return strip_->isHidden() ? QString() : strip_->text();
+    return strip_->isHidden() ? QString() : strip_->toolTip();
 }
 
 bool PreviewWindow::stopped() const {
@@ -210,21 +331,32 @@ void PreviewWindow::receiveFrame(const QByteArray& name, const QByteArray& paylo
 
 void PreviewWindow::showDocument(const QByteArray& bytes) {
     document_ = bytes;
-    notes_.clear();  // they were about the page before
     haveDocument_ = true;
-    keepStateAndLoad();
+    ++documentNumber_;
+    notes_.clear();  // they were about the page before
+    checkNamedFilesAndSend();
 }
 
-void PreviewWindow::showFolder(const QString& folder) {
-    if (!folderWatcher_.directories().isEmpty())
-        folderWatcher_.removePaths(folderWatcher_.directories());
-    if (QFileInfo(folder).isDir())
-        folderWatcher_.addPath(folder);
-    folder_ = folder;
-    listingStale_ = true;
-    folderBox_->setText(folder);
-    state_ = {};  // another folder's selection means nothing here
-    load();
+void PreviewWindow::showFolder(const QString& folder, bool again) {
+    if (!again) {
+        if (!folderWatcher_.directories().isEmpty())
+            folderWatcher_.removePaths(folderWatcher_.directories());
+        folder_ = folder;
+        realFolder_.clear();
+        folderBox_->setText(folder);
+    }
+    const QFileInfo info(QDir::cleanPath(folder_));
+    const QString path = info.absoluteFilePath();
+    static const QString folderIcon = typeIconUrl(QStringLiteral("inode/directory"), 32);
+    listingScripts_.clear();
+    sendListing(
+        QStringLiteral("tessivane.beginListing(%1)")
+            .arg(jsArguments({QJsonObject{{QStringLiteral("name"),
+                                           info.fileName().isEmpty() ? path : info.fileName()},
+                                          {QStringLiteral("path"), path},
+                                          {QStringLiteral("icon"), folderIcon}},
+                              again})));
+    lister_.list(path);
 }
 
 void PreviewWindow::showTypedFolder() {
@@ -243,62 +375,55 @@ void PreviewWindow::pickFolder() {
 }
 
 void PreviewWindow::playSound(bool play) {
-    page_->runJavaScript(QStringLiteral("window.tessivane && tessivane.playSound(%1)")
-                             .arg(play ? QLatin1String("true") : QLatin1String("false")));
+    if (shellReady_)
+        runInShell(QStringLiteral("tessivane.playSound(%1)")
+                       .arg(play ? QLatin1String("true") : QLatin1String("false")));
 }
 
-void PreviewWindow::keepStateAndLoad() {
-    if (restarting_)
-        return;  // the new renderer shows the newest document
-    if (page_->renderProcessPid() <= 0) {
-        load();  // no renderer to ask
-        return;
-    }
-    if (askingState_)
-        return;  // the answer on its way loads the newest document
-    askingState_ = true;
-    answerTimer_.start();
-    // A page still loading has no state to report, only whether it answers; the state kept
-    // before stays.
-    const bool ready = pageReady_;
-    const int asked = loadCount_;
-    page_->runJavaScript(ready ? QStringLiteral("window.tessivane ? tessivane.state() : null")
-                               : QStringLiteral("null"),
-                         [this, asked, ready](const QVariant& state) {
-                             if (asked != loadCount_ || restarting_)
-                                 return;
-                             answerTimer_.stop();
-                             askingState_ = false;
-                             if (ready && state.typeId() == QMetaType::QVariantMap)
-                                 state_ = QJsonObject::fromVariantMap(state.toMap());
-                             load();
-                         });
-}
-
-void PreviewWindow::restartRenderer() {
-    askingState_ = false;
-    const qint64 pid = page_->renderProcessPid();
-    const QString note = tr("The page stopped answering and was restarted.");
-    if (!notes_.contains(note))
-        notes_ << note;
-    if (pid <= 0) {
-        load();
-        return;
-    }
-    restarting_ = true;
-    ++loadCount_;  // nothing the stuck page says still counts
-    ::kill(pid_t(pid), SIGKILL);
-}
-
-void PreviewWindow::load() {
-    if (!haveDocument_)
-        return;
-    ++loadCount_;
-    pageReady_ = false;
-    askingState_ = false;
+void PreviewWindow::loadShell() {
+    shellReady_ = false;
+    shownNumber_ = 0;  // the new shell shows the newest document again
+    ++shellGeneration_;
+    unanswered_ = 0;
     answerTimer_.stop();
+    page_->load(QUrl::fromLocalFile(shellPath_));
+    stack_->setCurrentWidget(view_);
+}
 
-    QStringList problems;
+void PreviewWindow::finishLoading(bool ok) {
+    if (!ok || shellReady_)
+        return;
+    shellReady_ = true;
+    for (const QString& script : std::as_const(listingScripts_))
+        runInShell(script);
+    if (haveDocument_)
+        checkNamedFilesAndSend();
+}
+
+void PreviewWindow::runInShell(const QString& script) {
+    ++unanswered_;
+    if (!answerTimer_.isActive())
+        answerTimer_.start();
+    const int generation = shellGeneration_;
+    page_->runJavaScript(script, [this, generation](const QVariant&) {
+        if (generation != shellGeneration_)
+            return;
+        if (--unanswered_ == 0)
+            answerTimer_.stop();
+        else
+            answerTimer_.start();  // the next answer gets its own time
+    });
+}
+
+void PreviewWindow::sendListing(const QString& script) {
+    listingScripts_ << script;
+    if (shellReady_)
+        runInShell(script);
+}
+
+void PreviewWindow::checkNamedFilesAndSend() {
+    if (!shellReady_)
+        return;  // the shell sends the newest document once it is loaded
     const std::string bytes = document_.toStdString();
     const WorkingDocument document = WorkingDocument::fromBytes(bytes);
     // Another page's lines at the settings' places hold no settings: it names no files.
@@ -306,127 +431,118 @@ void PreviewWindow::load() {
     const bool ours = hasMarkerLine(document);
     const FolderViewSettings settings =
         ours ? readFolderViewSettings(document, &outcome) : FolderViewSettings{};
+    NamedFiles named;
+    named.documentNumber = documentNumber_;
     if (!ours)
-        problems << tr("This is not a document Tessivane wrote: it is shown as it is.");
+        named.problems << tr("This is not a document Tessivane wrote: it is shown as it is.");
     else if (!outcome.complete)
-        problems << tr("The document ends before line %1: settings after it are missing.")
-                        .arg(outcome.missingLine + 1);
-
-    if (listingStale_) {
-        listing_ = listFolder(folder_);
-        listingStale_ = false;
-    }
-    const FolderListing& listing = listing_;
-    if (!listing.problem.isEmpty())
-        problems << listing.problem;
-    const QJsonObject folder = listing.data.value(QStringLiteral("folder")).toObject();
-    const QString folderPath = folder.value(QStringLiteral("path")).toString();
-
-    // The three files the document names, relative names counting from the folder as the
-    // page's <base> makes them.
-    QSet<QString> allowed;
-    QJsonValue sound;
-    for (const std::string* setting :
-         {&settings.soundFile, &settings.backgroundImage, &settings.lineImage}) {
-        if (setting->empty())
-            continue;
-        const QString named = QString::fromStdString(*setting);
-        const QString path = QDir(folderPath).absoluteFilePath(named);
-        allowed.insert(path);
-        if (!fileExists(path))
-            problems << tr("Not found: %1").arg(named);
-        else if (setting == &settings.soundFile)
-            sound = QJsonObject{
-                {QStringLiteral("url"), QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded)},
-                {QStringLiteral("loop"),
-                 settings.loopForever
-                     ? 0
-                     : std::max(1,
-                                QString::fromStdString(wholeNumber(settings.loopCount)).toInt())},
-            };
-    }
-
-    // The page as the file manager would show it, the folder filled in.
-    const QString text = document.encoding() == TextEncoding::Utf8 ? QString::fromUtf8(document_)
-                                                                   : QString::fromLatin1(document_);
-    const QString pagePath = pageDir_.filePath(QStringLiteral("page.html"));
-    const QString written =
-        pageDir_.isValid()
-            ? writePage(
-                  pagePath,
-                  fillInFolder(text, folder.value(QStringLiteral("name")).toString(), folderPath))
-            : pageDir_.errorString();
-    if (!written.isEmpty()) {
-        problems << tr("The page cannot be written to %1: %2").arg(pagePath, written);
-        problems_ = problems;
-        showStrip();
-        return;  // the page shown before stays
-    }
-    guard_->allow(pagePath, folderPath, allowed);
-    problems_ = problems;
-    showStrip();
-
-    QJsonObject data = listing.data;
-    data[QStringLiteral("sound")] = sound;
-    data[QStringLiteral("playSound")] = playSoundBox_->isChecked();
-    data[QStringLiteral("restore")] = state_;
-    static const QString script = folderViewScript();
-    QWebEngineScript injected;
-    injected.setName(QStringLiteral("tessivane-folder-view"));
-    injected.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    injected.setWorldId(QWebEngineScript::MainWorld);
-    injected.setRunsOnSubFrames(false);
-    injected.setSourceCode(script + u'(' +
-                           QString::fromUtf8(QJsonDocument(data).toJson(QJsonDocument::Compact)) +
-                           QStringLiteral(");\n"));
-    page_->scripts().clear();
-    page_->scripts().insert(injected);
-
-    const QUrl url = QUrl::fromLocalFile(pagePath);
-    page_->setPageUrl(url);
-    page_->load(url);
-    stack_->setCurrentWidget(view_);
+        named.problems << tr("The document ends before line %1: settings after it are missing.")
+                              .arg(outcome.missingLine + 1);
+    const int loops =
+        settings.loopForever
+            ? 0
+            : std::max(1, QString::fromStdString(wholeNumber(settings.loopCount)).toInt());
+    const QStringList files = {QString::fromStdString(settings.soundFile),
+                               QString::fromStdString(settings.backgroundImage),
+                               QString::fromStdString(settings.lineImage)};
+    const QString folder = QFileInfo(QDir::cleanPath(folder_)).absoluteFilePath();
+    inBackground<NamedFiles>(
+        this,
+        [named, files, folder, loops]() mutable {
+            for (qsizetype i = 0; i < files.size(); ++i) {
+                if (files[i].isEmpty())
+                    continue;
+                const QString real = QFileInfo(namedPath(files[i], folder)).canonicalFilePath();
+                if (real.isEmpty() || !QFileInfo(real).isFile()) {
+                    named.problems << tr("Not found: %1").arg(files[i]);
+                    continue;
+                }
+                named.real.insert(real);
+                if (files[i].startsWith(QLatin1String("file://"), Qt::CaseInsensitive) &&
+                    files[i].at(7) != u'/')
+                    named.folderNames.insert(files[i].toLower(), real);
+                if (i == 0)
+                    named.sound =
+                        QJsonObject{{QStringLiteral("url"),
+                                     QUrl::fromLocalFile(real).toString(QUrl::FullyEncoded)},
+                                    {QStringLiteral("loop"), loops}};
+            }
+            return named;
+        },
+        [this](const NamedFiles& result) {
+            if (result.documentNumber == documentNumber_)
+                sendDocument(result);
+        });
 }
 
-void PreviewWindow::finishLoading(bool ok) {
-    if (!ok)
+void PreviewWindow::sendDocument(const NamedFiles& named) {
+    if (!shellReady_ || restarting_)
         return;
-    const int loaded = loadCount_;
-    page_->runJavaScript(QStringLiteral("window.tessivane && tessivane.restore()"),
-                         [this, loaded](const QVariant&) {
-                             if (loaded != loadCount_ || pageReady_)
-                                 return;
-                             pageReady_ = true;
-                             emit pageShown();
-                         });
+    documentProblems_ = named.problems;
+    showStrip();
+    named_ = named;
+    guard_->allow(shellPath_, realFolder_, named_.real, named_.folderNames);
+    // The page as the file manager would show it, the folder filled in.
+    const std::string bytes = document_.toStdString();
+    const WorkingDocument document = WorkingDocument::fromBytes(bytes);
+    const QString text = document.encoding() == TextEncoding::Utf8 ? QString::fromUtf8(document_)
+                                                                   : QString::fromLatin1(document_);
+    const QFileInfo folder(QDir::cleanPath(folder_));
+    const QString path = folder.absoluteFilePath();
+    const QString html =
+        fillInFolder(text, folder.fileName().isEmpty() ? path : folder.fileName(), path);
+    runInShell(QStringLiteral("tessivane.showDocument(%1)")
+                   .arg(jsArguments(
+                       {html, named.documentNumber, named.sound, playSoundBox_->isChecked()})));
+}
+
+void PreviewWindow::restartRenderer() {
+    const QString note = tr("The page stopped answering and was restarted.");
+    if (!notes_.contains(note))
+        notes_ << note;
+    showStrip();
+    const qint64 pid = page_->renderProcessPid();
+    ++shellGeneration_;  // nothing the stuck page says still counts
+    unanswered_ = 0;
+    if (pid <= 0) {
+        loadShell();
+        return;
+    }
+    restarting_ = true;
+    ::kill(pid_t(pid), SIGKILL);
 }
 
 void PreviewWindow::showStopped(QWebEnginePage::RenderProcessTerminationStatus status) {
+    shellReady_ = false;
     if (restarting_) {
         restarting_ = false;
-        load();
+        loadShell();
         return;
     }
     if (status == QWebEnginePage::NormalTerminationStatus)
         return;
-    ++loadCount_;  // nothing the stopped page said still counts
-    pageReady_ = false;
-    askingState_ = false;
+    ++shellGeneration_;  // nothing the stopped page said still counts
+    unanswered_ = 0;
     answerTimer_.stop();
     stack_->setCurrentIndex(1);
 }
 
 void PreviewWindow::reload() {
-    listingStale_ = true;
     notes_.clear();
-    load();
+    showFolder(folder_);
+    loadShell();
 }
 
 void PreviewWindow::showStrip() {
-    QStringList lines = problems_ + notes_;
+    QStringList lines = listingProblems_ + documentProblems_ + notes_;
     if (::geteuid() == 0)
         lines << tr("Running as root: the page runs without the browser's sandbox.");
-    strip_->setText(lines.join(u'\n'));
+    const QString all = lines.join(u'\n');
+    strip_->setToolTip(all);
+    strip_->setText(lines.size() > 1
+                        ? tr("%1 (and %n more: point here for all)", nullptr, int(lines.size() - 1))
+                              .arg(lines.value(0))
+                        : lines.value(0));
     strip_->setVisible(!lines.isEmpty());
 }
 

@@ -2,15 +2,21 @@
 #pragma once
 // The preview window: shows a document as a folder's window would show it, in a web view, for a
 // folder the user can change, and shows it again whenever a new document arrives, keeping the
-// file list's selection and the scroll positions. A strip above names what the page cannot find.
+// file list's selection and the scroll positions. A one-line strip under the folder box names
+// what the page cannot find.
 //
-// The page runs in an off-the-record profile whose requests RequestGuard filters (page_guard.h);
-// the template's ActiveX objects and event scripts are emulated by folder_view.js, which this
-// window injects with the folder's listing (folder_listing.h). Reading frames from the editor is
+// The web view holds a shell page, loaded once, that keeps the folder's entries and shows each
+// document in a frame of its own (folder_view.js): the folder is listed in the background
+// (folder_listing.h) and reaches the page once, however many documents follow. The page runs in
+// an off-the-record profile that page_guard.h keeps contained. Reading frames from the editor is
 // left to StdinFrames (stdin_frames.h); the window takes them through receiveFrame().
 #include <QByteArray>
 #include <QFileSystemWatcher>
+#include <QHash>
 #include <QJsonObject>
+#include <QJsonValue>
+#include <QSet>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
@@ -43,7 +49,8 @@ public:
 
     QWebEnginePage* page() const;
     QString folder() const { return folder_; }
-    // The strip's text: one line for each problem, "" when it is hidden.
+    // Everything the strip has to say, one line for each problem; "" when it is hidden. The strip
+    // itself shows the first line and how many more there are.
     QString stripText() const;
     bool stopped() const;
 
@@ -51,7 +58,7 @@ public:
     std::function<QString(QWidget* parent, const QString& start)> chooseFolder;
 
 signals:
-    // The page is loaded and the previous selection and scroll positions are restored.
+    // A document is shown with the file list painted: the first one, or a newer one.
     void pageShown();
 
 protected:
@@ -68,16 +75,29 @@ private slots:
     void reload();
 
 private:
+    // The files a document names, as checked off the window's thread.
+    struct NamedFiles {
+        int documentNumber = 0;
+        QStringList problems;
+        QSet<QString> real;                   // each file that exists, links resolved
+        QHash<QString, QString> folderNames;  // "file://NAME" in lower case -> its file
+        QJsonValue sound;
+    };
+
     void showDocument(const QByteArray& bytes);
-    void showFolder(const QString& folder);
-    // Asks the page for its selection and scroll positions, then loads the current document. A
-    // page that does not answer within kAnswerMs is taken to be stuck and its renderer replaced.
-    void keepStateAndLoad();
-    void load();
-    // Shows the problems and notes, and the note about the sandbox when running as root.
+    void showFolder(const QString& folder, bool again = false);
+    // Loads the shell page; once it is loaded it gets the listing and the current document.
+    void loadShell();
+    // Runs a script in the shell; a shell that does not answer within kAnswerMs is taken to be
+    // stuck and its renderer replaced.
+    void runInShell(const QString& script);
+    void sendListing(const QString& script);
+    // Checks the files the document names, off this thread, then sends the document.
+    void checkNamedFilesAndSend();
+    void sendDocument(const NamedFiles& named);
     void showStrip();
 
-    // How long a page may take to answer before it is taken to be stuck.
+    // How long the page may take to answer before it is taken to be stuck.
     static constexpr int kAnswerMs = 1000;
 
     QTemporaryDir pageDir_;
@@ -89,23 +109,30 @@ private:
     QLabel* strip_;
     QLineEdit* folderBox_;
     QCheckBox* playSoundBox_;
+    QString shellPath_;
+
+    QString folder_;
+    QString realFolder_;  // links resolved; "" until the listing says
+    FolderLister lister_;
+    QStringList listingScripts_;  // the listing so far, to give a new shell
+    QHash<QString, QString> typeIcons_;
+    QFileSystemWatcher folderWatcher_;
+    bool userChoseFolder_ = false;
 
     QByteArray document_;
-    QString folder_;
-    // The folder is listed again only when it changes, not for every new document.
-    FolderListing listing_;
-    bool listingStale_ = true;
-    QFileSystemWatcher folderWatcher_;
     bool haveDocument_ = false;
-    bool userChoseFolder_ = false;
-    QJsonObject state_;       // the selection and scroll positions to restore on the next load
-    bool pageReady_ = false;  // a page is shown and can report its state
-    bool askingState_ = false;
-    QTimer answerTimer_;       // runs while the page owes an answer
+    int documentNumber_ = 0;  // of the newest document
+    int shownNumber_ = 0;     // of the newest document the page has shown
+
+    bool shellReady_ = false;
+    int shellGeneration_ = 0;  // tells answers from an ended renderer from the current one's
+    int unanswered_ = 0;
+    QTimer answerTimer_;       // runs while the shell owes an answer
     bool restarting_ = false;  // a stuck renderer was ended and its end is awaited
-    QStringList problems_;     // what the page cannot find or show
-    QStringList notes_;        // what the page did that the preview stopped
-    int loadCount_ = 0;  // tells answers about an earlier load from ones about the current one
+    NamedFiles named_;         // those of the document shown
+    QStringList listingProblems_;
+    QStringList documentProblems_;
+    QStringList notes_;  // what the page did that the preview stopped
 };
 
 }  // namespace tessivane
