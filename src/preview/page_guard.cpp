@@ -29,13 +29,11 @@ bool isPageResource(QWebEngineUrlRequestInfo::ResourceType type) {
 }  // namespace
 
 void RequestGuard::allow(const QString& page, const QString& realFolder,
-                         const QSet<QString>& realNamed,
-                         const QHash<QString, QString>& folderNames) {
+                         const QSet<QString>& realNamed) {
     const QMutexLocker lock(&mutex_);
     page_ = QDir::cleanPath(page);
     folder_ = realFolder;
     named_ = realNamed;
-    folderNames_ = folderNames;
 }
 
 bool RequestGuard::allows(const QUrl& url, QWebEngineUrlRequestInfo::ResourceType type) const {
@@ -63,24 +61,7 @@ bool RequestGuard::allows(const QUrl& url, QWebEngineUrlRequestInfo::ResourceTyp
     return !folder_.isEmpty() && real.path() == folder_ && type != Info::ResourceTypeMedia;
 }
 
-QUrl RequestGuard::redirection(const QUrl& url) const {
-    if (!url.isLocalFile() || url.host().isEmpty())
-        return {};
-    // The engine reads the name as a host name, in lower case.
-    const QString name = (QStringLiteral("file://") + url.host() + url.path()).toLower();
-    const QMutexLocker lock(&mutex_);
-    const auto found = folderNames_.constFind(name);
-    return found == folderNames_.cend() ? QUrl() : QUrl::fromLocalFile(*found);
-}
-
 void RequestGuard::interceptRequest(QWebEngineUrlRequestInfo& info) {
-    if (isPageResource(info.resourceType())) {
-        const QUrl target = redirection(info.requestUrl());
-        if (!target.isEmpty()) {
-            info.redirect(target);
-            return;
-        }
-    }
     if (!allows(info.requestUrl(), info.resourceType()))
         info.block(true);
 }

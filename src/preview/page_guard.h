@@ -14,7 +14,6 @@
 // - containEngine() keeps WebRTC, whose connections the request guard never sees, off the
 //   network; the preview program also runs in a network namespace of its own where the system
 //   allows it (main.cpp), so that nothing could leave even past the engine's own rules.
-#include <QHash>
 #include <QMutex>
 #include <QSet>
 #include <QString>
@@ -31,21 +30,16 @@ public:
 
     // Replaces what may be loaded: the page, the folder's own files, and the named files. The
     // folder and the named files are given as they really are, links resolved, so that the
-    // guard itself never waits on the file system. A name given as "file://NAME" (a name in
-    // the folder, as a folder's page writes it) is sent to its file in the folder.
-    void allow(const QString& page, const QString& realFolder, const QSet<QString>& realNamed,
-               const QHash<QString, QString>& folderNames = {});
+    // guard itself never waits on the file system.
+    void allow(const QString& page, const QString& realFolder, const QSet<QString>& realNamed);
     bool allows(const QUrl& url, QWebEngineUrlRequestInfo::ResourceType type) const;
-    // Where a "file://NAME" address leads, or an empty URL.
-    QUrl redirection(const QUrl& url) const;
     void interceptRequest(QWebEngineUrlRequestInfo& info) override;
 
 private:
     mutable QMutex mutex_;  // Qt asks from its IO thread, while the window sets the lists
     QString page_;
-    QString folder_;                       // with links resolved
-    QSet<QString> named_;                  // with links resolved
-    QHash<QString, QString> folderNames_;  // "file://NAME" in lower case -> the named file
+    QString folder_;       // with links resolved
+    QSet<QString> named_;  // with links resolved
 };
 
 class GuardedPage : public QWebEnginePage {

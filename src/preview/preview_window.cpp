@@ -116,15 +116,8 @@ void inBackground(QObject* receiver, std::function<Result()> work,
 }
 
 // A picture or sound that the document names, as the page on the machine it is made for finds
-// it: an absolute path, a file: URL, or a name in the folder, bare or as "file://NAME".
+// it: a path, or a name in the folder, which the page's <base> makes it.
 QString namedPath(const QString& named, const QString& folder) {
-    static const QLatin1String scheme("file://");
-    if (named.startsWith(scheme, Qt::CaseInsensitive)) {
-        const QString rest = named.mid(scheme.size());
-        if (rest.startsWith(u'/'))
-            return QUrl::fromPercentEncoding(rest.toUtf8());
-        return QDir(folder).filePath(rest);
-    }
     return QDir(folder).absoluteFilePath(named);
 }
 
@@ -234,7 +227,7 @@ PreviewWindow::PreviewWindow(QWidget* parent)
     connect(&lister_, &FolderLister::started, this,
             [this](const QString& realFolder, const QString& problem) {
                 realFolder_ = realFolder;
-                guard_->allow(shellPath_, realFolder_, named_.real, named_.folderNames);
+                guard_->allow(shellPath_, realFolder_, named_.real);
                 listingProblems_ = problem.isEmpty() ? QStringList() : QStringList{problem};
                 if (!realFolder.isEmpty() && QFileInfo(realFolder).isDir() &&
                     !folderWatcher_.directories().contains(realFolder))
@@ -458,9 +451,11 @@ void PreviewWindow::checkNamedFilesAndSend() {
                     continue;
                 }
                 named.real.insert(real);
-                if (files[i].startsWith(QLatin1String("file://"), Qt::CaseInsensitive) &&
-                    files[i].at(7) != u'/')
-                    named.folderNames.insert(files[i].toLower(), real);
+                // The page names the background and the sound as "file://" and the setting.
+                if (QDir::isRelativePath(files[i]))
+                    named.folderNames.append(
+                        {QStringLiteral("file://") + files[i],
+                         QUrl::fromLocalFile(real).toString(QUrl::FullyEncoded)});
                 if (i == 0)
                     named.sound =
                         QJsonObject{{QStringLiteral("url"),
@@ -481,7 +476,7 @@ void PreviewWindow::sendDocument(const NamedFiles& named) {
     documentProblems_ = named.problems;
     showStrip();
     named_ = named;
-    guard_->allow(shellPath_, realFolder_, named_.real, named_.folderNames);
+    guard_->allow(shellPath_, realFolder_, named_.real);
     // The page as the file manager would show it, the folder filled in.
     const std::string bytes = document_.toStdString();
     const WorkingDocument document = WorkingDocument::fromBytes(bytes);
@@ -489,8 +484,9 @@ void PreviewWindow::sendDocument(const NamedFiles& named) {
                                                                    : QString::fromLatin1(document_);
     const QFileInfo folder(QDir::cleanPath(folder_));
     const QString path = folder.absoluteFilePath();
-    const QString html =
-        fillInFolder(text, folder.fileName().isEmpty() ? path : folder.fileName(), path);
+    QString html = fillInFolder(text, folder.fileName().isEmpty() ? path : folder.fileName(), path);
+    for (const auto& [name, url] : named.folderNames)
+        html.replace(name, url);
     runInShell(QStringLiteral("tessivane.showDocument(%1)")
                    .arg(jsArguments(
                        {html, named.documentNumber, named.sound, playSoundBox_->isChecked()})));

@@ -79,8 +79,10 @@ private:
     struct NamedFiles {
         int documentNumber = 0;
         QStringList problems;
-        QSet<QString> real;                   // each file that exists, links resolved
-        QHash<QString, QString> folderNames;  // "file://NAME" in lower case -> its file
+        QSet<QString> real;  // each file that exists, links resolved
+        // "file://NAME" as the page writes a name in the folder, and the URL of its file: a
+        // browser would take NAME for a host.
+        QList<QPair<QString, QString>> folderNames;
         QJsonValue sound;
     };
 

@@ -30,6 +30,7 @@
 
 #include "controls/preview_protocol.h"
 #include "document/core.h"
+#include "preview/folder_listing.h"
 #include "preview/page_guard.h"
 #include "preview/preview_window.h"
 #include "support/processes.h"
@@ -263,6 +264,66 @@ std::map<std::string, std::string> PreviewWindowTest::outcomesOf(const QString& 
     for (auto it = map.begin(); it != map.end(); ++it)
         outcomes[it.key().toStdString()] = it.value().toString().toStdString();
     return outcomes;
+}
+
+// Names as a file manager orders them, whatever the locale.
+TEST(FolderListingTest, SortsNaturally) {
+    for (const QLocale& locale :
+         {QLocale::c(), QLocale(QLocale::English), QLocale(QLocale::German)}) {
+        QStringList names = {"file10", "File2", "file100", "file1", "b", "a10b", "a9b", "A"};
+        sortNaturally(names, locale);
+        EXPECT_EQ(names.join(' ').toStdString(), "A a9b a10b b file1 File2 file10 file100")
+            << locale.name().toStdString();
+    }
+}
+
+// Pictures and sounds named without a folder, which the page writes as "file://NAME" or "NAME",
+// are the folder's; what is found nowhere is named in the strip.
+TEST_F(PreviewWindowTest, NamesWithoutAFolderAreFoundInIt) {
+    settings_.backgroundImage = "Paper.gif";  // the page's "file://Paper.gif": no host
+    folder_.file("Paper.gif", testing::kGif);
+    settings_.lineImage = "rule.gif";
+    settings_.soundFile = "nowhere.wav";
+    show(settings_);
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return js("const i = new Image(); i.src = getComputedStyle(Panel).backgroundImage"
+                  ".slice(5, -2); document.body.append(i); i.complete && i.naturalWidth")
+                   .toInt() == 1;
+    }));
+    EXPECT_EQ(js("document.querySelector('p.LogoLine img').naturalWidth").toInt(), 1);
+    EXPECT_EQ(window_.stripText().section(QLatin1Char(10), 0, 0), "Not found: nowhere.wav");
+    EXPECT_FALSE(window_.stripText().contains("Paper") || window_.stripText().contains("rule"));
+}
+
+// Thousands of entries: only the rows in view are drawn, and selecting over all of them works.
+TEST_F(PreviewWindowTest, LargeFolderSelectsOverEveryEntry) {
+    testing::TempDir big;
+    for (int i = 1; i <= 3000; ++i)
+        QFile(big.path(QStringLiteral("file%1.txt").arg(i))).open(QIODevice::WriteOnly);
+    window_.receiveFrame("folder", big.root().toUtf8());
+    show(settings_);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return js("FileList.Folder && document.querySelector('#tessivane-rows > div')"
+                  ".style.height")
+                   .toString() == QString::number(3000 * 18) + "px";
+    }));
+    EXPECT_LT(js("document.querySelectorAll('#tessivane-rows tr').length").toInt(), 100);
+    clickFile("file2.txt");
+    js("const rows = document.getElementById('tessivane-rows');"
+       "rows.scrollTop = rows.scrollHeight; rows.dispatchEvent(new Event('scroll'))");
+    clickFile("file2999.txt", "shiftKey: true");
+    EXPECT_TRUE(info().startsWith("2998 items selected.<br>")) << info().toStdString();
+    js("document.getElementById('tessivane-list').dispatchEvent(new KeyboardEvent('keydown', "
+       "{key: 'a', ctrlKey: true}))");
+    EXPECT_EQ(info(), "3000 items selected.<br>");
+    QFile(big.path("file3001.txt")).open(QIODevice::WriteOnly);  // the folder changes
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return info() == "3000 items selected.<br>" &&
+               js("FileList.SelectedItems().Count").toInt() == 3000 &&
+               js("document.querySelector('#tessivane-rows > div')"
+                  ".style.height")
+                       .toString() == "54018px";
+    }));
 }
 
 // What a hostile page tries, and what it gets: it shows pictures of the folder and the named
