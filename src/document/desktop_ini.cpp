@@ -13,7 +13,8 @@ using Units = std::u16string;
 
 struct Line {
     Units text;
-    Units end;  // CR LF, CR, LF, or nothing for a last line without one
+    Units end;           // CR LF, CR, LF, or nothing for a last line without one
+    bool added = false;  // put in by the edit
 };
 
 struct IniText {
@@ -104,6 +105,22 @@ std::string encode(const IniText& text) {
         put(line.end);
     }
     return bytes;
+}
+
+// A line that ends in a lone CR followed by an empty line that ends in LF would read back as one
+// line ending in CR LF. Where a line of the edit meets such a pair, its own line end changes.
+void keepLinesApart(IniText& text) {
+    for (std::size_t i = 1; i < text.lines.size(); ++i) {
+        Line& before = text.lines[i - 1];
+        Line& after = text.lines[i];
+        if (before.end == u"\r" && after.text.empty() && after.end == u"\n") {
+            if (before.added) {
+                before.end = u"\r\n";
+            } else if (after.added) {
+                after.end = u"\r";
+            }
+        }
+    }
 }
 
 bool isBlank(char16_t c) {
@@ -530,12 +547,12 @@ DesktopIniEdit useTemplateIn(const std::optional<std::string>& existing, FolderU
         const auto header = findSection(text, section.name);
         if (!header) {
             if (!text.lines.empty()) {
-                text.lines.push_back({{}, end});
+                text.lines.push_back({{}, end, true});
             }
-            text.lines.push_back({u"[" + unitsOf(section.name) + u"]", end});
+            text.lines.push_back({u"[" + unitsOf(section.name) + u"]", end, true});
             record.sections += section.code;
             for (const KeySpec& key : section.keys) {
-                text.lines.push_back({unitsOf(key.name) + u"=" + unitsOf(key.value), end});
+                text.lines.push_back({unitsOf(key.name) + u"=" + unitsOf(key.value), end, true});
                 record.keys += key.code;
             }
             continue;
@@ -558,11 +575,12 @@ DesktopIniEdit useTemplateIn(const std::optional<std::string>& existing, FolderU
                 }
             }
             text.lines.insert(text.lines.begin() + std::ptrdiff_t(after + 1),
-                              {unitsOf(key.name) + u"=" + unitsOf(key.value), end});
+                              {unitsOf(key.name) + u"=" + unitsOf(key.value), end, true});
             record.keys += key.code;
         }
     }
-    text.lines.insert(text.lines.begin(), {recordText(record), end});
+    text.lines.insert(text.lines.begin(), {recordText(record), end, true});
+    keepLinesApart(text);
     edit.bytes = encode(text);
     edit.use = use;
     return edit;

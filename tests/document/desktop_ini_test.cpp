@@ -28,9 +28,10 @@ std::string utf16(const std::string& utf8) {
     return bytes;
 }
 
-std::string crOnly(std::string text) {
-    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) {
-        text.erase(at + 1, 1);
+// The text with each CR LF as the given line end.
+std::string withEnds(std::string text, const std::string& end) {
+    for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; at += end.size()) {
+        text.replace(at, 2, end);
     }
     return text;
 }
@@ -76,7 +77,9 @@ TEST(DesktopIni, EditKeepsEveryOtherByteAndUndoGivesTheFileBack) {
         {"no final line end", "[Other]\r\nA=1", " end sections=VWS keys=DIPC",
          "@\r\n[Other]\r\nA=1\r\n\r\n" + kViews + kShell},
         {"CR-only lines", "[Other]\rA=1\r", " sections=VWS keys=DIPC",
-         crOnly("@\r\n[Other]\r\nA=1\r\n\r\n" + kViews + kShell)},
+         withEnds("@\r\n[Other]\r\nA=1\r\n\r\n" + kViews + kShell, "\r")},
+        {"a lone CR before new lines", "x\n\r", " sections=VWS keys=DIPC",
+         "@\nx\n\r\r" + withEnds(kViews + kShell, "\n")},
         {"empty", "", " sections=VWS keys=DIPC", "@\r\n" + kViews + kShell},
         {"already shows it", "\xEF\xBB\xBF" + kViews + kShell, "",
          "\xEF\xBB\xBF@\r\n" + kViews + kShell},
