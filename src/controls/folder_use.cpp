@@ -67,8 +67,12 @@ struct Folder {
 
     Entry entry(const std::string& wanted) const {
         Entry found{wanted, std::nullopt, {}};
-        if (DIR* listing =
-                ::fdopendir(::openat(fd.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC))) {
+        const int listed = ::openat(fd.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        DIR* listing = listed >= 0 ? ::fdopendir(listed) : nullptr;
+        if (listing == nullptr && listed >= 0) {
+            ::close(listed);
+        }
+        if (listing != nullptr) {
             bool exact = false;
             while (const dirent* item = ::readdir(listing)) {
                 if (!exact && ::strcasecmp(item->d_name, wanted.c_str()) == 0) {
