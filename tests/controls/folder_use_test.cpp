@@ -45,7 +45,7 @@ long long attributesOf(const QString& path) {
     std::uint32_t fat = 0;
     long long bits = -1;
     if (::fgetxattr(fd, "system.ntfs_attrib_be", be, 4) == 4) {
-        bits = be[0] << 24 | be[1] << 16 | be[2] << 8 | be[3];
+        bits = std::uint32_t(be[0]) << 24 | std::uint32_t(be[1]) << 16 | be[2] << 8 | be[3];
     } else if (::ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &fat) == 0) {
         bits = fat;
     }
