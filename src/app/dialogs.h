@@ -48,6 +48,9 @@ public:
     // state's file name as it was; on confirmation stores the chosen path and filter index.
     virtual bool showOpen(DialogState& state) = 0;
     virtual bool showSave(DialogState& state) = 0;
+    // A modal folder chooser that starts in the state's file name, a folder. Returns false when
+    // cancelled; on confirmation stores the chosen folder.
+    virtual bool showFolder(DialogState& state) = 0;
 };
 
 }  // namespace tessivane

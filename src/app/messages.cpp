@@ -2,6 +2,7 @@
 #include "app/messages.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 namespace tessivane::messages {
 namespace {
@@ -12,6 +13,7 @@ class Words {
 public:
     static QString fileAccessError() { return tr("File Access Error"); }
     static QString fileLoadError() { return tr("File Load Error"); }
+    static QString useForFolder() { return tr("Use for Folder"); }
 };
 
 QString text(const std::string& utf8) {
@@ -90,6 +92,87 @@ Message fileChanged(const QString& path) {
 Message saveChanges(const QString& currentFile) {
     return {Dialogs::Icon::Question, Words::tr("Save Changes"),
             Words::tr("Save changes to '%1'?").arg(currentFile)};
+}
+
+Message folderUseQuestion(const QString& folder, const FolderUsePlan& plan) {
+    const QString name = QFileInfo(plan.templatePath).fileName();
+    QString text =
+        Words::tr("Use this template for the folder '%1'?").arg(folder) + "\r\r" +
+        (plan.templateExists ? Words::tr("%1 will be replaced.") : Words::tr("%1 will be written."))
+            .arg(name) +
+        "\r" +
+        (plan.iniExists ? Words::tr("Desktop.ini will be updated.")
+                        : Words::tr("Desktop.ini will be created.")) +
+        "\r";
+    text += plan.keepsAttributes
+                ? Words::tr(
+                      "The folder will be marked read-only, Desktop.ini and %1 hidden and "
+                      "system.")
+                      .arg(name)
+                : Words::tr(
+                      "This volume keeps no Windows attributes: on Windows, the folder "
+                      "must then be marked with attrib +r \"%1\".")
+                      .arg(folder);
+    return {Dialogs::Icon::Question, Words::useForFolder(), text};
+}
+
+Message folderUseFailed(const FolderUseError& error) {
+    using Kind = FolderUseError::Kind;
+    const QString& path = error.path;
+    const QString unchanged = Words::tr("Nothing was changed.");
+    switch (error.kind) {
+        case Kind::BadFolder:
+            return {Dialogs::Icon::Exclamation, Words::useForFolder(),
+                    Words::tr("The folder '%1' cannot be used: %2.").arg(path, error.reason)};
+        case Kind::BadTemplateName:
+            return {Dialogs::Icon::Exclamation, Words::useForFolder(),
+                    Words::tr("'%1' cannot be the template's name: use a plain name that ends "
+                              "in .htt, without \\ / : * ? \" < > | % #.")
+                        .arg(path)};
+        case Kind::IniNotUsable:
+        case Kind::TemplateInTheWay:
+            return {Dialogs::Icon::Exclamation, Words::useForFolder(),
+                    Words::tr("'%1' cannot be changed: %2. %3").arg(path, error.reason, unchanged)};
+        case Kind::OtherTemplate:
+            return {Dialogs::Icon::Exclamation, Words::useForFolder(),
+                    Words::tr("The folder '%1' already uses '%2' from Tessivane; undo that "
+                              "first. %3")
+                        .arg(path, error.reason, unchanged)};
+        case Kind::NothingToUndo:
+            return {Dialogs::Icon::Exclamation, Words::useForFolder(),
+                    Words::tr("The folder '%1' does not use a template from Tessivane: its "
+                              "Desktop.ini holds no record of one. %2")
+                        .arg(path, unchanged)};
+        case Kind::Failed:
+        case Kind::None:
+            break;
+    }
+    return {Dialogs::Icon::Critical, Words::useForFolder(),
+            Words::tr("'%1' could not be changed: %2. The folder was left as it was.")
+                .arg(path, error.reason)};
+}
+
+QString folderUseDone(const QString& folder, const QString& templateName,
+                      const FolderUseResult& result) {
+    const QString done = Words::tr("The folder '%1' now shows %2.").arg(folder, templateName);
+    if (result.keepsAttributes) {
+        return done;
+    }
+    return done + ' ' +
+           Words::tr("Its volume keeps no Windows attributes: on Windows, run attrib +r \"%1\".")
+               .arg(folder);
+}
+
+QString folderUseUndone(const QString& folder, const FolderUseResult& result) {
+    QString text =
+        Words::tr("The folder '%1' no longer uses a template from Tessivane.").arg(folder);
+    if (!result.keptTemplate.isEmpty()) {
+        text += ' ' + Words::tr("'%1' was changed since and is kept.").arg(result.keptTemplate);
+    }
+    for (const QString& key : result.keptKeys) {
+        text += ' ' + Words::tr("%1 in Desktop.ini was changed since and is kept.").arg(key);
+    }
+    return text;
 }
 
 Message information() {

@@ -8,6 +8,7 @@
 
 #include "app/dialogs.h"
 #include "controls/file_services.h"
+#include "controls/folder_use.h"
 #include "document/writer.h"
 
 namespace tessivane {
@@ -35,6 +36,14 @@ Message writeRefused(const WriteOutcome& outcome, const QString& currentFile);
 Message fileChanged(const QString& path);
 // The save-changes question.
 Message saveChanges(const QString& currentFile);
+// Using a template for a folder: what will change, for the user to confirm; the refusal or
+// failure; and the result, with what is left to do on Windows where the volume keeps no
+// attributes. Undoing it: the result, naming what was changed since and is kept.
+Message folderUseQuestion(const QString& folder, const FolderUsePlan& plan);
+Message folderUseFailed(const FolderUseError& error);
+QString folderUseDone(const QString& folder, const QString& templateName,
+                      const FolderUseResult& result);
+QString folderUseUndone(const QString& folder, const FolderUseResult& result);
 // How to put a saved template to use (lines separated by single CR characters), and who made it.
 Message information();
 Message about();

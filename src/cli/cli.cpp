@@ -10,8 +10,10 @@
 
 #include "app/messages.h"
 #include "controls/file_services.h"
+#include "controls/folder_use.h"
 #include "controls/utility_services.h"
 #include "document/colours.h"
+#include "document/desktop_ini.h"
 #include "document/numeric.h"
 #include "document/reader.h"
 #include "document/template.h"
@@ -27,6 +29,8 @@ constexpr const char* kUsageText =
     "  tessivane-cli write [--from FILE] [--description TEXT] [--background PATH]\n"
     "                      [--line-image PATH] [--sound PATH] [--loop forever|N] [--font NAME]\n"
     "                      [--colour NAME] [--info-size N] [--title-size N] -o FILE\n"
+    "  tessivane-cli apply [--name NAME.htt] TEMPLATE FOLDER\n"
+    "  tessivane-cli unapply FOLDER\n"
     "  tessivane-cli --help | --version\n";
 
 // What each command does: the start of its own --help, and its entry in the tool's --help.
@@ -45,6 +49,15 @@ constexpr CommandText kWrite{"write", "[options] -o FILE",
                              "--from, change the settings given, check that the sound, background\n"
                              "and line image files exist, and save the result to FILE."};
 
+constexpr CommandText kApply{"apply", "[options] TEMPLATE FOLDER",
+                             "Use a template that Tessivane saved for FOLDER: write it there as\n"
+                             "Folder.htt, make the folder's Desktop.ini show it, and mark the\n"
+                             "folder read-only and both files hidden and system where the\n"
+                             "volume keeps Windows attributes."};
+constexpr CommandText kUnapply{"unapply", "[options] FOLDER",
+                               "Take out of FOLDER exactly what apply put in: Desktop.ini's keys,\n"
+                               "the template while it is as written, and the attributes."};
+
 constexpr const char* kNumbersText =
     "Sizes and the loop count are numbers, corrected as in the window: sizes are kept between\n"
     "1 and 2160 and a loop count below 1 becomes 1, with a note on standard error. They are\n"
@@ -54,7 +67,7 @@ constexpr const char* kNumbersText =
 // The tool's --help: the usage, what the tool does, each command's description beside its name.
 std::string toolHelp() {
     QString commands;
-    for (const CommandText* command : {&kTemplate, &kShow, &kWrite}) {
+    for (const CommandText* command : {&kTemplate, &kShow, &kWrite, &kApply, &kUnapply}) {
         commands += QString("  %1").arg(command->name, -12) +
                     QString(command->description).replace('\n', '\n' + QString(14, ' ')) + '\n';
     }
@@ -387,6 +400,56 @@ int writeCommand(const QStringList& arguments, Command& command) {
     return command.save(document, parser.value("output"));
 }
 
+int applyCommand(const QStringList& arguments, Command& command) {
+    QCommandLineParser parser;
+    parser.addPositionalArgument("TEMPLATE", "A template that Tessivane saved.");
+    parser.addPositionalArgument("FOLDER", "The folder that will show it.");
+    const QCommandLineOption name(
+        "name", "The template's file name in the folder; Folder.htt when not given.", "NAME.htt",
+        kFolderTemplateName);
+    if (const auto ended = parse(parser, kApply, {name}, arguments, command)) {
+        return *ended;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 2) {
+        return command.usage("apply needs a TEMPLATE and a FOLDER");
+    }
+    if (parser.values(name).size() > 1 || !isTemplateFileName(utf8(parser.value(name)))) {
+        return command.usage(
+            utf8(messages::folderUseFailed(
+                     {FolderUseError::Kind::BadTemplateName, parser.value(name), {}})
+                     .text));
+    }
+    auto document = command.loadOurs(files[0]);
+    if (!document) {
+        return kFailed;
+    }
+    const FolderUseResult result = useForFolder(*document, files[1], parser.value(name));
+    if (result.error) {
+        return command.fail(messages::folderUseFailed(result.error));
+    }
+    command.out() << utf8(messages::folderUseDone(files[1], parser.value(name), result)) << "\n";
+    return kDone;
+}
+
+int unapplyCommand(const QStringList& arguments, Command& command) {
+    QCommandLineParser parser;
+    parser.addPositionalArgument("FOLDER", "A folder that apply used a template for.");
+    if (const auto ended = parse(parser, kUnapply, {}, arguments, command)) {
+        return *ended;
+    }
+    if (parser.positionalArguments().size() != 1) {
+        return command.usage("unapply needs exactly one FOLDER");
+    }
+    const QString folder = parser.positionalArguments().first();
+    const FolderUseResult result = undoFolderUse(folder);
+    if (result.error) {
+        return command.fail(messages::folderUseFailed(result.error));
+    }
+    command.out() << utf8(messages::folderUseUndone(folder, result)) << "\n";
+    return kDone;
+}
+
 int dispatch(const QStringList& arguments, std::ostream& out, std::ostream& err) {
     Command command(out, err);
     if (arguments.size() < 2) {
@@ -402,7 +465,11 @@ int dispatch(const QStringList& arguments, std::ostream& out, std::ostream& err)
         return kDone;
     }
     const std::pair<const CommandText*, int (*)(const QStringList&, Command&)> commands[] = {
-        {&kTemplate, templateCommand}, {&kShow, showCommand}, {&kWrite, writeCommand}};
+        {&kTemplate, templateCommand},
+        {&kShow, showCommand},
+        {&kWrite, writeCommand},
+        {&kApply, applyCommand},
+        {&kUnapply, unapplyCommand}};
     for (const auto& [text, function] : commands) {
         if (name == text->name) {
             return function(arguments, command);

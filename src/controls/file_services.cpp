@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 
+#include "controls/windows_attributes.h"
 #include "document/line_map.h"
 
 namespace tessivane {
@@ -259,8 +260,9 @@ std::optional<std::vector<std::pair<std::string, std::string>>> attributesOf(int
 }
 
 // Gives a new, still empty file everything the old one had besides its content: owner and group,
-// permission bits, and exactly the old file's extended attributes (a folder's default ACL or
-// others that the new file inherited are taken off again). False when any of it cannot be given.
+// permission bits, exactly the old file's extended attributes (a folder's default ACL or others
+// that the new file inherited are taken off again), and the attributes that Windows reads where
+// the volume keeps them (hidden, system...). False when any of it cannot be given.
 bool copyMetadata(int from, const struct stat& old, int to) {
     struct stat created {};
     if (::fstat(to, &created) != 0) {
@@ -292,7 +294,8 @@ bool copyMetadata(int from, const struct stat& old, int to) {
             return false;
         }
     }
-    return true;
+    const auto windows = readWindowsAttributes(from);
+    return !windows || writeWindowsAttributes(to, *windows);
 }
 
 enum class Replaced { Done, Failed, NotWithoutLoss };
@@ -380,7 +383,7 @@ std::optional<FileError> writeInPlace(const Target& target, const std::string& b
     return systemFailure(cause);
 }
 
-FileError save(const WorkingDocument& document, const QString& path) {
+FileError save(const std::string& bytes, const QString& path) {
     Target target;
     if (auto refused = resolveTarget(QFile::encodeName(path), target)) {
         return *refused;
@@ -399,7 +402,6 @@ FileError save(const WorkingDocument& document, const QString& path) {
             return failure(FileError::Kind::NotWritable, systemReason(errno));
         }
     }
-    const std::string bytes = document.toBytes();
     FileError error;
     if (!old || old->st_nlink == 1) {
         switch (replaceByRename(target, bytes, old, error)) {
@@ -457,7 +459,18 @@ FileError saveDocument(const WorkingDocument& document, const QString& path) {
         return *refused;
     }
     try {
-        return save(document, path);
+        return save(document.toBytes(), path);
+    } catch (const std::bad_alloc&) {
+        return systemFailure(ENOMEM);
+    }
+}
+
+FileError saveBytes(const std::string& bytes, const QString& path) {
+    if (auto refused = checkName(path)) {
+        return *refused;
+    }
+    try {
+        return save(bytes, path);
     } catch (const std::bad_alloc&) {
         return systemFailure(ENOMEM);
     }

@@ -55,6 +55,8 @@ struct LoadResult {
 
 LoadResult loadDocument(const QString& path);
 FileError saveDocument(const WorkingDocument& document, const QString& path);
+// Saves bytes exactly as given, with the same rules as a document.
+FileError saveBytes(const std::string& bytes, const QString& path);
 
 // Whether the name reaches its own file: Qt decodes bytes that are not UTF-8 as replacement
 // characters, which would be encoded back as other bytes. Load and save refuse other names.

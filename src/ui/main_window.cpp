@@ -57,6 +57,8 @@ struct Twips {
 constexpr int kClientWidth = 7335;
 constexpr int kClientHeight = 8190;
 constexpr int kStatusBarHeight = 375;
+// How long the status bar shows the result of Use for Folder before the current file again.
+constexpr int kFolderResultMs = 30000;
 
 // A place in twips as pixels at the widget's screen's logical DPI. Every position and size of
 // the window is converted here.
@@ -292,6 +294,7 @@ MainWindow::MainWindow(const QString& commandLineText, Dialogs& dialogs, QWidget
     : QMainWindow(parent),
       dialogs_(dialogs),
       commands_(session_, *this, dialogs),
+      folderCommands_(session_, commands_, dialogs),
       preview_(new PreviewLink([this] { return previewDocument(); }, this)) {
     setObjectName(QStringLiteral("MainWindow"));
     // A fixed single border: minimise and close, no maximise.
@@ -333,6 +336,8 @@ void MainWindow::createActions() {
     openAct = action("mnuOpen", tr("&Open..."), Qt::CTRL | Qt::Key_O, &MainWindow::open);
     saveAct = action("mnuSave", tr("&Save..."), Qt::CTRL | Qt::Key_S, &MainWindow::save);
     saveAsAct = action("mnuAs", tr("Save &As..."), Qt::Key_F2, &MainWindow::saveAs);
+    useForFolderAct =
+        action("mnuUseFolder", tr("Use for &Folder..."), QKeySequence(), &MainWindow::useForFolder);
     informationAct =
         action("mnuInfo", tr("&Information"), Qt::Key_F1, &MainWindow::showInformation);
     aboutAct = action("mnuAbout", tr("&About"), Qt::CTRL | Qt::Key_A, &MainWindow::about);
@@ -355,6 +360,7 @@ void MainWindow::createMenus() {
     fileMenu->addAction(openAct);
     fileMenu->addAction(saveAct);
     fileMenu->addAction(saveAsAct);
+    fileMenu->addAction(useForFolderAct);
     named(fileMenu->addSeparator(), "Div1");
     fileMenu->addAction(exitAct);
 
@@ -674,6 +680,22 @@ void MainWindow::saveAs() {
     commands_.saveAs();
 }
 
+// The folder chooser starts at the preview's folder, else the current file's. The preview then
+// shows the folder that now uses the document.
+void MainWindow::useForFolder() {
+    const QFileInfo file(currentFile());
+    const QString start = preview_->isRunning() ? previewFolder_
+                          : file.isAbsolute()   ? file.absolutePath()
+                                                : QDir::currentPath();
+    if (const auto done = folderCommands_.useForFolder(start)) {
+        statusBar()->showMessage(done->status, kFolderResultMs);
+        if (preview_->isRunning()) {
+            previewFolder_ = done->folder;
+            preview_->show(file.fileName(), done->folder);
+        }
+    }
+}
+
 void MainWindow::showInformation() {
     commands_.showInformation();
 }
@@ -687,6 +709,7 @@ void MainWindow::showPreview() {
     // The page describes the current file's folder, or the home folder for a file not saved yet.
     const QFileInfo file(currentFile());
     const QString folder = file.exists() ? file.absolutePath() : QDir::homePath();
+    previewFolder_ = folder;
     preview_->show(file.fileName(), folder);
 }
 

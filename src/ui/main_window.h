@@ -17,6 +17,7 @@
 
 #include "app/dialogs.h"
 #include "app/file_commands.h"
+#include "app/folder_commands.h"
 #include "app/preview_link.h"
 
 class QAction;
@@ -62,6 +63,7 @@ private slots:
     void open();
     void save();
     void saveAs();
+    void useForFolder();
     void showInformation();
     void about();
     void chooseSound();
@@ -106,8 +108,10 @@ private:
     Dialogs& dialogs_;
     Session session_;
     FileCommands commands_;
+    FolderCommands folderCommands_;
     QPointer<PictureViewer> viewer_;
     PreviewLink* preview_ = nullptr;
+    QString previewFolder_;  // the folder last sent to the preview
 
     QMenu* fileMenu = nullptr;
     QMenu* viewMenu = nullptr;
@@ -116,6 +120,7 @@ private:
     QAction* openAct = nullptr;
     QAction* saveAct = nullptr;
     QAction* saveAsAct = nullptr;
+    QAction* useForFolderAct = nullptr;
     QAction* exitAct = nullptr;
     QAction* previewAct = nullptr;
     QAction* informationAct = nullptr;

@@ -128,6 +128,24 @@ bool WidgetDialogs::showSave(DialogState& state) {
     return showFileDialog(state, true);
 }
 
+bool WidgetDialogs::showFolder(DialogState& state) {
+    QFileDialog dialog(parent_);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setWindowTitle(state.title);
+    dialog.setDirectory(state.fileName.isEmpty() ? QDir::currentPath() : state.fileName);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setHistory(history_);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    history_ = dialog.history();
+    if (!accepted || dialog.selectedFiles().isEmpty()) {
+        return false;
+    }
+    state.fileName = QDir::toNativeSeparators(dialog.selectedFiles().first());
+    return true;
+}
+
 bool WidgetDialogs::showFileDialog(DialogState& state, bool forSaving) {
     QFileDialog dialog(parent_);
     prepareFileDialog(dialog, state, forSaving);

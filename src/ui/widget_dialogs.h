@@ -22,6 +22,7 @@ public:
     Answer message(Icon icon, Buttons buttons, const QString& title, const QString& text) override;
     bool showOpen(DialogState& state) override;
     bool showSave(DialogState& state) override;
+    bool showFolder(DialogState& state) override;
 
 private:
     bool showFileDialog(DialogState& state, bool forSaving);

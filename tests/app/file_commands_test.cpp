@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 
+#include "app/folder_commands.h"
 #include "app/startup.h"
 #include "support/plain_form.h"
 
@@ -215,6 +216,51 @@ TEST(Startup, CommandLineAndFirstDocument) {
         EXPECT_TRUE(fallback.sourceName.isEmpty() && fallback.warning.text.isEmpty());
         EXPECT_EQ(fallback.document, WorkingDocument::fromTemplate()) << unusable.toStdString();
     }
+}
+
+// Use for Folder runs the writer, picks a folder starting where it is told, shows what will
+// change and does nothing without Yes; then the document as Save writes it is in the folder, and
+// a second use says what it replaces. A refusal is a message box and changes nothing.
+TEST_F(FileCommandsTest, UseForFolderShowsWhatWillChangeAndWaitsForYes) {
+    FolderCommands folders(session, commands, dialogs);
+    const QString folder = dir.path("shown");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    form.settings.description = "Holidays";
+    const auto use = [&](Answer answer) {
+        dialogs.clearShown();
+        dialogs.choose(folder);
+        dialogs.answer(answer);
+        return folders.useForFolder(dir.root());
+    };
+    EXPECT_FALSE(use(Answer::No));
+    EXPECT_EQ(dialogs.shown()[0].state.fileName, dir.root());
+    EXPECT_EQ(dialogs.last().text,
+              "Use this template for the folder '" + folder +
+                  "'?\r\rFolder.htt will be written.\rDesktop.ini will be created.\rThis volume "
+                  "keeps no Windows attributes: on Windows, the folder must then be marked with "
+                  "attrib +r \"" +
+                  folder + "\".");
+    EXPECT_TRUE(testing::folderEntries(folder).isEmpty());
+    const auto done = use(Answer::Yes);
+    ASSERT_TRUE(done);
+    EXPECT_EQ(done->status, messages::folderUseDone(folder, "Folder.htt", {}));
+    EXPECT_TRUE(readBytes(folder + "/Folder.htt").contains("\r\nHolidays\r\n"));
+    EXPECT_TRUE(use(Answer::Yes));
+    EXPECT_TRUE(
+        dialogs.last().text.contains("Folder.htt will be replaced.\rDesktop.ini will be updated."));
+
+    form.settings.soundFile = dir.path("gone.wav").toStdString();
+    dialogs.answer(Answer::Ok);
+    EXPECT_FALSE(folders.useForFolder(dir.root()));
+    EXPECT_EQ(dialogs.last().title, "File Does Not Exist");
+    nameExistingFiles();
+    ASSERT_TRUE(QFile::remove(folder + "/Desktop.ini") &&
+                QFile::link("/etc/hostname", folder + "/Desktop.ini"));
+    dialogs.choose(folder);
+    dialogs.answer(Answer::Ok);
+    EXPECT_FALSE(folders.useForFolder(dir.root()));
+    EXPECT_EQ(dialogs.last().text,
+              "'" + folder + "/Desktop.ini' cannot be changed: it is a link. Nothing was changed.");
 }
 
 }  // namespace

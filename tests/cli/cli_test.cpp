@@ -88,6 +88,12 @@ TEST_F(Cli, WriteNamesCorrectionsAndRefusesWhatItCannotDo) {
         {"write -o OUT --loop often", 2, "--loop takes 'forever' or a number, not 'often'"},
         {"write -o OUT --info-size big", 2, "--info-size takes a number, not 'big'"},
         {"write -o OUT --description " + bad, 2, "--description is not valid UTF-8"},
+        {"apply OUT", 2, "apply needs a TEMPLATE and a FOLDER"},
+        {"apply --name x.html OUT /", 2,
+         messages::folderUseFailed({FolderUseError::Kind::BadTemplateName, "x.html", {}}).text},
+        {"unapply", 2, "unapply needs exactly one FOLDER"},
+        {"unapply " + dir.root(), 1,
+         messages::folderUseFailed({FolderUseError::Kind::NothingToUndo, dir.root(), {}}).text},
         {"write -o OUT --colour mauve", 2,
          "unknown colour 'mauve'; use one of Black, Maroon, Green, Olive, Navy, Purple, Teal, "
          "Grey, Silver, Red, Lime, Yellow, Blue, Fuchsia, Aqua, White"},
@@ -109,11 +115,13 @@ TEST_F(Cli, HelpListsEachCommandsOptionsAndTheManualPageDescribesThem) {
     const QString manual = testing::readBytes(TESSIVANE_SOURCE_DIR "/packaging/tessivane-cli.1");
     std::ostream unwritable(nullptr);
     const std::tuple<QString, const char*, qsizetype> cases[] = {
-        {"--help", "Usage:\n  tessivane-cli template [-o FILE]\n", 14},
-        {"-h write", "Usage:\n  tessivane-cli template [-o FILE]\n", 14},
+        {"--help", "Usage:\n  tessivane-cli template [-o FILE]\n", 15},
+        {"-h write", "Usage:\n  tessivane-cli template [-o FILE]\n", 15},
         {"template -h x", "Usage: tessivane-cli template [options]\n", 4},
         {"show -help", "Usage: tessivane-cli show [options] FILE\n", 3},
         {"write --from=x --help", "Usage: tessivane-cli write [options] -o FILE\n", 14},
+        {"apply --help", "Usage: tessivane-cli apply [options] TEMPLATE FOLDER\n", 3},
+        {"unapply -h", "Usage: tessivane-cli unapply [options] FOLDER\n", 2},
     };
     for (const auto& [arguments, start, count] : cases) {
         const testing::CliRun help = run(arguments);
@@ -127,6 +135,22 @@ TEST_F(Cli, HelpListsEachCommandsOptionsAndTheManualPageDescribesThem) {
         }
         EXPECT_EQ(options.size(), count) << help.out.data();
     }
+}
+
+// apply writes the template into the folder and says what is left to do on Windows; unapply
+// takes it out again.
+TEST_F(Cli, ApplyAndUnapplyTakeEachOtherBack) {
+    run("template -o OUT");
+    const QString folder = dir.path("shown");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const testing::CliRun applied = run("apply --name My.htt OUT " + folder);
+    EXPECT_EQ(applied.status, 0);
+    EXPECT_EQ(applied.out, messages::folderUseDone(folder, "My.htt", {}).toUtf8() + "\n");
+    EXPECT_EQ(testing::readBytes(folder + "/My.htt"), testing::templateBytes());
+    EXPECT_TRUE(
+        testing::readBytes(folder + "/Desktop.ini").contains("PersistMoniker=file://My.htt"));
+    EXPECT_EQ(run("unapply " + folder).status, 0);
+    EXPECT_TRUE(testing::folderEntries(folder).isEmpty());
 }
 
 }  // namespace

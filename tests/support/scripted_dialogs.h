@@ -18,7 +18,7 @@ namespace tessivane::testing {
 class ScriptedDialogs : public Dialogs {
 public:
     struct Shown {
-        enum class Kind { Message, Open, Save } kind;
+        enum class Kind { Message, Open, Save, Folder } kind;
         Icon icon = Icon::Information;
         Buttons buttons = Buttons::Ok;
         QString title;
@@ -28,7 +28,8 @@ public:
 
     // The next message box is answered with this button.
     void answer(Answer answer) { script_.push_back(Reply{Shown::Kind::Message, answer, {}}); }
-    // The next file dialog (Open or Save) is confirmed with this path, at this filter index.
+    // The next file dialog (Open, Save or a folder) is confirmed with this path, at this filter
+    // index.
     void choose(const QString& path, int filterIndex = 1) {
         script_.push_back(Reply{std::nullopt, Answer::Ok, path, filterIndex});
     }
@@ -48,6 +49,7 @@ public:
     }
     bool showOpen(DialogState& state) override { return fileDialog(Shown::Kind::Open, state); }
     bool showSave(DialogState& state) override { return fileDialog(Shown::Kind::Save, state); }
+    bool showFolder(DialogState& state) override { return fileDialog(Shown::Kind::Folder, state); }
 
     const std::vector<Shown>& shown() const { return shown_; }
     const Shown& last() const { return shown_.back(); }

@@ -415,6 +415,38 @@ TEST_F(WindowTest, PreviewIsFedAndFollowedThroughItsLife) {
     EXPECT_TRUE(!preview->isEnabled() && preview->toolTip().contains("tessivane-preview"));
 }
 
+// File > Use for Folder follows Save As. It starts at the running preview's folder, puts the
+// result in the status bar, and the preview then shows the folder.
+TEST_F(WindowTest, UseForFolderReportsInTheStatusBarAndThePreviewShowsTheFolder) {
+    const QString frames = temp.path("preview.frames");
+    const QString program = temp.file("preview", "#!/bin/sh\nexec cat >>\"$0.frames\"\n");
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("TESSIVANE_PREVIEW_PROGRAM", QFile::encodeName(program));
+    start();
+    const QList<QAction*> items = find<QMenu>("mnuFile")->actions();
+    EXPECT_EQ(items.indexOf(find<QAction>("mnuUseFolder")),
+              items.indexOf(find<QAction>("mnuAs")) + 1);
+    for (const char* box : {"Sound", "Bck", "Img"}) {
+        edit(box)->setText(temp.file(box, "GIF89a"));
+    }
+    find<QAction>("mnuPreview")->trigger();
+    qunsetenv("TESSIVANE_PREVIEW_PROGRAM");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return documentsIn(frames).size() == 1; }));
+    const QString folder = temp.path("shown");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    dialogs.choose(folder);
+    dialogs.answer(Answer::Yes);
+    find<QAction>("mnuUseFolder")->trigger();
+    EXPECT_EQ(dialogs.shown().front().state.fileName, QDir::homePath());
+    EXPECT_TRUE(window->statusBar()->currentMessage().startsWith("The folder '" + folder +
+                                                                 "' now shows Folder.htt."));
+    EXPECT_EQ(window->currentFile(), "HyperText Template1.htt");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return framesIn(frames, "folder").size() == 2; }));
+    EXPECT_EQ(framesIn(frames, "folder").last(), "folder=" + QFile::encodeName(folder));
+    dialogs.answer(Answer::No);
+    EXPECT_TRUE(window->close());
+}
+
 }  // namespace
 }  // namespace tessivane::testing
 

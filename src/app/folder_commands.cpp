@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: MIT
+#include "app/folder_commands.h"
+
+#include "app/messages.h"
+#include "controls/folder_use.h"
+
+namespace tessivane {
+
+FolderCommands::FolderCommands(Session& session, FileCommands& files, Dialogs& dialogs)
+    : session_(session), files_(files), dialogs_(dialogs) {}
+
+std::optional<FolderCommands::Done> FolderCommands::useForFolder(const QString& startFolder) {
+    if (!files_.storeSettings()) {
+        return std::nullopt;
+    }
+    folderDialog_.title = QStringLiteral("Use for Folder");
+    folderDialog_.fileName = startFolder;
+    if (!dialogs_.showFolder(folderDialog_)) {
+        return std::nullopt;
+    }
+    const QString folder = folderDialog_.fileName;
+    const auto refuse = [this](const FolderUseError& error) {
+        const Message message = messages::folderUseFailed(error);
+        dialogs_.message(message.icon, Dialogs::Buttons::Ok, message.title, message.text);
+        return std::nullopt;
+    };
+    const FolderUsePlan plan = planFolderUse(folder, kFolderTemplateName);
+    if (plan.error) {
+        return refuse(plan.error);
+    }
+    const Message question = messages::folderUseQuestion(folder, plan);
+    if (dialogs_.message(question.icon, Dialogs::Buttons::YesNo, question.title, question.text) !=
+        Dialogs::Answer::Yes) {
+        return std::nullopt;
+    }
+    const FolderUseResult result =
+        tessivane::useForFolder(session_.document, folder, kFolderTemplateName);
+    if (result.error) {
+        return refuse(result.error);
+    }
+    return Done{folder, messages::folderUseDone(folder, kFolderTemplateName, result)};
+}
+
+}  // namespace tessivane

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// File > Use for Folder: the document as Save would write it, used for a folder the user picks
+// (controls/folder_use.h), after the user has confirmed what will change.
+#include <QString>
+#include <optional>
+
+#include "app/dialogs.h"
+#include "app/file_commands.h"
+
+namespace tessivane {
+
+class FolderCommands {
+public:
+    FolderCommands(Session& session, FileCommands& files, Dialogs& dialogs);
+
+    struct Done {
+        QString folder;
+        QString status;  // the result, for the status bar
+    };
+    // Runs the writer (which may refuse), asks for a folder starting at startFolder, shows what
+    // will change and, when the user agrees, does it. A refusal or failure is told in a message
+    // box; nothing when the user cancelled or it failed.
+    std::optional<Done> useForFolder(const QString& startFolder);
+
+private:
+    Session& session_;
+    FileCommands& files_;
+    Dialogs& dialogs_;
+    // The folder chooser keeps its own state: the shared file dialog's name stays a file's.
+    DialogState folderDialog_;
+};
+
+}  // namespace tessivane

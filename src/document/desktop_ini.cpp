@@ -1,0 +1,608 @@
+// SPDX-License-Identifier: MIT
+#include "document/desktop_ini.h"
+
+#include <algorithm>
+#include <map>
+
+namespace tessivane {
+namespace {
+
+// The file's text as 16-bit units: one per byte of an 8-bit file, so that every byte comes back,
+// or the UTF-16 units of a UTF-16LE file.
+using Units = std::u16string;
+
+struct Line {
+    Units text;
+    Units end;           // CR LF, CR, LF, or nothing for a last line without one
+    bool added = false;  // put in by the edit
+};
+
+struct IniText {
+    bool utf16 = false;
+    std::string mark;  // the byte order mark as found
+    std::vector<Line> lines;
+};
+
+constexpr std::string_view kUtf16Mark = "\xFF\xFE";
+constexpr std::string_view kUtf16BigEndianMark = "\xFE\xFF";
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+Units unitsOf(std::string_view ascii) {
+    Units units;
+    for (const char c : ascii) {
+        units.push_back(char16_t(static_cast<unsigned char>(c)));
+    }
+    return units;
+}
+
+std::vector<Line> splitLines(const Units& units) {
+    std::vector<Line> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < units.size();) {
+        if (units[i] != u'\r' && units[i] != u'\n') {
+            ++i;
+            continue;
+        }
+        const std::size_t breakSize =
+            units[i] == u'\r' && i + 1 < units.size() && units[i + 1] == u'\n' ? 2 : 1;
+        lines.push_back({units.substr(start, i - start), units.substr(i, breakSize)});
+        i += breakSize;
+        start = i;
+    }
+    if (start < units.size()) {
+        lines.push_back({units.substr(start), {}});
+    }
+    return lines;
+}
+
+std::optional<IniText> decode(std::string_view bytes) {
+    IniText text;
+    Units units;
+    if (bytes.substr(0, 2) == kUtf16BigEndianMark) {
+        return std::nullopt;
+    }
+    if (bytes.substr(0, 2) == kUtf16Mark) {
+        text.utf16 = true;
+        text.mark = kUtf16Mark;
+        bytes.remove_prefix(2);
+        if (bytes.size() % 2 != 0) {
+            return std::nullopt;
+        }
+        for (std::size_t i = 0; i < bytes.size(); i += 2) {
+            const char16_t unit = char16_t(static_cast<unsigned char>(bytes[i]) |
+                                           static_cast<unsigned char>(bytes[i + 1]) << 8);
+            if (unit == 0) {
+                return std::nullopt;
+            }
+            units.push_back(unit);
+        }
+    } else {
+        if (bytes.find('\0') != std::string_view::npos) {
+            return std::nullopt;
+        }
+        if (bytes.substr(0, 3) == kUtf8Mark) {
+            text.mark = kUtf8Mark;
+            bytes.remove_prefix(3);
+        }
+        units = unitsOf(bytes);
+    }
+    text.lines = splitLines(units);
+    return text;
+}
+
+std::string encode(const IniText& text) {
+    std::string bytes = text.mark;
+    const auto put = [&](const Units& units) {
+        for (const char16_t unit : units) {
+            bytes.push_back(char(unit & 0xFF));
+            if (text.utf16) {
+                bytes.push_back(char(unit >> 8));
+            }
+        }
+    };
+    for (const Line& line : text.lines) {
+        put(line.text);
+        put(line.end);
+    }
+    return bytes;
+}
+
+// A line that ends in a lone CR followed by an empty line that ends in LF would read back as one
+// line ending in CR LF. Where a line of the edit meets such a pair, its own line end changes.
+void keepLinesApart(IniText& text) {
+    for (std::size_t i = 1; i < text.lines.size(); ++i) {
+        Line& before = text.lines[i - 1];
+        Line& after = text.lines[i];
+        if (before.end == u"\r" && after.text.empty() && after.end == u"\n") {
+            if (before.added) {
+                before.end = u"\r\n";
+            } else if (after.added) {
+                after.end = u"\r";
+            }
+        }
+    }
+}
+
+bool isBlank(char16_t c) {
+    return c == u' ' || c == u'\t';
+}
+
+Units trimmed(const Units& text) {
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && isBlank(text[begin])) {
+        ++begin;
+    }
+    while (end > begin && isBlank(text[end - 1])) {
+        --end;
+    }
+    return text.substr(begin, end - begin);
+}
+
+char16_t lowerAscii(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c;
+}
+
+bool sameName(const Units& a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char y) {
+               return lowerAscii(x) == lowerAscii(char16_t(static_cast<unsigned char>(y)));
+           });
+}
+
+// "[ name ]": the name, without the blanks around it.
+std::optional<Units> sectionName(const Line& line) {
+    const Units text = trimmed(line.text);
+    const std::size_t close = text.find(u']');
+    if (text.empty() || text[0] != u'[' || close == Units::npos) {
+        return std::nullopt;
+    }
+    return trimmed(text.substr(1, close - 1));
+}
+
+// "key = value": where the value starts, after '=' and the blanks behind it.
+struct KeyLine {
+    Units key;
+    std::size_t valueStart;
+};
+
+std::optional<KeyLine> keyLine(const Line& line) {
+    const Units text = trimmed(line.text);
+    const std::size_t equals = line.text.find(u'=');
+    if (text.empty() || text[0] == u';' || sectionName(line) || equals == Units::npos) {
+        return std::nullopt;
+    }
+    std::size_t valueStart = equals + 1;
+    while (valueStart < line.text.size() && isBlank(line.text[valueStart])) {
+        ++valueStart;
+    }
+    return KeyLine{trimmed(line.text.substr(0, equals)), valueStart};
+}
+
+Units valueOf(const Line& line) {
+    return line.text.substr(keyLine(line)->valueStart);
+}
+
+std::optional<std::size_t> findSection(const IniText& text, std::string_view name) {
+    for (std::size_t i = 0; i < text.lines.size(); ++i) {
+        if (const auto found = sectionName(text.lines[i]); found && sameName(*found, name)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+// The line after the section's last line.
+std::size_t sectionEnd(const IniText& text, std::size_t header) {
+    std::size_t i = header + 1;
+    while (i < text.lines.size() && !sectionName(text.lines[i])) {
+        ++i;
+    }
+    return i;
+}
+
+// The section's first line with the key, or its first with the key and the value.
+std::optional<std::size_t> findKey(const IniText& text, std::size_t header, std::string_view key,
+                                   const Units* value = nullptr) {
+    for (std::size_t i = header + 1; i < sectionEnd(text, header); ++i) {
+        const auto found = keyLine(text.lines[i]);
+        if (found && sameName(found->key, key) && (!value || valueOf(text.lines[i]) == *value)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+// The sections and keys that make a folder show a web view template. Each has a letter for the
+// record. Only the keys that decide what the folder shows are given the new value when they
+// have another one; the others keep theirs.
+struct KeySpec {
+    std::string_view name;
+    std::string value;
+    char code;
+    bool replaces;
+};
+
+struct SectionSpec {
+    std::string_view name;
+    char code;
+    std::vector<KeySpec> keys;
+};
+
+std::vector<SectionSpec> specsFor(const std::string& templateName) {
+    const std::string id(kWebViewClassId);
+    return {{"ExtShellFolderViews",
+             'V',
+             {{"Default", id, 'D', true}, {kWebViewClassId, id, 'I', false}}},
+            {kWebViewClassId, 'W', {{"PersistMoniker", "file://" + templateName, 'P', true}}},
+            {".ShellClassInfo", 'S', {{"ConfirmFileOp", "0", 'C', false}}}};
+}
+
+// The record is one comment line:
+//   ;tessivane-use: new end sections=VWS keys=DIPC file=Folder.htt sha256=HEX folder=R ini=HS
+//   htt=HS was-D=OLD was-P=OLD
+// "new": the file was made; "end": the last line had no line end and was given one; "sections"
+// and "keys": the letters of those added; "was-X": the old value of key X, which was replaced;
+// "folder", "ini", "htt": the attributes set, as letters. A value holds no blank: '%', space and
+// tab are written as %25, %20 and %09.
+constexpr std::string_view kRecordPrefix = ";tessivane-use:";
+
+struct Record {
+    FolderUse use;
+    bool addedEnd = false;
+    std::string sections;
+    std::string keys;
+    std::map<char, Units> oldValues;
+};
+
+Units escaped(const Units& value) {
+    Units result;
+    for (const char16_t c : value) {
+        if (c == u'%' || c == u' ' || c == u'\t') {
+            static const char hex[] = "0123456789ABCDEF";
+            result += {u'%', char16_t(hex[c >> 4]), char16_t(hex[c & 0xF])};
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
+int hexValue(char16_t c) {
+    if (c >= u'0' && c <= u'9') {
+        return c - u'0';
+    }
+    if (c >= u'A' && c <= u'F') {
+        return c - u'A' + 10;
+    }
+    return c >= u'a' && c <= u'f' ? c - u'a' + 10 : -1;
+}
+
+Units unescaped(const Units& value) {
+    Units result;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        if (value[i] == u'%' && i + 2 < value.size() && hexValue(value[i + 1]) >= 0 &&
+            hexValue(value[i + 2]) >= 0) {
+            result += char16_t(hexValue(value[i + 1]) * 16 + hexValue(value[i + 2]));
+            i += 2;
+        } else {
+            result += value[i];
+        }
+    }
+    return result;
+}
+
+constexpr std::pair<unsigned, char> kAttributeLetters[] = {
+    {attributes::kReadOnly, 'R'}, {attributes::kHidden, 'H'}, {attributes::kSystem, 'S'}};
+
+std::string attributeLetters(unsigned bits) {
+    std::string letters;
+    for (const auto& [bit, letter] : kAttributeLetters) {
+        if (bits & bit) {
+            letters += letter;
+        }
+    }
+    return letters;
+}
+
+Units recordText(const Record& record) {
+    Units text = unitsOf(kRecordPrefix);
+    const auto add = [&](std::string_view name, const Units& value) {
+        text += u' ';
+        text += unitsOf(name);
+        if (!value.empty()) {
+            text += u'=';
+            text += escaped(value);
+        }
+    };
+    const FolderUse& use = record.use;
+    if (use.createdIni) {
+        add("new", {});
+    }
+    if (record.addedEnd) {
+        add("end", {});
+    }
+    const std::pair<std::string_view, std::string> lists[] = {
+        {"sections", record.sections},
+        {"keys", record.keys},
+        {"file", use.templateName},
+        {"sha256", use.templateDigest},
+        {"folder", attributeLetters(use.folderAttributes)},
+        {"ini", attributeLetters(use.iniAttributes)},
+        {"htt", attributeLetters(use.templateAttributes)}};
+    for (const auto& [name, value] : lists) {
+        if (!value.empty()) {
+            add(name, unitsOf(value));
+        }
+    }
+    for (const auto& [code, old] : record.oldValues) {
+        text += unitsOf(std::string(" was-") + code + "=");
+        text += escaped(old);
+    }
+    return text;
+}
+
+std::optional<std::string> asAscii(const Units& units) {
+    std::string ascii;
+    for (const char16_t unit : units) {
+        if (unit >= 0x80) {
+            return std::nullopt;
+        }
+        ascii += char(unit);
+    }
+    return ascii;
+}
+
+std::optional<unsigned> attributeBits(const std::string& letters) {
+    unsigned bits = 0;
+    for (const char letter : letters) {
+        const auto* found = std::find_if(std::begin(kAttributeLetters), std::end(kAttributeLetters),
+                                         [&](const auto& entry) { return entry.second == letter; });
+        if (found == std::end(kAttributeLetters)) {
+            return std::nullopt;
+        }
+        bits |= found->first;
+    }
+    return bits;
+}
+
+std::optional<Record> parseRecord(const Units& line) {
+    if (line.compare(0, kRecordPrefix.size(), unitsOf(kRecordPrefix)) != 0) {
+        return std::nullopt;
+    }
+    Record record;
+    std::size_t at = kRecordPrefix.size();
+    while (at < line.size()) {
+        const std::size_t space = std::min(line.find(u' ', at), line.size());
+        const Units token = line.substr(at, space - at);
+        at = space + 1;
+        const std::size_t equals = token.find(u'=');
+        const auto name = asAscii(token.substr(0, equals));
+        const Units value = equals == Units::npos ? Units() : unescaped(token.substr(equals + 1));
+        const auto text = asAscii(value);
+        if (!name) {
+            return std::nullopt;
+        }
+        if (name->size() == 5 && name->compare(0, 4, "was-") == 0) {
+            record.oldValues[(*name)[4]] = value;
+            continue;
+        }
+        if (*name == "new" || *name == "end") {
+            (*name == "new" ? record.use.createdIni : record.addedEnd) = true;
+            continue;
+        }
+        if (!text) {
+            return std::nullopt;
+        }
+        if (*name == "sections" || *name == "keys") {
+            (*name == "keys" ? record.keys : record.sections) = *text;
+        } else if (*name == "file") {
+            record.use.templateName = *text;
+        } else if (*name == "sha256") {
+            record.use.templateDigest = *text;
+        } else if (*name == "folder" || *name == "ini" || *name == "htt") {
+            const auto bits = attributeBits(*text);
+            if (!bits) {
+                return std::nullopt;
+            }
+            (*name == "folder" ? record.use.folderAttributes
+             : *name == "ini"  ? record.use.iniAttributes
+                               : record.use.templateAttributes) = *bits;
+        }
+    }
+    if (!isTemplateFileName(record.use.templateName)) {
+        return std::nullopt;
+    }
+    return record;
+}
+
+// Finds the record, takes its line out of the text, and answers it.
+std::optional<Record> takeRecord(IniText& text) {
+    for (auto line = text.lines.begin(); line != text.lines.end(); ++line) {
+        if (auto record = parseRecord(line->text)) {
+            text.lines.erase(line);
+            return record;
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> undo(IniText& text, const Record& record) {
+    std::vector<std::string> kept;
+    const std::vector<SectionSpec> specs = specsFor(record.use.templateName);
+    for (const SectionSpec& section : specs) {
+        const auto header = findSection(text, section.name);
+        for (const KeySpec& key : section.keys) {
+            const auto old = record.oldValues.find(key.code);
+            if (old == record.oldValues.end() || !header) {
+                continue;
+            }
+            if (const auto line = findKey(text, *header, key.name)) {
+                Line& found = text.lines[*line];
+                if (valueOf(found) == unitsOf(key.value)) {
+                    found.text = found.text.substr(0, keyLine(found)->valueStart) + old->second;
+                } else {
+                    kept.emplace_back(key.name);
+                }
+            }
+        }
+    }
+    for (auto section = specs.rbegin(); section != specs.rend(); ++section) {
+        const auto header = findSection(text, section->name);
+        if (!header) {
+            continue;
+        }
+        for (const KeySpec& key : section->keys) {
+            if (record.keys.find(key.code) == std::string::npos) {
+                continue;
+            }
+            const Units value = unitsOf(key.value);
+            if (const auto line = findKey(text, *header, key.name, &value)) {
+                text.lines.erase(text.lines.begin() + std::ptrdiff_t(*line));
+            } else if (findKey(text, *header, key.name)) {
+                kept.emplace_back(key.name);
+            }
+        }
+        // A blank line left in the section separates the next one, which keeps it.
+        const auto isBlankLine = [](const Line& line) { return trimmed(line.text).empty(); };
+        if (record.sections.find(section->code) != std::string::npos &&
+            std::all_of(text.lines.begin() + std::ptrdiff_t(*header + 1),
+                        text.lines.begin() + std::ptrdiff_t(sectionEnd(text, *header)),
+                        isBlankLine)) {
+            std::size_t first = *header;
+            if (first > 0 && isBlankLine(text.lines[first - 1])) {
+                --first;
+            }
+            text.lines.erase(text.lines.begin() + std::ptrdiff_t(first),
+                             text.lines.begin() + std::ptrdiff_t(*header + 1));
+        }
+    }
+    if (record.addedEnd && !text.lines.empty()) {
+        text.lines.back().end.clear();
+    }
+    return kept;
+}
+
+}  // namespace
+
+bool isDesktopIniText(std::string_view bytes) {
+    return decode(bytes).has_value();
+}
+
+bool isTemplateFileName(std::string_view name) {
+    constexpr std::string_view kRefused = "\"*/:<>?\\|%#";
+    constexpr std::string_view kExtension = ".htt";
+    if (name.size() <= kExtension.size() || name.size() > 200 || name.front() == ' ') {
+        return false;
+    }
+    for (const char c : name) {
+        if (c < 0x20 || c > 0x7E || kRefused.find(c) != std::string_view::npos) {
+            return false;
+        }
+    }
+    return sameName(unitsOf(name.substr(name.size() - kExtension.size())), kExtension);
+}
+
+std::optional<FolderUse> recordedFolderUse(std::string_view bytes) {
+    auto text = decode(bytes);
+    if (!text) {
+        return std::nullopt;
+    }
+    const auto record = takeRecord(*text);
+    return record ? std::make_optional(record->use) : std::nullopt;
+}
+
+DesktopIniEdit useTemplateIn(const std::optional<std::string>& existing, FolderUse use) {
+    DesktopIniEdit edit;
+    IniText text;
+    bool absent = !existing;
+    if (existing) {
+        auto decoded = decode(*existing);
+        if (!decoded) {
+            edit.status = DesktopIniEdit::Status::NotText;
+            return edit;
+        }
+        text = std::move(*decoded);
+        if (const auto earlier = takeRecord(text)) {
+            undo(text, *earlier);
+            absent = earlier->use.createdIni && text.lines.empty();
+        }
+    }
+    if (absent) {
+        text = IniText{};
+    }
+    use.createdIni = absent;
+    Record record{use, false, {}, {}, {}};
+    Units end = u"\r\n";
+    for (const Line& line : text.lines) {
+        if (!line.end.empty()) {
+            end = line.end;
+            break;
+        }
+    }
+    if (!text.lines.empty() && text.lines.back().end.empty()) {
+        text.lines.back().end = end;
+        record.addedEnd = true;
+    }
+    for (const SectionSpec& section : specsFor(use.templateName)) {
+        const auto header = findSection(text, section.name);
+        if (!header) {
+            if (!text.lines.empty()) {
+                text.lines.push_back({{}, end, true});
+            }
+            text.lines.push_back({u"[" + unitsOf(section.name) + u"]", end, true});
+            record.sections += section.code;
+            for (const KeySpec& key : section.keys) {
+                text.lines.push_back({unitsOf(key.name) + u"=" + unitsOf(key.value), end, true});
+                record.keys += key.code;
+            }
+            continue;
+        }
+        for (const KeySpec& key : section.keys) {
+            if (const auto line = findKey(text, *header, key.name)) {
+                Line& found = text.lines[*line];
+                const Units value = valueOf(found);
+                if (key.replaces && !sameName(trimmed(value), key.value)) {
+                    record.oldValues[key.code] = value;
+                    found.text =
+                        found.text.substr(0, keyLine(found)->valueStart) + unitsOf(key.value);
+                }
+                continue;
+            }
+            std::size_t after = *header;
+            for (std::size_t i = *header + 1; i < sectionEnd(text, *header); ++i) {
+                if (keyLine(text.lines[i])) {
+                    after = i;
+                }
+            }
+            text.lines.insert(text.lines.begin() + std::ptrdiff_t(after + 1),
+                              {unitsOf(key.name) + u"=" + unitsOf(key.value), end, true});
+            record.keys += key.code;
+        }
+    }
+    text.lines.insert(text.lines.begin(), {recordText(record), end, true});
+    keepLinesApart(text);
+    edit.bytes = encode(text);
+    edit.use = use;
+    return edit;
+}
+
+DesktopIniEdit undoTemplateIn(std::string_view existing) {
+    DesktopIniEdit edit;
+    auto text = decode(existing);
+    if (!text) {
+        edit.status = DesktopIniEdit::Status::NotText;
+        return edit;
+    }
+    const auto record = takeRecord(*text);
+    if (!record) {
+        edit.status = DesktopIniEdit::Status::NothingToUndo;
+        return edit;
+    }
+    edit.keptKeys = undo(*text, *record);
+    edit.use = record->use;
+    edit.removeFile = record->use.createdIni && text->lines.empty();
+    edit.bytes = encode(*text);
+    return edit;
+}
+
+}  // namespace tessivane

@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// A folder's Desktop.ini, edited so that the folder shows a web view template, and the edit taken
+// out again.
+//
+// The file is edited, never rewritten: every line that the edit does not touch keeps its bytes,
+// its line end and its place. Section and key names match ignoring ASCII letter case and blanks
+// around them and around '='; the first of duplicate sections or keys is the one used. The
+// encoding stays as found: 8-bit bytes (ASCII, a Windows code page, UTF-8 with or without its
+// mark), or UTF-16LE behind its byte order mark. A new file is ASCII with CR LF line ends.
+//
+// What the edit adds, and the value of any key it replaces, is written into the file itself as
+// one comment line at its top, so that taking the edit out puts back exactly what was there
+// before, wherever the folder was copied since. The same line holds what the folder's file
+// services did besides (FolderUse): the template file written and the attributes set.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessivane {
+
+// The class id of the shell's folder web view.
+inline constexpr std::string_view kWebViewClassId = "{5984FFE0-28D4-11CF-AE66-08002B2E1262}";
+
+// The Windows attribute bits that using a template sets.
+namespace attributes {
+inline constexpr unsigned kReadOnly = 0x01;
+inline constexpr unsigned kHidden = 0x02;
+inline constexpr unsigned kSystem = 0x04;
+}  // namespace attributes
+
+// What using a template for a folder did outside Desktop.ini's keys.
+struct FolderUse {
+    std::string templateName;         // the template's file name in the folder
+    std::string templateDigest;       // of the template as written, when it was not there before
+    unsigned folderAttributes = 0;    // the attribute bits set on the folder
+    unsigned iniAttributes = 0;       // ... on Desktop.ini
+    unsigned templateAttributes = 0;  // ... on the template
+    bool createdIni = false;          // Desktop.ini did not exist
+
+    friend bool operator==(const FolderUse&, const FolderUse&) = default;
+};
+
+struct DesktopIniEdit {
+    enum class Status { Done, NotText, NothingToUndo };
+    Status status = Status::Done;
+    std::string bytes;        // the file's new content
+    bool removeFile = false;  // undoing: the file was made by the edit and nothing else is in it
+    FolderUse use;            // as recorded: the new record, or the one undone
+    std::vector<std::string> keptKeys;  // undoing: keys of the edit changed since, left alone
+};
+
+// Whether the bytes are text in a form the file may have: no NUL in 8-bit bytes, whole UTF-16
+// units without U+0000 behind a UTF-16LE mark. A UTF-16BE mark is not a form Windows writes.
+bool isDesktopIniText(std::string_view bytes);
+
+// Whether the name can be the template's file name: a plain ASCII name that Windows accepts in a
+// folder and in a file: URL, ending in ".htt" in any letter case.
+bool isTemplateFileName(std::string_view name);
+
+// The record of an earlier use, when the file holds one.
+std::optional<FolderUse> recordedFolderUse(std::string_view bytes);
+
+// The file made to show use.templateName, with the record of use; existing is nothing for a
+// file that is not there. A file that holds the record of an earlier use is edited as if that
+// use had been undone first, so the record always describes the file as it was before any.
+// use.createdIni is set from what the file was.
+DesktopIniEdit useTemplateIn(const std::optional<std::string>& existing, FolderUse use);
+
+// The file with the recorded edit taken out: the keys it added go, a key it replaced gets its
+// old value back, a section it added goes when nothing else is left in it, and the file goes
+// when the edit made it and nothing else is left. A key changed since is left as it is and named.
+DesktopIniEdit undoTemplateIn(std::string_view existing);
+
+}  // namespace tessivane

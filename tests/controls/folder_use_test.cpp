@@ -1,0 +1,268 @@
+// SPDX-License-Identifier: MIT
+// Using a template for a folder and undoing it, on a plain folder and on the volumes Windows
+// reads where this machine can mount them; refusals and failures leave the folder as it was.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <linux/msdos_fs.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <functional>
+#include <map>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include "controls/file_services.h"
+#include "controls/folder_use.h"
+#include "document/desktop_ini.h"
+#include "support/processes.h"
+#include "support/temp_dir.h"
+
+namespace tessivane {
+namespace {
+
+using Kind = FolderUseError::Kind;
+using testing::readBytes;
+using testing::writeBytes;
+
+QByteArray native(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+// The attributes as the volume reports them, read here without the program's own code: NTFS's
+// extended attribute, or FAT's ioctl; -1 where the volume keeps none.
+long long attributesOf(const QString& path) {
+    const int fd = ::open(native(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK);
+    unsigned char be[4];
+    std::uint32_t fat = 0;
+    long long bits = -1;
+    if (::fgetxattr(fd, "system.ntfs_attrib_be", be, 4) == 4) {
+        bits = std::uint32_t(be[0]) << 24 | std::uint32_t(be[1]) << 16 | be[2] << 8 | be[3];
+    } else if (::ioctl(fd, FAT_IOCTL_GET_ATTRIBUTES, &fat) == 0) {
+        bits = fat;
+    }
+    ::close(fd);
+    return bits;
+}
+
+// Adds attribute bits as Windows would, without the program's own code.
+bool addAttributes(const QString& path, unsigned bits) {
+    const std::uint32_t now = std::uint32_t(attributesOf(path)) | bits;
+    const unsigned char be[4] = {0, 0, 0, static_cast<unsigned char>(now)};
+    const int fd = ::open(native(path).constData(), O_RDONLY | O_NONBLOCK);
+    const bool done = ::fsetxattr(fd, "system.ntfs_attrib_be", be, 4, 0) == 0 ||
+                      ::ioctl(fd, FAT_IOCTL_SET_ATTRIBUTES, &now) == 0;
+    ::close(fd);
+    return done;
+}
+
+bool run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+}
+
+// A volume made in an image file and mounted in a scratch folder ("ntfs" through ntfs-3g, "vfat"
+// through the kernel), or the scratch folder itself ("plain"). Why it cannot be had, otherwise.
+class Volume {
+public:
+    explicit Volume(const QString& kind) : root_(dir_.path("mount")) {
+        if (kind == "plain") {
+            root_ = dir_.root();
+            return;
+        }
+        const QString image = dir_.path("image");
+        const QString make = kind == "ntfs" ? "mkntfs" : "mkfs.vfat";
+        QDir().mkdir(root_);
+        if (!testing::runningAsRoot()) {
+            why_ = "mounting a volume needs root";
+        } else if (QStandardPaths::findExecutable(make, {"/sbin", "/usr/sbin", "/usr/bin"})
+                       .isEmpty()) {
+            why_ = make + " is not installed";
+        } else if (kind == "ntfs" && ::access("/dev/fuse", R_OK | W_OK) != 0) {
+            why_ = "/dev/fuse cannot be used here";
+        } else if (!QFile(image).open(QIODevice::WriteOnly) || !QFile::resize(image, 16 << 20) ||
+                   !run(make, kind == "ntfs" ? QStringList{"-F", "-Q", "-q", image}
+                                             : QStringList{image})) {
+            why_ = make + " failed";
+        } else if (!(kind == "ntfs" ? run("ntfs-3g", {image, root_})
+                                    : run("mount", {"-t", "vfat", "-o", "loop", image, root_}))) {
+            why_ = "a " + kind + " volume does not mount here";
+        } else {
+            mounted_ = true;
+        }
+    }
+    ~Volume() {
+        if (mounted_) {
+            run("umount", {root_});
+        }
+    }
+    QString why() const { return why_; }
+    QString path(const QString& name) const { return root_ + '/' + name; }
+
+private:
+    testing::TempDir dir_;
+    QString root_;
+    QString why_;
+    bool mounted_ = false;
+};
+
+// Every entry of the folder and the folder itself ("."), with its content and attributes.
+std::map<std::string, std::pair<std::string, long long>> snapshot(const QString& folder) {
+    std::map<std::string, std::pair<std::string, long long>> entries{
+        {".", {"", attributesOf(folder)}}};
+    for (const QString& name : testing::folderEntries(folder)) {
+        const QFileInfo entry(folder + '/' + name);
+        entries[name.toStdString()] = {(entry.isSymLink() ? "link " + native(entry.symLinkTarget())
+                                                          : readBytes(entry.filePath()))
+                                           .toStdString(),
+                                       attributesOf(entry.filePath())};
+    }
+    return entries;
+}
+
+class OnVolume : public ::testing::TestWithParam<const char*> {};
+
+// A fresh folder, and one as Windows leaves it (read-only, with a hidden system desktop.ini in
+// UTF-16 holding other keys): the use writes the template, marks the folder read-only and both
+// files hidden and system where the volume keeps attributes, edits the existing desktop.ini
+// rather than adding a second; saving the template again keeps its attributes; undoing the use
+// gives back every byte and attribute.
+TEST_P(OnVolume, UseIsMarkedWhereTheVolumeKeepsAttributesAndUndoneWhole) {
+    const Volume volume(GetParam());
+    if (!volume.why().isEmpty()) {
+        GTEST_SKIP() << qPrintable(volume.why());
+    }
+    const QString fresh = volume.path("fresh"), used = volume.path("windows");
+    ASSERT_TRUE(QDir().mkdir(fresh) && QDir().mkdir(used));
+    ASSERT_TRUE(writeBytes(used + "/desktop.ini", QByteArray("\xFF\xFE[\0]\0\r\0\n\0", 10)));
+    const bool keeps = attributesOf(fresh) >= 0;
+    if (keeps) {
+        ASSERT_TRUE(addAttributes(used, attributes::kReadOnly));
+        ASSERT_TRUE(
+            addAttributes(used + "/desktop.ini", attributes::kHidden | attributes::kSystem));
+    }
+    const WorkingDocument document = WorkingDocument::fromTemplate();
+    for (const QString& folder : {fresh, used}) {
+        SCOPED_TRACE(folder.toStdString());
+        const auto before = snapshot(folder);
+        const FolderUseResult result = useForFolder(document, folder, kFolderTemplateName);
+        ASSERT_FALSE(result.error) << qPrintable(result.error.reason);
+        EXPECT_EQ(result.keepsAttributes, keeps);
+        const QString ini = folder + (folder == fresh ? "/Desktop.ini" : "/desktop.ini");
+        const QString htt = folder + "/Folder.htt";
+        EXPECT_EQ(testing::folderEntries(folder).size(), 2);
+        EXPECT_EQ(readBytes(htt).toStdString(), document.toBytes());
+        EXPECT_TRUE(recordedFolderUse(readBytes(ini).toStdString()));
+        if (keeps) {
+            EXPECT_EQ(attributesOf(folder) & 0x7, attributes::kReadOnly);
+            EXPECT_EQ(attributesOf(ini) & 0x7, attributes::kHidden | attributes::kSystem);
+            ASSERT_FALSE(saveDocument(document, htt));
+            EXPECT_EQ(attributesOf(htt) & 0x7, attributes::kHidden | attributes::kSystem);
+        }
+        const FolderUseResult undone = undoFolderUse(folder);
+        ASSERT_FALSE(undone.error) << qPrintable(undone.error.reason);
+        EXPECT_EQ(snapshot(folder), before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Volumes, OnVolume, ::testing::Values("plain", "ntfs", "vfat"));
+
+// Each case prepares a folder, then uses the template for it (or undoes a use) as this user,
+// as an ordinary user ("nobody") or under a file size limit ("full"). Whatever is refused or
+// fails, the folder keeps every entry, byte and mode it had.
+TEST(FolderUse, RefusalsAndFailuresLeaveTheFolderAsItWas) {
+    testing::TempDir dir;
+    ASSERT_EQ(::chmod(native(dir.root()).constData(), 0755), 0);
+    const WorkingDocument document = WorkingDocument::fromTemplate();
+    const auto use = [&](const QString& folder, const QString& name = kFolderTemplateName) {
+        return useForFolder(document, folder, name).error.kind;
+    };
+    const auto file = [](const QString& path, const QByteArray& bytes) { writeBytes(path, bytes); };
+    const struct {
+        const char* name;
+        std::function<void(const QString&)> prepare;
+        const char* as;
+        bool undo;
+        Kind kind;
+    } cases[] = {
+        {"missing folder", [](const QString& f) { QDir(f).removeRecursively(); }, "", false,
+         Kind::BadFolder},
+        {"link out of the folder",
+         [&](const QString& f) {
+             QFile::link(dir.file("outside.ini", "[A]\r\n"), f + "/Desktop.ini");
+         },
+         "", false, Kind::IniNotUsable},
+        {"Desktop.ini a folder", [](const QString& f) { QDir(f).mkdir("DESKTOP.INI"); }, "", false,
+         Kind::IniNotUsable},
+        {"binary Desktop.ini",
+         [&](const QString& f) { file(f + "/Desktop.ini", QByteArray("[A]\0", 4)); }, "", false,
+         Kind::IniNotUsable},
+        {"a foreign Folder.htt", [&](const QString& f) { file(f + "/folder.htt", "<html>\r\n"); },
+         "", false, Kind::TemplateInTheWay},
+        {"another template in use", [&](const QString& f) { use(f, "Other.htt"); }, "", false,
+         Kind::OtherTemplate},
+        {"folder not writable", [](const QString& f) { ::chmod(native(f).constData(), 0555); },
+         "nobody", false, Kind::Failed},
+        {"disk full at Desktop.ini",
+         [&](const QString& f) { file(f + "/Desktop.ini", "[A]\r\n" + QByteArray(100000, ';')); },
+         "full", false, Kind::Failed},
+        {"nothing to undo", [&](const QString& f) { file(f + "/Desktop.ini", "[A]\r\n"); }, "",
+         true, Kind::NothingToUndo},
+        {"undo where nothing may be written",
+         [&](const QString& f) {
+             use(f);
+             ::chmod(native(f).constData(), 0555);
+         },
+         "nobody", true, Kind::Failed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString folder = dir.path(c.name);
+        ASSERT_TRUE(QDir().mkdir(folder));
+        c.prepare(folder);
+        const auto before = snapshot(folder);
+        const auto modeBefore = QFileInfo(folder).permissions();
+        const int kind = testing::inChildProcess([&] {
+            if (std::string(c.as) == "nobody" && !testing::becomeOrdinaryUser()) {
+                return testing::kNoOrdinaryUser;
+            }
+            if (std::string(c.as) == "full") {
+                ::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{50000, 50000};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            }
+            return int(c.undo ? undoFolderUse(folder).error.kind : use(folder));
+        });
+        EXPECT_EQ(kind, int(c.kind));
+        EXPECT_EQ(snapshot(folder), before);
+        EXPECT_EQ(QFileInfo(folder).permissions(), modeBefore);
+        ::chmod(native(folder).constData(), 0755);  // so that the scratch folder can go
+    }
+}
+
+// A template changed since the use is kept and named; the rest of the use is undone.
+TEST(FolderUse, UndoKeepsATemplateChangedSince) {
+    testing::TempDir dir;
+    const WorkingDocument document = WorkingDocument::fromTemplate();
+    ASSERT_FALSE(useForFolder(document, dir.root(), "Mine.htt").error);
+    const QString htt = dir.path("Mine.htt");
+    ASSERT_TRUE(writeBytes(htt, readBytes(htt) + "<!-- mine -->\r\n"));
+    const FolderUseResult undone = undoFolderUse(dir.root());
+    EXPECT_FALSE(undone.error);
+    EXPECT_EQ(undone.keptTemplate, htt);
+    EXPECT_EQ(testing::folderEntries(dir.root()), QStringList{"Mine.htt"});
+}
+
+}  // namespace
+}  // namespace tessivane
