@@ -1,15 +1,23 @@
 // SPDX-License-Identifier: MIT
-// How quickly the live preview answers, through the real window and the real preview program:
-//   preview_latency PREVIEW_PROGRAM [RUNS]
-// Each run starts the preview program cold with View > Preview and times until it reports its
-// page shown; then types a word into the folder description, one key every 30 ms as a quick
-// typist would, and times from the last key until the page with the word is shown. Prints each
-// run and the medians.
+// How quickly the live preview answers, through the real window and the real preview program, for
+// folders of several sizes:
+//   preview_latency PREVIEW_PROGRAM [RUNS] [ENTRIES...]      (entries: 10 1000 100000 by default)
+// For each size a folder of that many empty files is made and shown (as the home folder, which a
+// new document describes). Each run starts the preview program cold with View > Preview and
+// times until it reports its page shown; then types a word into the folder description, one key
+// every 30 ms as a quick typist would, and times from the last key until the page with the word
+// is shown. "Shown" is the preview's report that the document is loaded and the file list
+// painted, after the first animation frame that follows the loading of the document's frame. After
+// the last run of a size it reads the peak memory of the preview program and every process it
+// started (the browser engine's renderer among them). Prints each run and, per size, the medians.
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -37,6 +45,47 @@ void pause(int ms) {
     loop.exec();
 }
 
+// The parent of a process, from /proc/PID/stat ("pid (name) state ppid ..."; the name may hold
+// spaces and parentheses); -1 when it is gone.
+qint64 parentOf(const QString& pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray text = stat.readAll();
+    return text.mid(text.lastIndexOf(')') + 2).split(' ').value(1).toLongLong();
+}
+
+// The peak resident memory, in MiB, of the process and everything it started.
+double peakMemoryOfTree(qint64 root) {
+    QList<qint64> pending{root};
+    double total = 0;
+    const QStringList processes = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    while (!pending.isEmpty()) {
+        const qint64 pid = pending.takeFirst();
+        QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+        if (status.open(QIODevice::ReadOnly)) {
+            for (const QByteArray& line : status.readAll().split('\n')) {
+                if (line.startsWith("VmHWM:"))
+                    total += line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+            }
+        }
+        for (const QString& entry : processes) {
+            if (parentOf(entry) == pid)
+                pending << entry.toLongLong();
+        }
+    }
+    return total;
+}
+
+// The preview program: the child of this process that the link started.
+qint64 previewProcess() {
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        if (parentOf(entry) == QCoreApplication::applicationPid())
+            return entry.toLongLong();
+    }
+    return 0;
+}
+
 double median(std::vector<qint64> values) {
     std::sort(values.begin(), values.end());
     const std::size_t n = values.size();
@@ -47,11 +96,16 @@ double median(std::vector<qint64> values) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: preview_latency PREVIEW_PROGRAM [RUNS]\n");
+        std::fprintf(stderr, "usage: preview_latency PREVIEW_PROGRAM [RUNS] [ENTRIES...]\n");
         return 2;
     }
     qputenv("TESSIVANE_PREVIEW_PROGRAM", argv[1]);
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 10;
+    std::vector<int> sizes;
+    for (int i = 3; i < argc; ++i)
+        sizes.push_back(std::max(0, std::atoi(argv[i])));
+    if (sizes.empty())
+        sizes = {10, 1000, 100000};
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     tessivane::WidgetDialogs dialogs;
@@ -65,34 +119,53 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    std::vector<qint64> firstShown, editShown;
-    for (int run = 1; run <= runs; ++run) {
-        QElapsedTimer clock;
-        clock.start();
-        preview->trigger();
-        const qint64 shown = untilShown(*link, clock);
-        pause(300);  // let the page settle, as a person would look at it before typing
-        description->clear();
-        pause(200);
-        for (const char c : QByteArray("Holidays")) {
-            description->insert(QString(QLatin1Char(c)));
-            pause(30);
+    struct Result {
+        int entries;
+        double first, edit, memory;
+    };
+    std::vector<Result> results;
+    for (const int entries : sizes) {
+        QTemporaryDir folder;
+        for (int i = 1; i <= entries; ++i)
+            QFile(folder.filePath(QStringLiteral("file%1.txt").arg(i))).open(QIODevice::WriteOnly);
+        qputenv("HOME", QFile::encodeName(folder.path()));
+        std::vector<qint64> firstShown, editShown;
+        double memory = 0;
+        for (int run = 1; run <= runs; ++run) {
+            QElapsedTimer clock;
+            clock.start();
+            preview->trigger();
+            const qint64 shown = untilShown(*link, clock);
+            pause(300);  // let the page settle, as a person would look at it before typing
+            description->clear();
+            pause(200);
+            for (const char c : QByteArray("Holidays")) {
+                description->insert(QString(QLatin1Char(c)));
+                pause(30);
+            }
+            clock.restart();
+            const qint64 edited = untilShown(*link, clock);
+            std::printf(
+                "%d entries, run %d: first shown %lld ms, edit shown %lld ms after the "
+                "last key\n",
+                entries, run, static_cast<long long>(shown), static_cast<long long>(edited + 30));
+            std::fflush(stdout);
+            if (shown < 0 || edited < 0) {
+                return 1;
+            }
+            firstShown.push_back(shown);
+            editShown.push_back(edited + 30);  // the pause after the last key is part of the wait
+            if (run == runs) {
+                memory = peakMemoryOfTree(previewProcess());
+            }
+            link->close();
         }
-        clock.restart();
-        const qint64 edited = untilShown(*link, clock);
-        std::printf("run %d: first shown %lld ms, edit shown %lld ms after the last key\n", run,
-                    static_cast<long long>(shown), static_cast<long long>(edited));
-        std::fflush(stdout);
-        if (shown < 0 || edited < 0) {
-            return 1;
-        }
-        firstShown.push_back(shown);
-        editShown.push_back(edited + 30);  // the pause after the last key is part of the wait
-        link->close();
+        results.push_back({entries, median(firstShown), median(editShown), memory});
     }
-    std::printf(
-        "median over %d runs: first shown %.0f ms after View > Preview, "
-        "an edit shown %.0f ms after the last key\n",
-        runs, median(firstShown), median(editShown));
+    std::printf("\nmedians over %d runs:\n%10s %14s %14s %22s\n", runs, "entries", "first shown",
+                "edit shown", "peak memory (preview)");
+    for (const Result& r : results) {
+        std::printf("%10d %11.0f ms %11.0f ms %18.0f MiB\n", r.entries, r.first, r.edit, r.memory);
+    }
     return 0;
 }

@@ -129,9 +129,9 @@
         var next = frame.cloneNode(false);
         next.srcdoc = html;
         next.addEventListener("load", function () {
-          // Two frames later the list is painted.
+          // The list is painted right after the next animation frame.
           requestAnimationFrame(function () {
-            requestAnimationFrame(function () {
+            setTimeout(function () {
               shown = number;
               document.title = "shown " + number;
             });
