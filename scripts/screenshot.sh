@@ -6,8 +6,8 @@
 #   scripts/screenshot.sh --preview [OUTPUT.png]
 #
 # OUTPUT defaults to tessivane.png in the current folder; FILE, when given, is opened at start.
-# With --preview, tessivane-cli writes a template into a folder of a few files, Tessivane opens it,
-# F5 shows the preview, and the second entry of the file list is selected with the keyboard.
+# With --preview, tessivane-cli writes a template into a folder of 1,500 pictures and a few other
+# files, Tessivane opens it, F5 shows the preview, and three entries are selected.
 # The program is looked for in $TESSIVANE (or build/src/ui/tessivane, then build-ui/...), the
 # preview program beside it and tessivane-cli in ../cli from there.
 # Needs Xvfb, xdotool and ImageMagick's import (and convert, for --preview).
@@ -79,6 +79,12 @@ if [ "$preview" = yes ]; then
     convert -size 200x2 gradient:teal-navy "$folder/rule.png"
     printf 'Packing list\n' >"$folder/notes.txt"
     printf 'RIFF' >"$folder/chime.wav"
+    # A camera's worth of pictures, in natural order after the rest.
+    i=1
+    while [ "$i" -le 1500 ]; do
+        : >"$folder/$(printf 'IMG_%d.jpg' "$i")"
+        i=$((i + 1))
+    done
     "$(dirname "$program")/../cli/tessivane-cli" write -o "$folder/Folder.htt" \
         --description '%THISDIRNAME% - pictures from the coast' --font 'DejaVu Sans' \
         --colour Navy --info-size 9 --title-size 12 --sound "$folder/chime.wav" \
@@ -113,8 +119,9 @@ if [ "$preview" = yes ]; then
     }
     xdotool windowmove --sync "$window" 0 0 windowfocus --sync "$window"
     sleep 2
-    # A click below the entries gives the list the keyboard; Down twice selects the second.
-    xdotool mousemove --sync 600 500 click 1 sleep 0.3 key Down sleep 0.2 key Down
+    # A click on an entry selects it and gives the list the keyboard; Shift+Down twice adds the
+    # next two.
+    xdotool mousemove --sync 600 160 click 1 sleep 0.3 key shift+Down sleep 0.2 key shift+Down
     sleep 1.5
 fi
 cd - >/dev/null

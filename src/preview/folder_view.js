@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Runs a folder template in a browser the way the file manager runs it. The preview window
-// injects this script into every frame, before any of the page's own scripts, and it acts in two
-// frames only:
+// injects this script into its shell page, which works in two frames:
 // - The shell, the top frame, loaded once: it holds the folder's entries, which arrive in
 //   batches once per folder however many documents follow, the selection, the scroll positions
 //   and the sound, and shows each new document in its one frame (tessivane-document).
-// - The document's frame. Browsers ignore the template's <script for=X event=Y> blocks and its
+// - The document's frame, which the shell sets up before it writes each document into it.
+//   Browsers ignore the template's <script for=X event=Y> blocks and its
 //   ActiveX objects, so here this script binds those blocks as event handlers and stands in for
 //   the objects the template's scripts use: the file list (FileList), which draws only the rows
 //   in view, the picture preview (Thumbnail) and the folder's icon. The page's markup is left as
@@ -127,18 +127,25 @@
         playing = play;
         var frame = document.getElementById("tessivane-document");
         var next = frame.cloneNode(false);
-        next.srcdoc = html;
-        next.addEventListener("load", function () {
+        view = null;
+        frame.replaceWith(next);
+        // Written into the frame rather than loaded, so that the frame shares this page's
+        // origin and the page is read in the same mode as a file: one without a doctype in
+        // quirks mode, as the file manager reads it.
+        var child = next.contentWindow, written = child.document;
+        written.open();
+        documentView(window.tessivane, child);
+        child.addEventListener("load", function () {
           // The list is painted right after the next animation frame.
-          requestAnimationFrame(function () {
-            setTimeout(function () {
+          child.requestAnimationFrame(function () {
+            child.setTimeout(function () {
               shown = number;
               document.title = "shown " + number;
             });
           });
         });
-        view = null;
-        frame.replaceWith(next);
+        written.write(html);
+        written.close();
         return true;
       },
       playSound: function (on) {
@@ -163,7 +170,9 @@
 
   // ---- The document's frame --------------------------------------------------------------------
 
-  function documentView(shell) {
+  // Sets up a document's frame, given its window, before the document is written into it.
+  function documentView(shell, window) {
+    var document = window.document;
     var handlers = {};  // element id -> event name -> functions
     var list = null, body = null, slice = null;
     var state = shell.state();
@@ -184,7 +193,7 @@
     // The element style's pixel properties that the template's FixSize sets.
     ["Top", "Left", "Width", "Height"].forEach(function (side) {
       var name = side.toLowerCase();
-      Object.defineProperty(CSSStyleDeclaration.prototype, "pixel" + side, {
+      Object.defineProperty(window.CSSStyleDeclaration.prototype, "pixel" + side, {
         configurable: true,
         get: function () { return parseFloat(this[name]) || 0; },
         set: function (value) { this[name] = Number(value) + "px"; }
@@ -337,11 +346,13 @@
       };
       var style = document.createElement("style");
       style.textContent =
-          "#tessivane-list {height: 100%; display: flex; flex-direction: column;" +
+          // The list fills the object, whose own content would otherwise have no height.
+          "#tessivane-list {position: absolute; inset: 0; display: flex; flex-direction: column;" +
           " background: Window; color: WindowText; font: 12px sans-serif; outline: none;" +
           " border-left: 1px solid ButtonShadow; box-sizing: border-box; user-select: none;" +
           " cursor: default}" +
-          "#tessivane-list table {border-collapse: collapse; width: 100%; table-layout: fixed}" +
+          "#tessivane-list table {border-collapse: collapse; width: 100%; table-layout: fixed;" +
+          " font: inherit}" +
           "#tessivane-list th {background: ButtonFace; font-weight: normal; text-align: left;" +
           " border-right: 1px solid ButtonShadow; border-bottom: 1px solid ButtonShadow}" +
           "#tessivane-list td, #tessivane-list th {padding: 0 6px; height: " + kRowHeight +
@@ -385,7 +396,7 @@
       });
       list.addEventListener("keydown", pressKey);
       list.addEventListener("dblclick", function (event) { event.preventDefault(); });
-      new ResizeObserver(function () { requestAnimationFrame(draw); }).observe(body);
+      new window.ResizeObserver(function () { window.requestAnimationFrame(draw); }).observe(body);
       object.textContent = "";
       object.appendChild(list);
     }
@@ -399,7 +410,7 @@
         have = false;
         object.textContent = "";
         if (!/\.(gif|jpe?g|bmp|png)$/i.test(String(path))) return false;
-        var picture = new Image();
+        var picture = new window.Image();
         picture.onload = function () {
           if (mine !== shown) return;
           var scale = Math.min(1, 160 / picture.naturalWidth, 160 / picture.naturalHeight);
@@ -434,7 +445,7 @@
         var id = script.getAttribute("for").trim();
         var event = script.getAttribute("event").trim().replace(/\(.*$/, "");
         try {
-          var handler = new Function(script.text);
+          var handler = new window.Function(script.text);
           var byEvent = handlers[id] = handlers[id] || {};
           (byEvent[event] = byEvent[event] || []).push(handler);
         } catch (error) {
@@ -465,7 +476,7 @@
 
     // The kept selection and scroll positions, back once the template's own scripts have run.
     window.addEventListener("load", function () {
-      setTimeout(restore);  // after the template's own load handlers
+      window.setTimeout(restore);  // after the template's own load handlers
     });
     function restore() {
       if (body) {
@@ -480,10 +491,5 @@
     }
   }
 
-  if (window.top === window) {
-    shell();
-  } else if (window.parent === window.top && window.frameElement &&
-             window.frameElement.id === "tessivane-document" && window.parent.tessivane) {
-    documentView(window.parent.tessivane);
-  }
+  if (window.top === window) shell();
 })();

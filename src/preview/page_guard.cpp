@@ -15,15 +15,8 @@ QString realPath(const QString& path) {
 }
 
 bool isPageResource(QWebEngineUrlRequestInfo::ResourceType type) {
-    switch (type) {
-        case QWebEngineUrlRequestInfo::ResourceTypeImage:
-        case QWebEngineUrlRequestInfo::ResourceTypeStylesheet:
-        case QWebEngineUrlRequestInfo::ResourceTypeFontResource:
-        case QWebEngineUrlRequestInfo::ResourceTypeMedia:
-            return true;
-        default:
-            return false;
-    }
+    return type == QWebEngineUrlRequestInfo::ResourceTypeImage ||
+           type == QWebEngineUrlRequestInfo::ResourceTypeMedia;
 }
 
 }  // namespace
@@ -54,11 +47,11 @@ bool RequestGuard::allows(const QUrl& url, QWebEngineUrlRequestInfo::ResourceTyp
         return false;
     const QMutexLocker lock(&mutex_);
     // The named files are pictures and a sound.
-    if (named_.contains(real.filePath()) &&
-        (type == Info::ResourceTypeImage || type == Info::ResourceTypeMedia))
+    if (named_.contains(real.filePath()))
         return true;
-    // One of the folder's own files: not a subfolder's, nor what a link points to elsewhere.
-    return !folder_.isEmpty() && real.path() == folder_ && type != Info::ResourceTypeMedia;
+    // A picture among the folder's own files: not a subfolder's, nor one a link points to
+    // elsewhere.
+    return !folder_.isEmpty() && real.path() == folder_ && type == Info::ResourceTypeImage;
 }
 
 void RequestGuard::interceptRequest(QWebEngineUrlRequestInfo& info) {

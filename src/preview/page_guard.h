@@ -2,12 +2,12 @@
 #pragma once
 // What keeps an untrusted template contained. A template is a web page that may come from anyone,
 // so nothing it runs may read a file or reach the network:
-// - RequestGuard lets the profile load the page itself as the main frame; pictures, style sheets
-//   and fonts from the chosen folder's own files; and the pictures and the sound the document
-//   names. It blocks every other request: scripts, frames, workers, XHR and fetch, other local
-//   files, the network. A path is judged by where it really is, links resolved, so a link in the
-//   folder that points out of it is not followed. What is let through is shown, never read: a
-//   picture drawn on a canvas cannot be read back (containEngine()).
+// - RequestGuard lets the profile load the page itself as the main frame, pictures from the
+//   chosen folder's own files, and the pictures and the sound the document names. It blocks
+//   every other request: scripts, style sheets, fonts, frames, workers, XHR and fetch, other
+//   local files, the network. A path is judged by where it really is, links resolved, so a link
+//   in the folder that points out of it is not followed. What is let through is shown, never
+//   read: no script can read back a picture drawn on a canvas (containEngine()).
 // - GuardedPage refuses every navigation but the preview's own loads, every new window, file
 //   choosers and the page's dialogs (alert, confirm, prompt, leaving the page), answering them at
 //   once without showing anything.

@@ -149,9 +149,9 @@ PreviewWindow::PreviewWindow(QWidget* parent)
     profile_->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
     profile_->setSpellCheckEnabled(false);
     profile_->setUrlRequestInterceptor(guard_);
-    // Local content keeps its access to file: URLs, which the document's frame needs to show the
-    // folder's pictures; what a script could read through it, the request guard never lets
-    // through (page_guard.h).
+    // Local content keeps its access to file: URLs: the document's frame, written by the shell,
+    // needs it to show the folder's pictures and play the sound. What a script could read
+    // through it, the request guard never lets through (page_guard.h).
     QWebEngineSettings* settings = page_->settings();
     for (auto attribute :
          {QWebEngineSettings::PluginsEnabled, QWebEngineSettings::JavascriptCanOpenWindows,
@@ -276,7 +276,7 @@ PreviewWindow::PreviewWindow(QWidget* parent)
     injected.setName(QStringLiteral("tessivane-folder-view"));
     injected.setInjectionPoint(QWebEngineScript::DocumentCreation);
     injected.setWorldId(QWebEngineScript::MainWorld);
-    injected.setRunsOnSubFrames(true);
+    injected.setRunsOnSubFrames(false);
     injected.setSourceCode(folderViewScript());
     page_->scripts().insert(injected);
 
