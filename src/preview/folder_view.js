@@ -329,7 +329,7 @@
 
     function columns() {
       var group = document.createElement("colgroup");
-      ["46%", "12%", "22%", "20%"].forEach(function (width) {
+      ["40%", "10%", "22%", "28%"].forEach(function (width) {
         group.appendChild(document.createElement("col")).style.width = width;
       });
       return group;
