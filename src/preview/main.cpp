@@ -65,6 +65,7 @@ int main(int argc, char** argv) {
     // The web view shares its graphics contexts with the window's; Qt wants to know it first.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("tessivane"));
     QApplication::setApplicationName(QStringLiteral("tessivane-preview"));
 
     tessivane::PreviewWindow window;

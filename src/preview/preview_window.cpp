@@ -229,8 +229,7 @@ PreviewWindow::PreviewWindow(QWidget* parent)
                 realFolder_ = realFolder;
                 guard_->allow(shellPath_, realFolder_, named_.real);
                 listingProblems_ = problem.isEmpty() ? QStringList() : QStringList{problem};
-                if (!realFolder.isEmpty() && QFileInfo(realFolder).isDir() &&
-                    !folderWatcher_.directories().contains(realFolder))
+                if (problem.isEmpty() && !folderWatcher_.directories().contains(realFolder))
                     folderWatcher_.addPath(realFolder);
                 showStrip();
                 if (haveDocument_)

@@ -55,9 +55,13 @@ leave() {  # with F4 and No; the program must end well and leave nothing behind
     wait "$app_pid" || fail "the program ended with status $?"
     app_pid=; nothing_left "closing the window"
 }
+left() {  # all but the preview's remembered size and place
+    find "$work/home" "$work/tmp" "$work/run" -mindepth 1 ! -path "$work/home/.config" \
+        ! -path "$work/home/.config/tessivane" \
+        ! -path "$work/home/.config/tessivane/tessivane-preview.conf"
+}
 nothing_left() {  # within five seconds: the preview program ends when the editor has gone
-    retry 50 eval '[ -z "$(find "$work/home" "$work/tmp" "$work/run" -mindepth 1)" ]' ||
-        fail "$1 left $(find "$work/home" "$work/tmp" "$work/run" -mindepth 1)"
+    retry 50 eval '[ -z "$(left)" ]' || fail "$1 left $(left)"
 }
 line() { sed -n "$1p" "$2" | tr -d '\r'; }  # line $1 of file $2, without its CR
 
