@@ -88,6 +88,7 @@ expected=$(
 -rw-r--r-- ./usr/share/icons/hicolor/32x32/apps/tessivane.png
 -rw-r--r-- ./usr/share/icons/hicolor/48x48/apps/tessivane.png
 -rw-r--r-- ./usr/share/man/man1/tessivane-cli.1.gz
+-rw-r--r-- ./usr/share/metainfo/org.tessivane.Tessivane.metainfo.xml
 -rw-r--r-- ./usr/share/mime/packages/tessivane-htt.xml
 -rwxr-xr-x ./usr/bin/tessivane
 -rwxr-xr-x ./usr/bin/tessivane-cli
@@ -188,6 +189,13 @@ else
     bad "desktop-file-validate: $remarks"
 fi
 check "desktop entry is named Tessivane" test "$(entry Name)" = Tessivane
+check "desktop entry has a German comment" test -n "$(entry 'Comment\[de\]')"
+
+# The software centre's listing: valid, and naming the desktop entry it launches.
+metainfo=$usr/share/metainfo/org.tessivane.Tessivane.metainfo.xml
+check "appstreamcli validate accepts the metainfo" appstreamcli validate --no-net "$metainfo"
+check "the metainfo launches the desktop entry" \
+    grep -q '<launchable type="desktop-id">tessivane.desktop</launchable>' "$metainfo"
 check "desktop entry starts tessivane with one file" test "$(entry Exec)" = "tessivane %f"
 check "desktop entry is a desktop utility" bash -c "grep -qx 'Categories=.*Utility;.*' '$desktop'"
 icon=$(entry Icon)

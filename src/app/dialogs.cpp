@@ -1,7 +1,46 @@
 // SPDX-License-Identifier: MIT
 #include "app/dialogs.h"
 
+#include <QCoreApplication>
+
 namespace tessivane {
+
+namespace filters {
+namespace {
+
+// A filter from its descriptions, each in the user's language, and their patterns.
+QString filter(std::initializer_list<std::pair<const char*, const char*>> choices) {
+    QStringList parts;
+    for (const auto& [description, patterns] : choices) {
+        parts << QCoreApplication::translate("Filters", description)
+              << QString::fromLatin1(patterns);
+    }
+    return parts.join(QLatin1Char('|'));
+}
+
+}  // namespace
+
+QString templates() {
+    return filter({{QT_TRANSLATE_NOOP("Filters", "HyperText Template (*.htt)"), "*.htt"}});
+}
+
+QString sound() {
+    return filter({{QT_TRANSLATE_NOOP("Filters", "Wave Sound (*.wav)"), "*.wav"},
+                   {QT_TRANSLATE_NOOP("Filters", "MIDI Sequence (*.mid;*.rmi)"), "*.mid;*.rmi"},
+                   {QT_TRANSLATE_NOOP("Filters", "MP3 files (*.mp3)"), "*.mp3"},
+                   {QT_TRANSLATE_NOOP("Filters", "Movie Clip (*.mp2)"), "*.mp2"},
+                   {QT_TRANSLATE_NOOP("Filters", "All files (*.*)"), "*.*"}});
+}
+
+QString image() {
+    return filter({{QT_TRANSLATE_NOOP("Filters", "Gif Image (*.gif)"), "*.gif"},
+                   {QT_TRANSLATE_NOOP("Filters", "JPEG Image (*.jpe;*.jfif;*.jpg;*.jpeg)"),
+                    "*.jpe;*.jfif;*.jpg;*.jpeg"},
+                   {QT_TRANSLATE_NOOP("Filters", "Bitmap Image (*.bmp)"), "*.bmp"},
+                   {QT_TRANSLATE_NOOP("Filters", "All files (*.*)"), "*.*"}});
+}
+
+}  // namespace filters
 
 QStringList qtNameFilters(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));

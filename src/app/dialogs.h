@@ -12,13 +12,10 @@ namespace tessivane {
 
 namespace filters {
 // "description|pattern|description|pattern...", patterns separated by ";".
-inline const QString kTemplate = QStringLiteral("HyperText Template (*.htt)|*.htt");
-inline const QString kSound = QStringLiteral(
-    "Wave Sound (*.wav)|*.wav|MIDI Sequence (*.mid;*.rmi)|*.mid;*.rmi|MP3 files (*.mp3)|*.mp3|"
-    "Movie Clip (*.mp2)|*.mp2|All files (*.*)|*.*");
-inline const QString kImage = QStringLiteral(
-    "Gif Image (*.gif)|*.gif|JPEG Image (*.jpe;*.jfif;*.jpg;*.jpeg)|*.jpe;*.jfif;*.jpg;*.jpeg|"
-    "Bitmap Image (*.bmp)|*.bmp|All files (*.*)|*.*");
+// In the user's language, so asked for each use.
+QString templates();
+QString sound();
+QString image();
 }  // namespace filters
 
 struct DialogState {

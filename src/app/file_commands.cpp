@@ -55,8 +55,8 @@ bool FileCommands::saveInPlaceOrAsk(Naming naming) {
         return true;
     }
     DialogState& dialog = session_.dialog;
-    dialog.title = QStringLiteral("Save");
-    dialog.filter = filters::kTemplate;
+    dialog.title = tr("Save");
+    dialog.filter = filters::templates();
     dialog.fileName = current;
     if (!dialogs_.showSave(dialog)) {
         return false;
@@ -83,8 +83,8 @@ void FileCommands::saveAs() {
         return;
     }
     DialogState& dialog = session_.dialog;
-    dialog.title = QStringLiteral("Save As");
-    dialog.filter = filters::kTemplate;
+    dialog.title = tr("Save As");
+    dialog.filter = filters::templates();
     dialog.fileName = form_.currentFile();
     if (dialogs_.showSave(dialog)) {
         writeTo(dialog.fileName);
@@ -120,8 +120,8 @@ void FileCommands::open() {
         return;
     }
     DialogState& dialog = session_.dialog;
-    dialog.title = QStringLiteral("Open");
-    dialog.filter = filters::kTemplate;
+    dialog.title = tr("Open");
+    dialog.filter = filters::templates();
     if (dialogs_.showOpen(dialog)) {
         openFile(dialog.fileName);
     }

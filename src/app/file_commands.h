@@ -7,6 +7,7 @@
 // file dialog) through two seams: DocumentForm, the window that holds the settings and shows the
 // current file, and Dialogs, which shows every message box and file dialog. Each command tells the
 // user about its own failures; callers only test the results.
+#include <QCoreApplication>
 #include <QString>
 
 #include "app/dialogs.h"
@@ -37,6 +38,8 @@ public:
 };
 
 class FileCommands {
+    Q_DECLARE_TR_FUNCTIONS(FileCommands)
+
 public:
     FileCommands(Session& session, DocumentForm& form, Dialogs& dialogs);
 

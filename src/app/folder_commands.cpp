@@ -13,7 +13,7 @@ std::optional<FolderCommands::Done> FolderCommands::useForFolder(const QString& 
     if (!files_.storeSettings()) {
         return std::nullopt;
     }
-    folderDialog_.title = QStringLiteral("Use for Folder");
+    folderDialog_.title = tr("Use for Folder");
     folderDialog_.fileName = startFolder;
     if (!dialogs_.showFolder(folderDialog_)) {
         return std::nullopt;

@@ -11,6 +11,8 @@
 namespace tessivane {
 
 class FolderCommands {
+    Q_DECLARE_TR_FUNCTIONS(FolderCommands)
+
 public:
     FolderCommands(Session& session, FileCommands& files, Dialogs& dialogs);
 

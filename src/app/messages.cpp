@@ -7,7 +7,7 @@
 namespace tessivane::messages {
 namespace {
 
-class Words {
+class Messages {
     Q_DECLARE_TR_FUNCTIONS(Messages)
 
 public:
@@ -22,43 +22,43 @@ QString text(const std::string& utf8) {
 
 Message invalidName(const QString& title, const QString& path) {
     return {Dialogs::Icon::Critical, title,
-            Words::tr("The file name '%1' is not valid UTF-8").arg(path)};
+            Messages::tr("The file name '%1' is not valid UTF-8").arg(path)};
 }
 
 }  // namespace
 
 Message cannotRead(const QString& path, const FileError& error) {
     if (error.kind == FileError::Kind::InvalidName) {
-        Message message = invalidName(Words::fileLoadError(), path);
+        Message message = invalidName(Messages::fileLoadError(), path);
         message.icon = Dialogs::Icon::Exclamation;
         return message;
     }
-    return {Dialogs::Icon::Exclamation, Words::fileLoadError(),
-            Words::tr("The file '%1' could not be read: %2").arg(path, error.reason)};
+    return {Dialogs::Icon::Exclamation, Messages::fileLoadError(),
+            Messages::tr("The file '%1' could not be read: %2").arg(path, error.reason)};
 }
 
 Message notOurFile(const QString& path) {
-    return {Dialogs::Icon::Exclamation, Words::fileLoadError(),
-            Words::tr("The file '%1' is not a currently supported or is corrupted.  Make a new "
-                      "file with this program.")
+    return {Dialogs::Icon::Exclamation, Messages::fileLoadError(),
+            Messages::tr("The file '%1' is not a currently supported or is corrupted.  Make a new "
+                         "file with this program.")
                 .arg(path)};
 }
 
 Message loadError(const QString& name) {
-    return {Dialogs::Icon::Critical, Words::tr("Load Error"),
-            Words::tr("There was an error during loading the HTT file '%1'.").arg(name)};
+    return {Dialogs::Icon::Critical, Messages::tr("Load Error"),
+            Messages::tr("There was an error during loading the HTT file '%1'.").arg(name)};
 }
 
 Message saveFailed(const QString& path, const FileError& error) {
     switch (error.kind) {
         case FileError::Kind::NotWritable:
-            return {Dialogs::Icon::Critical, Words::fileAccessError(),
-                    Words::tr("'%1' has the read only attribute set.").arg(path)};
+            return {Dialogs::Icon::Critical, Messages::fileAccessError(),
+                    Messages::tr("'%1' has the read only attribute set.").arg(path)};
         case FileError::Kind::InvalidName:
-            return invalidName(Words::fileAccessError(), path);
+            return invalidName(Messages::fileAccessError(), path);
         default:
-            return {Dialogs::Icon::Critical, Words::fileAccessError(),
-                    Words::tr("'%1' could not be saved: %2").arg(path, error.reason)};
+            return {Dialogs::Icon::Critical, Messages::fileAccessError(),
+                    Messages::tr("'%1' could not be saved: %2").arg(path, error.reason)};
     }
 }
 
@@ -66,131 +66,133 @@ Message writeRefused(const WriteOutcome& outcome, const QString& currentFile) {
     using Status = WriteOutcome::Status;
     switch (outcome.status) {
         case Status::MissingFile:
-            return {Dialogs::Icon::Exclamation, Words::tr("File Does Not Exist"),
-                    Words::tr("The file '%1' does not exist.  Please specify another file")
+            return {Dialogs::Icon::Exclamation, Messages::tr("File Does Not Exist"),
+                    Messages::tr("The file '%1' does not exist.  Please specify another file")
                         .arg(text(outcome.detail))};
         case Status::TextNotStorable:
-            return {Dialogs::Icon::Exclamation, Words::tr("Text Cannot Be Stored"),
-                    Words::tr("The text '%1' cannot be stored in this file: it contains a line "
-                              "break or a character that the file's 8-bit encoding cannot hold. "
-                              "Nothing was saved.")
+            return {Dialogs::Icon::Exclamation, Messages::tr("Text Cannot Be Stored"),
+                    Messages::tr("The text '%1' cannot be stored in this file: it contains a line "
+                                 "break or a character that the file's 8-bit encoding cannot hold. "
+                                 "Nothing was saved.")
                         .arg(text(outcome.detail))};
         case Status::DocumentTooShort:
         case Status::Written:
             break;
     }
-    return saveFailed(currentFile, {FileError::Kind::Other,
-                                    Words::tr("the document is too short to hold the settings")});
+    return saveFailed(
+        currentFile,
+        {FileError::Kind::Other, Messages::tr("the document is too short to hold the settings")});
 }
 
 Message fileChanged(const QString& path) {
-    return {Dialogs::Icon::Question, Words::tr("File Changed"),
-            Words::tr("'%1' was changed by another program since it was opened. Overwrite it?")
+    return {Dialogs::Icon::Question, Messages::tr("File Changed"),
+            Messages::tr("'%1' was changed by another program since it was opened. Overwrite it?")
                 .arg(path)};
 }
 
 Message saveChanges(const QString& currentFile) {
-    return {Dialogs::Icon::Question, Words::tr("Save Changes"),
-            Words::tr("Save changes to '%1'?").arg(currentFile)};
+    return {Dialogs::Icon::Question, Messages::tr("Save Changes"),
+            Messages::tr("Save changes to '%1'?").arg(currentFile)};
 }
 
 Message folderUseQuestion(const QString& folder, const FolderUsePlan& plan) {
     const QString name = QFileInfo(plan.templatePath).fileName();
-    QString text =
-        Words::tr("Use this template for the folder '%1'?").arg(folder) + "\r\r" +
-        (plan.templateExists ? Words::tr("%1 will be replaced.") : Words::tr("%1 will be written."))
-            .arg(name) +
-        "\r" +
-        (plan.iniExists ? Words::tr("Desktop.ini will be updated.")
-                        : Words::tr("Desktop.ini will be created.")) +
-        "\r";
+    QString text = Messages::tr("Use this template for the folder '%1'?").arg(folder) + "\r\r" +
+                   (plan.templateExists ? Messages::tr("%1 will be replaced.")
+                                        : Messages::tr("%1 will be written."))
+                       .arg(name) +
+                   "\r" +
+                   (plan.iniExists ? Messages::tr("Desktop.ini will be updated.")
+                                   : Messages::tr("Desktop.ini will be created.")) +
+                   "\r";
     text += plan.keepsAttributes
-                ? Words::tr(
+                ? Messages::tr(
                       "The folder will be marked read-only, Desktop.ini and %1 hidden and "
                       "system.")
                       .arg(name)
-                : Words::tr(
+                : Messages::tr(
                       "This volume keeps no Windows attributes: on Windows, the folder "
                       "must then be marked with attrib +r \"%1\".")
                       .arg(folder);
-    return {Dialogs::Icon::Question, Words::useForFolder(), text};
+    return {Dialogs::Icon::Question, Messages::useForFolder(), text};
 }
 
 Message folderUseFailed(const FolderUseError& error) {
     using Kind = FolderUseError::Kind;
     const QString& path = error.path;
-    const QString unchanged = Words::tr("Nothing was changed.");
+    const QString unchanged = Messages::tr("Nothing was changed.");
     switch (error.kind) {
         case Kind::BadFolder:
-            return {Dialogs::Icon::Exclamation, Words::useForFolder(),
-                    Words::tr("The folder '%1' cannot be used: %2.").arg(path, error.reason)};
+            return {Dialogs::Icon::Exclamation, Messages::useForFolder(),
+                    Messages::tr("The folder '%1' cannot be used: %2.").arg(path, error.reason)};
         case Kind::BadTemplateName:
-            return {Dialogs::Icon::Exclamation, Words::useForFolder(),
-                    Words::tr("'%1' cannot be the template's name: use a plain name that ends "
-                              "in .htt, without \\ / : * ? \" < > | % #.")
+            return {Dialogs::Icon::Exclamation, Messages::useForFolder(),
+                    Messages::tr("'%1' cannot be the template's name: use a plain name that ends "
+                                 "in .htt, without \\ / : * ? \" < > | % #.")
                         .arg(path)};
         case Kind::IniNotUsable:
         case Kind::TemplateInTheWay:
-            return {Dialogs::Icon::Exclamation, Words::useForFolder(),
-                    Words::tr("'%1' cannot be changed: %2. %3").arg(path, error.reason, unchanged)};
+            return {
+                Dialogs::Icon::Exclamation, Messages::useForFolder(),
+                Messages::tr("'%1' cannot be changed: %2. %3").arg(path, error.reason, unchanged)};
         case Kind::OtherTemplate:
-            return {Dialogs::Icon::Exclamation, Words::useForFolder(),
-                    Words::tr("The folder '%1' already uses '%2' from Tessivane; undo that "
-                              "first. %3")
+            return {Dialogs::Icon::Exclamation, Messages::useForFolder(),
+                    Messages::tr("The folder '%1' already uses '%2' from Tessivane; undo that "
+                                 "first. %3")
                         .arg(path, error.reason, unchanged)};
         case Kind::NothingToUndo:
-            return {Dialogs::Icon::Exclamation, Words::useForFolder(),
-                    Words::tr("The folder '%1' does not use a template from Tessivane: its "
-                              "Desktop.ini holds no record of one. %2")
+            return {Dialogs::Icon::Exclamation, Messages::useForFolder(),
+                    Messages::tr("The folder '%1' does not use a template from Tessivane: its "
+                                 "Desktop.ini holds no record of one. %2")
                         .arg(path, unchanged)};
         case Kind::Failed:
         case Kind::None:
             break;
     }
-    return {Dialogs::Icon::Critical, Words::useForFolder(),
-            Words::tr("'%1' could not be changed: %2. The folder was left as it was.")
+    return {Dialogs::Icon::Critical, Messages::useForFolder(),
+            Messages::tr("'%1' could not be changed: %2. The folder was left as it was.")
                 .arg(path, error.reason)};
 }
 
 QString folderUseDone(const QString& folder, const QString& templateName,
                       const FolderUseResult& result) {
-    const QString done = Words::tr("The folder '%1' now shows %2.").arg(folder, templateName);
+    const QString done = Messages::tr("The folder '%1' now shows %2.").arg(folder, templateName);
     if (result.keepsAttributes) {
         return done;
     }
     return done + ' ' +
-           Words::tr("Its volume keeps no Windows attributes: on Windows, run attrib +r \"%1\".")
+           Messages::tr("Its volume keeps no Windows attributes: on Windows, run attrib +r \"%1\".")
                .arg(folder);
 }
 
 QString folderUseUndone(const QString& folder, const FolderUseResult& result) {
     QString text =
-        Words::tr("The folder '%1' no longer uses a template from Tessivane.").arg(folder);
+        Messages::tr("The folder '%1' no longer uses a template from Tessivane.").arg(folder);
     if (!result.keptTemplate.isEmpty()) {
-        text += ' ' + Words::tr("'%1' was changed since and is kept.").arg(result.keptTemplate);
+        text += ' ' + Messages::tr("'%1' was changed since and is kept.").arg(result.keptTemplate);
     }
     for (const QString& key : result.keptKeys) {
-        text += ' ' + Words::tr("%1 in Desktop.ini was changed since and is kept.").arg(key);
+        text += ' ' + Messages::tr("%1 in Desktop.ini was changed since and is kept.").arg(key);
     }
     return text;
 }
 
 Message information() {
-    return {Dialogs::Icon::Information, Words::tr("Information"),
-            Words::tr("1.  Create or edit an existing HTT file (only one previously saved by "
-                      "this)\r2.  Change the line 'PersistMoniker=file://Folder.htt' to "
-                      "'PersistMoniker=file://Yourfile.htt' in the Desktop.ini file\r\rIn the "
-                      "description box, you can type '%THISDIRNAME%' for the name of the folder "
-                      "or '%THISDIRPATH%' for the folder's full path.")};
+    return {Dialogs::Icon::Information, Messages::tr("Information"),
+            Messages::tr("1.  Create or edit an existing HTT file (only one previously saved by "
+                         "this)\r2.  Change the line 'PersistMoniker=file://Folder.htt' to "
+                         "'PersistMoniker=file://Yourfile.htt' in the Desktop.ini file\r\rIn the "
+                         "description box, you can type '%THISDIRNAME%' for the name of the folder "
+                         "or '%THISDIRPATH%' for the folder's full path.")};
 }
 
 Message about() {
-    return {Dialogs::Icon::Information, Words::tr("About"),
-            Words::tr("Tessivane, by the Tessivane authors, 2026")};
+    return {Dialogs::Icon::Information, Messages::tr("About"),
+            Messages::tr("Tessivane, by the Tessivane authors, 2026")};
 }
 
 QString placeholderName(long long n) {
-    return Words::tr("HyperText Template%1.htt").arg(n);
+    return Messages::tr("HyperText Template%1.htt").arg(n);
 }
 
 }  // namespace tessivane::messages

@@ -16,6 +16,9 @@
   "use strict";
 
   var kRowHeight = 18;
+  // The words the list and the folder's columns show, in the window's language: the window puts
+  // its own in place of this object (the line must stay as it is).
+  var labels = {"files": "Files", "columns": ["Name", "Size", "Type", "Modified", "Attributes"]};
 
   function escapeHtml(text) {
     return String(text).replace(/&/g, "&amp;").replace(/</g, "&lt;").replace(/>/g, "&gt;")
@@ -216,7 +219,7 @@
       itemEntries.set(item, entry);
       return item;
     }
-    var columnTitles = ["Name", "Size", "Type", "Modified", "Attributes"];
+    var columnTitles = labels.columns;
     var folderObject = {
       GetDetailsOf: function (item, column) {
         var entry = item && itemEntries.get(item);
@@ -308,16 +311,27 @@
       while (rows.rows.length > last - first) rows.deleteRow(-1);
       while (rows.rows.length < last - first) {
         var row = rows.insertRow();
+        row.setAttribute("role", "row");
         row.insertCell().appendChild(document.createElement("img")).alt = "";
         row.cells[0].appendChild(document.createTextNode(""));
         row.insertCell();
         row.insertCell();
         row.insertCell();
+        for (var c = 0; c < 4; ++c) row.cells[c].setAttribute("role", "gridcell");
       }
+      // A screen reader learns the whole list's length, each drawn row's place in it, and which
+      // row the arrow keys are on.
+      list.setAttribute("aria-rowcount", all.length + 1);
+      list.removeAttribute("aria-activedescendant");
       for (var i = first; i < last; ++i) {
         var entry = all[i], cells = rows.rows[i - first].cells, type = typeOf(entry);
-        rows.rows[i - first].dataset.index = i;
-        rows.rows[i - first].className = selected[i] ? "tessivane-selected" : "";
+        var drawn = rows.rows[i - first];
+        drawn.dataset.index = i;
+        drawn.className = selected[i] ? "tessivane-selected" : "";
+        drawn.id = "tessivane-row-" + i;
+        drawn.setAttribute("aria-rowindex", i + 2);
+        drawn.setAttribute("aria-selected", selected[i] ? "true" : "false");
+        if (i === state.current) list.setAttribute("aria-activedescendant", drawn.id);
         if (cells[0].firstChild.src !== type[1]) cells[0].firstChild.src = type[1];
         cells[0].lastChild.data = entry[0];
         cells[0].title = entry[0];
@@ -368,18 +382,27 @@
       list = document.createElement("div");
       list.id = "tessivane-list";
       list.tabIndex = 0;
+      list.setAttribute("role", "grid");
+      list.setAttribute("aria-multiselectable", "true");
+      list.setAttribute("aria-label", labels.files);
       var header = document.createElement("table");
+      header.setAttribute("role", "presentation");
       header.appendChild(columns());
       var titles = header.createTHead().insertRow();
-      ["Name", "Size", "Type", "Modified"].forEach(function (title) {
-        titles.appendChild(document.createElement("th")).textContent = title;
+      titles.setAttribute("role", "row");
+      titles.setAttribute("aria-rowindex", 1);
+      labels.columns.slice(0, 4).forEach(function (title) {
+        var cell = titles.appendChild(document.createElement("th"));
+        cell.textContent = title;
+        cell.setAttribute("role", "columnheader");
       });
       body = document.createElement("div");
       body.id = "tessivane-rows";
       body.appendChild(document.createElement("div"));  // as tall as every row together
       slice = document.createElement("table");
+      slice.setAttribute("role", "presentation");
       slice.appendChild(columns());
-      slice.createTBody();
+      slice.createTBody().setAttribute("role", "rowgroup");
       body.appendChild(slice);
       list.appendChild(header);
       list.appendChild(body);

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "l10n/translations.h"
 #include "preview/page_guard.h"
 #include "preview/preview_window.h"
 #include "preview/stdin_frames.h"
@@ -67,6 +68,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("tessivane"));
     QApplication::setApplicationName(QStringLiteral("tessivane-preview"));
+    tessivane::installTranslations();
 
     tessivane::PreviewWindow window;
     tessivane::StdinFrames frames;

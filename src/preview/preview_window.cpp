@@ -16,11 +16,13 @@
 #include <QIcon>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeDatabase>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QStyle>
@@ -50,11 +52,20 @@ namespace tessivane {
 
 namespace {
 
-// The script, a function expression that the window calls with the folder's data.
+// The script, a function expression that the window calls with the folder's data, with the
+// words the file list shows in the user's language.
 QString folderViewScript() {
     QFile file(QStringLiteral(":/preview/folder_view.js"));
     file.open(QIODevice::ReadOnly);
-    return QString::fromUtf8(file.readAll());
+    const QJsonObject labels{
+        {QStringLiteral("files"), PreviewWindow::tr("Files")},
+        {QStringLiteral("columns"),
+         QJsonArray{PreviewWindow::tr("Name"), PreviewWindow::tr("Size"), PreviewWindow::tr("Type"),
+                    PreviewWindow::tr("Modified"), PreviewWindow::tr("Attributes")}}};
+    const QByteArray json = QJsonDocument(labels).toJson(QJsonDocument::Compact);
+    static const QRegularExpression english(QStringLiteral(R"(var labels = \{.*\};)"));
+    return QString::fromUtf8(file.readAll())
+        .replace(english, QStringLiteral("var labels = %1;").arg(QString::fromUtf8(json)));
 }
 
 // What the file manager fills in when it shows the page for a folder.
@@ -166,6 +177,7 @@ PreviewWindow::PreviewWindow(QWidget* parent)
     view_->setPage(page_);
 
     strip_->setObjectName(QStringLiteral("previewStrip"));
+    strip_->setAccessibleName(tr("Notices"));
     strip_->setTextFormat(Qt::PlainText);
     strip_->setWordWrap(false);
     strip_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -177,8 +189,12 @@ PreviewWindow::PreviewWindow(QWidget* parent)
     auto* folderLabel = new QLabel(tr("&Folder:"));
     folderLabel->setBuddy(folderBox_);
     auto* browse = new QToolButton;
+    browse->setObjectName(QStringLiteral("previewBrowse"));
     browse->setText(QStringLiteral("..."));
     browse->setToolTip(tr("Choose the folder the page describes"));
+    browse->setAccessibleName(tr("Choose folder…"));
+    // The page takes the keys (the file list's arrows, Ctrl+A) once the tab key reaches it.
+    view_->setAccessibleName(tr("Folder page"));
     auto* row = new QHBoxLayout;
     row->addWidget(folderLabel);
     row->addWidget(folderBox_, 1);
@@ -383,6 +399,10 @@ void PreviewWindow::loadShell() {
 }
 
 void PreviewWindow::finishLoading(bool ok) {
+    // The engine draws the page in a widget of its own, which takes the focus for the view; a
+    // screen reader must hear the view's name there too.
+    if (QWidget* drawn = view_->focusProxy())
+        drawn->setAccessibleName(view_->accessibleName());
     if (!ok || shellReady_)
         return;
     shellReady_ = true;
@@ -534,6 +554,7 @@ void PreviewWindow::showStrip() {
         lines << tr("Running as root: the page runs without the browser's sandbox.");
     const QString all = lines.join(u'\n');
     strip_->setToolTip(all);
+    strip_->setAccessibleDescription(all);  // every notice, also for a reader who cannot point
     strip_->setText(lines.size() > 1
                         ? tr("%1 (and %n more: point here for all)", nullptr, int(lines.size() - 1))
                               .arg(lines.value(0))

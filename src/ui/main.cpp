@@ -7,6 +7,7 @@
 #include <QApplication>
 
 #include "app/startup.h"
+#include "l10n/translations.h"
 #include "ui/icons.h"
 #include "ui/main_window.h"
 #include "ui/style.h"
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
     // Qt's own settings stay reachable through its environment variables (QT_QPA_PLATFORM...).
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
+    tessivane::installTranslations();
     // A file size limit makes a save fail with "File too large" instead of ending the program.
     ::signal(SIGXFSZ, SIG_IGN);
     // The platform's own style, reading one icon the window never shows only when it is drawn.

@@ -118,8 +118,10 @@ QLabel* caption(QWidget* parent, const char* name, const QString& text, QWidget*
 }
 
 // The "..." button at the right end of a path box's row, as tall as the box and level with it.
-QPushButton* chooserButton(const char* name, const QLineEdit* edit) {
+// A screen reader says what it chooses, which the three dots do not.
+QPushButton* chooserButton(const char* name, const QLineEdit* edit, const QString& spokenName) {
     auto* button = named(new QPushButton(QStringLiteral("..."), edit->parentWidget()), name);
+    button->setAccessibleName(spokenName);
     button->setAutoDefault(false);
     const QRect column = pixels(button, {6600, 0, 375, 0});
     button->setGeometry(column.left(), edit->y(), column.width(), edit->height());
@@ -379,7 +381,9 @@ void MainWindow::createFontGroup() {
     place(fontGroup, {120, 120, 7095, 4095});
 
     fontList = choiceList(fontGroup, "Fnts", {120, 240, 5775, 2010});
+    fontList->setAccessibleName(tr("Font"));
     colourList = choiceList(fontGroup, "ColSel", {6000, 360, 975, 1890});
+    colourList->setAccessibleName(tr("Colour"));
     for (const std::string_view colour : kColourNames) {
         colourList->addItem(qs(colour));
     }
@@ -407,6 +411,10 @@ void MainWindow::createFontGroup() {
 
     titleSample = sample(fontGroup, "titleSample", {1920, 2400, 5055, 735});
     infoSample = sample(fontGroup, "infoSample", {1920, 3240, 5055, 735});
+    titleSample->setAccessibleDescription(
+        tr("Sample of the folder title in the chosen font, colour and title size"));
+    infoSample->setAccessibleDescription(
+        tr("Sample of the information text in the chosen font, colour and size"));
     // The size captions stand left of the samples. When the real font makes a caption wider
     // than the room before the samples, both samples give up that much of their left side
     // (they keep their right edge, and stay aligned with each other).
@@ -430,10 +438,12 @@ void MainWindow::createSoundGroup() {
     place(soundGroup, {120, 4320, 7095, 1095});
 
     soundEdit = lineEdit(soundGroup, "Sound", QString(), {120, 360, 6375, 285});
-    chooseSoundButton = chooserButton("Browse1", soundEdit);
+    soundEdit->setAccessibleName(tr("Sound file"));
+    chooseSoundButton = chooserButton("Browse1", soundEdit, tr("Choose sound file…"));
     loopForeverButton = named(new RadioButton(tr("&Loop Forever"), soundGroup), "optLoop");
     placeCaption(loopForeverButton, {120, 720, 1335, 255});
     loopCountEdit = lineEdit(soundGroup, "txtLoop", QStringLiteral("1"), {6240, 720, 735, 285});
+    loopCountEdit->setAccessibleName(tr("Number of times"));
     loopCountButton = named(new RadioButton(tr("Loo&p for:"), soundGroup), "Number");
     placeCaption(loopCountButton, {5160, 720, 975, 255},
                  loopCountEdit->x() - captionGap(soundGroup));
@@ -462,10 +472,11 @@ void MainWindow::createGraphicGroup() {
     backgroundEdit = lineEdit(graphicGroup, "Bck", QString(), {120, 480, 6375, 285});
     caption(graphicGroup, "lblBck", tr("&Background Image:"), backgroundEdit,
             {120, 240, 1395, 195});
-    chooseBackgroundButton = chooserButton("Browse2", backgroundEdit);
+    chooseBackgroundButton =
+        chooserButton("Browse2", backgroundEdit, tr("Choose background image…"));
     lineImageEdit = lineEdit(graphicGroup, "Img", QString(), {120, 1080, 6375, 285});
     caption(graphicGroup, "lblLine", tr("Li&ne Image:"), lineImageEdit, {120, 840, 825, 195});
-    chooseLineImageButton = chooserButton("Browse3", lineImageEdit);
+    chooseLineImageButton = chooserButton("Browse3", lineImageEdit, tr("Choose line image…"));
     descriptionEdit = lineEdit(graphicGroup, "Fol", QString(), {120, 1680, 6855, 285});
     caption(graphicGroup, "lblFolDesc", tr("Folder &Description:"), descriptionEdit,
             {120, 1440, 1320, 195});
@@ -479,7 +490,13 @@ void MainWindow::createStatusBar() {
     statusBar()->setSizeGripEnabled(false);
     statusBar()->setFixedHeight(pixelSize(this, 0, kStatusBarHeight).height());
     statusLabel = new ElidedLabel(statusBar());
+    statusLabel->setAccessibleDescription(tr("Current file"));
     statusBar()->addWidget(statusLabel, 1);
+    // A passing message is drawn by the bar itself: its description carries it to a screen
+    // reader, which hears the change.
+    statusBar()->setAccessibleName(tr("Status"));
+    connect(statusBar(), &QStatusBar::messageChanged, statusBar(),
+            &QWidget::setAccessibleDescription);
 }
 
 // Every edit reaches a running preview. When the preview program ends on its own, the status bar
@@ -488,8 +505,10 @@ void MainWindow::createPreviewLink() {
     previewStoppedNotice = named(new QWidget(statusBar()), "previewStopped");
     auto* layout = new QHBoxLayout(previewStoppedNotice);
     layout->setContentsMargins(0, 0, 3, 0);  // clear of the window's edge
-    layout->addWidget(new QLabel(tr("The preview stopped"), previewStoppedNotice));
+    auto* notice = new QLabel(tr("The preview stopped"), previewStoppedNotice);
+    layout->addWidget(notice);
     auto* reload = named(new QPushButton(tr("Reload"), previewStoppedNotice), "previewReload");
+    reload->setAccessibleDescription(notice->text());
     reload->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(reload);
     statusBar()->addPermanentWidget(previewStoppedNotice);
@@ -747,19 +766,19 @@ bool MainWindow::chooseFile(const QString& title, const QString& filter) {
 }
 
 void MainWindow::chooseSound() {
-    if (chooseFile(tr("Choose Sound File"), filters::kSound)) {
+    if (chooseFile(tr("Choose Sound File"), filters::sound())) {
         setPath(soundEdit, session_.dialog.fileName);
     }
 }
 
 void MainWindow::chooseBackground() {
-    if (chooseFile(tr("Choose Background Image"), filters::kImage)) {
+    if (chooseFile(tr("Choose Background Image"), filters::image())) {
         setPath(backgroundEdit, session_.dialog.fileName);
     }
 }
 
 void MainWindow::chooseLineImage() {
-    if (chooseFile(tr("Choose Line Image"), filters::kImage)) {
+    if (chooseFile(tr("Choose Line Image"), filters::image())) {
         setPath(lineImageEdit, session_.dialog.fileName);
     }
 }

@@ -33,7 +33,7 @@ PictureViewer::PictureViewer() : QWidget(nullptr), view_(new PictureView(this)) 
 }
 
 void PictureViewer::showPicture(const QString& path, PictureView::Placement placement) {
-    setWindowTitle(QStringLiteral("Picture Viewer - ") + path);
+    setWindowTitle(tr("Picture Viewer - %1").arg(path));
     show();
     raise();
     view_->setPlacement(placement);

@@ -119,6 +119,8 @@ ElidedLabel::ElidedLabel(QWidget* parent) : QLabel(parent) {
 void ElidedLabel::setFullText(const QString& text) {
     fullText_ = text;
     setToolTip(text);
+    // A screen reader says the whole text, never the shortened one.
+    setAccessibleName(text);
     updateShownText();
 }
 

@@ -76,8 +76,8 @@ private:
 };
 
 // A one-line label that keeps its full text as set and shows it shortened in the middle when it
-// does not fit, with the whole text as its tool tip. It asks for no width of its own, so a long
-// path never widens the window.
+// does not fit, with the whole text as its tool tip and accessible name. It asks for no width of
+// its own, so a long path never widens the window.
 class ElidedLabel : public QLabel {
     Q_OBJECT
 

@@ -34,6 +34,7 @@
 #include "preview/folder_listing.h"
 #include "preview/page_guard.h"
 #include "preview/preview_window.h"
+#include "support/accessible.h"
 #include "support/processes.h"
 #include "support/temp_dir.h"
 
@@ -204,6 +205,22 @@ TEST_F(PreviewWindowTest, OneFileIsDescribedAndStaysSelected) {
     EXPECT_TRUE(info().startsWith("<b>readme.txt</b>"));
     EXPECT_EQ(js("document.querySelector('.tessivane-selected').cells[0].textContent").toString(),
               "readme.txt");
+}
+
+// The window's controls and then the page's file list, which the arrow keys move through.
+TEST_F(PreviewWindowTest, ScreenReaderHearsEveryControlAndTheFileList) {
+    EXPECT_EQ(testing::expectSpeakableTabStops(&window_).join('|'),
+              "Folder:|Choose folder…|Play sound|Folder page");
+    js("const list = document.getElementById('tessivane-list'); list.focus();"
+       "list.dispatchEvent(new KeyboardEvent('keydown', {key: 'ArrowDown'}))");
+    EXPECT_EQ(
+        js("const l = document.getElementById('tessivane-list'), r = document.getElementById("
+           "l.getAttribute('aria-activedescendant'));"
+           "[l.getAttribute('role'), l.getAttribute('aria-label'), l.getAttribute("
+           "'aria-rowcount'), r.getAttribute('aria-rowindex'), r.getAttribute('aria-selected'),"
+           "r.cells[0].getAttribute('role')].join(' ')")
+            .toString(),
+        "grid Files 8 2 true gridcell");
 }
 
 TEST_F(PreviewWindowTest, SeveralFilesAreCountedAndTotalled) {

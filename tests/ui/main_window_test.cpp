@@ -12,6 +12,7 @@
 
 #include "controls/preview_protocol.h"
 #include "document/template.h"
+#include "support/accessible.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 #include "ui/main_window.h"
@@ -140,6 +141,10 @@ TEST_F(WindowTest, LayoutAndKeyboard) {
     EXPECT_EQ(visited.join(' '),
               "Fnts ColSel Title Info Sound Browse1 optLoop Number txtLoop Bck "
               "Browse2 Img Browse3 Fol");
+    EXPECT_EQ(expectSpeakableTabStops(window.get()).join('|'),
+              "Font|Colour|Title Size:|Information Text Size:|Sound file|Choose sound file…|Loop "
+              "Forever|Loop for:|Number of times|Background Image:|Choose background image…|Line "
+              "Image:|Choose line image…|Folder Description:");
     for (const char* key : {"S Sound", "P Number", "L optLoop", "B Bck", "N Img", "D Fol", "O Fnts",
                             "C ColSel", "T Title", "I Info"}) {
         QTest::keyClick(window.get(), key[0], Qt::AltModifier);
@@ -265,7 +270,7 @@ TEST_P(ChooserTest, ChosenFileFillsItsBox) {
     dialogs.cancelDialog();
     find<QPushButton>(button)->click();
     EXPECT_EQ(dialogs.last().title, title);
-    EXPECT_EQ(dialogs.last().state.filter, placement < 0 ? filters::kSound : filters::kImage);
+    EXPECT_EQ(dialogs.last().state.filter, placement < 0 ? filters::sound() : filters::image());
     EXPECT_EQ(dialogs.last().state.fileName, temp.path("two.gif"));
     EXPECT_EQ(dialogs.last().state.filterIndex, 4);
     ASSERT_EQ(viewer != nullptr, placement >= 0);

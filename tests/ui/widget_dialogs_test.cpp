@@ -88,7 +88,7 @@ TEST(FileDialogTest, ConfirmsCancelsAndKeepsTheHistoryInMemory) {
     keepSettingsOffDisk();
     const testing::TempDir dir, elsewhere;
     WidgetDialogs dialogs;
-    DialogState state{"Save As", filters::kTemplate, dir.path("first.htt"), 1};
+    DialogState state{"Save As", filters::templates(), dir.path("first.htt"), 1};
     {
         const auto answerer = answerModal<QFileDialog>([](QFileDialog& dialog) {
             auto* field = dialog.findChild<QLineEdit*>("fileNameEdit");

@@ -1,0 +1,531 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name>FileCommands</name>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation>Speichern unter</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Öffnen</translation>
+    </message>
+</context>
+<context>
+    <name>Filters</name>
+    <message>
+        <source>HyperText Template (*.htt)</source>
+        <translation>HyperText-Vorlage (*.htt)</translation>
+    </message>
+    <message>
+        <source>Wave Sound (*.wav)</source>
+        <translation>WAVE-Audio (*.wav)</translation>
+    </message>
+    <message>
+        <source>MIDI Sequence (*.mid;*.rmi)</source>
+        <translation>MIDI-Sequenz (*.mid;*.rmi)</translation>
+    </message>
+    <message>
+        <source>MP3 files (*.mp3)</source>
+        <translation>MP3-Dateien (*.mp3)</translation>
+    </message>
+    <message>
+        <source>Movie Clip (*.mp2)</source>
+        <translation>Filmclip (*.mp2)</translation>
+    </message>
+    <message>
+        <source>All files (*.*)</source>
+        <translation>Alle Dateien (*.*)</translation>
+    </message>
+    <message>
+        <source>Gif Image (*.gif)</source>
+        <translation>GIF-Bild (*.gif)</translation>
+    </message>
+    <message>
+        <source>JPEG Image (*.jpe;*.jfif;*.jpg;*.jpeg)</source>
+        <translation>JPEG-Bild (*.jpe;*.jfif;*.jpg;*.jpeg)</translation>
+    </message>
+    <message>
+        <source>Bitmap Image (*.bmp)</source>
+        <translation>Bitmap-Bild (*.bmp)</translation>
+    </message>
+</context>
+<context>
+    <name>FolderCommands</name>
+    <message>
+        <source>Use for Folder</source>
+        <translation>Für Ordner verwenden</translation>
+    </message>
+</context>
+<context>
+    <name>Messages</name>
+    <message>
+        <source>File Access Error</source>
+        <translation>Fehler beim Dateizugriff</translation>
+    </message>
+    <message>
+        <source>File Load Error</source>
+        <translation>Fehler beim Laden der Datei</translation>
+    </message>
+    <message>
+        <source>Use for Folder</source>
+        <translation>Für Ordner verwenden</translation>
+    </message>
+    <message>
+        <source>The file name &apos;%1&apos; is not valid UTF-8</source>
+        <translation>Der Dateiname „%1“ ist kein gültiges UTF-8</translation>
+    </message>
+    <message>
+        <source>The file &apos;%1&apos; could not be read: %2</source>
+        <translation>Die Datei „%1“ konnte nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>The file &apos;%1&apos; is not a currently supported or is corrupted.  Make a new file with this program.</source>
+        <translation>Die Datei „%1“ wird nicht unterstützt oder ist beschädigt. Erstellen Sie mit diesem Programm eine neue Datei.</translation>
+    </message>
+    <message>
+        <source>Load Error</source>
+        <translation>Fehler beim Laden</translation>
+    </message>
+    <message>
+        <source>There was an error during loading the HTT file &apos;%1&apos;.</source>
+        <translation>Beim Laden der HTT-Datei „%1“ ist ein Fehler aufgetreten.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; has the read only attribute set.</source>
+        <translation>„%1“ ist schreibgeschützt.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; could not be saved: %2</source>
+        <translation>„%1“ konnte nicht gespeichert werden: %2</translation>
+    </message>
+    <message>
+        <source>File Does Not Exist</source>
+        <translation>Datei nicht vorhanden</translation>
+    </message>
+    <message>
+        <source>The file &apos;%1&apos; does not exist.  Please specify another file</source>
+        <translation>Die Datei „%1“ ist nicht vorhanden. Bitte geben Sie eine andere Datei an.</translation>
+    </message>
+    <message>
+        <source>Text Cannot Be Stored</source>
+        <translation>Text kann nicht gespeichert werden</translation>
+    </message>
+    <message>
+        <source>The text &apos;%1&apos; cannot be stored in this file: it contains a line break or a character that the file&apos;s 8-bit encoding cannot hold. Nothing was saved.</source>
+        <translation>Der Text „%1“ kann in dieser Datei nicht gespeichert werden: Er enthält einen Zeilenumbruch oder ein Zeichen, das die 8-Bit-Kodierung der Datei nicht darstellen kann. Es wurde nichts gespeichert.</translation>
+    </message>
+    <message>
+        <source>the document is too short to hold the settings</source>
+        <translation>das Dokument ist zu kurz für die Einstellungen</translation>
+    </message>
+    <message>
+        <source>File Changed</source>
+        <translation>Datei geändert</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; was changed by another program since it was opened. Overwrite it?</source>
+        <translation>„%1“ wurde seit dem Öffnen von einem anderen Programm geändert. Überschreiben?</translation>
+    </message>
+    <message>
+        <source>Save Changes</source>
+        <translation>Änderungen speichern</translation>
+    </message>
+    <message>
+        <source>Save changes to &apos;%1&apos;?</source>
+        <translation>Änderungen an „%1“ speichern?</translation>
+    </message>
+    <message>
+        <source>Use this template for the folder &apos;%1&apos;?</source>
+        <translation>Diese Vorlage für den Ordner „%1“ verwenden?</translation>
+    </message>
+    <message>
+        <source>%1 will be replaced.</source>
+        <translation>%1 wird ersetzt.</translation>
+    </message>
+    <message>
+        <source>%1 will be written.</source>
+        <translation>%1 wird geschrieben.</translation>
+    </message>
+    <message>
+        <source>Desktop.ini will be updated.</source>
+        <translation>Desktop.ini wird aktualisiert.</translation>
+    </message>
+    <message>
+        <source>Desktop.ini will be created.</source>
+        <translation>Desktop.ini wird erstellt.</translation>
+    </message>
+    <message>
+        <source>The folder will be marked read-only, Desktop.ini and %1 hidden and system.</source>
+        <translation>Der Ordner wird als schreibgeschützt markiert, Desktop.ini und %1 als versteckte Systemdateien.</translation>
+    </message>
+    <message>
+        <source>This volume keeps no Windows attributes: on Windows, the folder must then be marked with attrib +r &quot;%1&quot;.</source>
+        <translation>Dieser Datenträger speichert keine Windows-Attribute: Unter Windows muss der Ordner dann mit attrib +r "%1" markiert werden.</translation>
+    </message>
+    <message>
+        <source>Nothing was changed.</source>
+        <translation>Es wurde nichts geändert.</translation>
+    </message>
+    <message>
+        <source>The folder &apos;%1&apos; cannot be used: %2.</source>
+        <translation>Der Ordner „%1“ kann nicht verwendet werden: %2.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; cannot be the template&apos;s name: use a plain name that ends in .htt, without \ / : * ? &quot; &lt; &gt; | % #.</source>
+        <translation>„%1“ kann nicht der Name der Vorlage sein: Verwenden Sie einen einfachen Namen, der auf .htt endet, ohne \ / : * ? " &lt; &gt; | % #.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; cannot be changed: %2. %3</source>
+        <translation>„%1“ kann nicht geändert werden: %2. %3</translation>
+    </message>
+    <message>
+        <source>The folder &apos;%1&apos; already uses &apos;%2&apos; from Tessivane; undo that first. %3</source>
+        <translation>Der Ordner „%1“ verwendet bereits „%2“ von Tessivane; machen Sie das zuerst rückgängig. %3</translation>
+    </message>
+    <message>
+        <source>The folder &apos;%1&apos; does not use a template from Tessivane: its Desktop.ini holds no record of one. %2</source>
+        <translation>Der Ordner „%1“ verwendet keine Vorlage von Tessivane: Seine Desktop.ini enthält keinen Eintrag dazu. %2</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; could not be changed: %2. The folder was left as it was.</source>
+        <translation>„%1“ konnte nicht geändert werden: %2. Der Ordner bleibt, wie er war.</translation>
+    </message>
+    <message>
+        <source>The folder &apos;%1&apos; now shows %2.</source>
+        <translation>Der Ordner „%1“ zeigt jetzt %2.</translation>
+    </message>
+    <message>
+        <source>Its volume keeps no Windows attributes: on Windows, run attrib +r &quot;%1&quot;.</source>
+        <translation>Sein Datenträger speichert keine Windows-Attribute: Führen Sie unter Windows attrib +r "%1" aus.</translation>
+    </message>
+    <message>
+        <source>The folder &apos;%1&apos; no longer uses a template from Tessivane.</source>
+        <translation>Der Ordner „%1“ verwendet keine Vorlage von Tessivane mehr.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; was changed since and is kept.</source>
+        <translation>„%1“ wurde inzwischen geändert und bleibt erhalten.</translation>
+    </message>
+    <message>
+        <source>%1 in Desktop.ini was changed since and is kept.</source>
+        <translation>%1 in Desktop.ini wurde inzwischen geändert und bleibt erhalten.</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>Informationen</translation>
+    </message>
+    <message>
+        <source>1.  Create or edit an existing HTT file (only one previously saved by this)<byte value="xd"/>2.  Change the line &apos;PersistMoniker=file://Folder.htt&apos; to &apos;PersistMoniker=file://Yourfile.htt&apos; in the Desktop.ini file<byte value="xd"/><byte value="xd"/>In the description box, you can type &apos;%THISDIRNAME%&apos; for the name of the folder or &apos;%THISDIRPATH%&apos; for the folder&apos;s full path.</source>
+        <translation>1.  Eine HTT-Datei erstellen oder eine vorhandene bearbeiten (nur eine, die zuvor mit diesem Programm gespeichert wurde)<byte value="xd"/>2.  In der Datei Desktop.ini die Zeile 'PersistMoniker=file://Folder.htt' in 'PersistMoniker=file://IhreDatei.htt' ändern<byte value="xd"/><byte value="xd"/>Im Beschreibungsfeld können Sie '%THISDIRNAME%' für den Namen des Ordners oder '%THISDIRPATH%' für den vollständigen Pfad des Ordners eingeben.</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Über</translation>
+    </message>
+    <message>
+        <source>Tessivane, by the Tessivane authors, 2026</source>
+        <translation>Tessivane, von den Tessivane-Autoren, 2026</translation>
+    </message>
+    <message>
+        <source>HyperText Template%1.htt</source>
+        <translation>HyperText-Vorlage%1.htt</translation>
+    </message>
+</context>
+<context>
+    <name>tessivane::FolderLister</name>
+    <message>
+        <source>The folder %1 does not exist.</source>
+        <translation>Der Ordner %1 ist nicht vorhanden.</translation>
+    </message>
+    <message>
+        <source>%1 is not a folder.</source>
+        <translation>%1 ist kein Ordner.</translation>
+    </message>
+    <message>
+        <source>The folder %1 cannot be read.</source>
+        <translation>Der Ordner %1 kann nicht gelesen werden.</translation>
+    </message>
+</context>
+<context>
+    <name>tessivane::MainWindow</name>
+    <message>
+        <source>&amp;New</source>
+        <translation>&amp;Neu</translation>
+    </message>
+    <message>
+        <source>&amp;Open...</source>
+        <translation>Ö&amp;ffnen...</translation>
+    </message>
+    <message>
+        <source>&amp;Save...</source>
+        <translation>&amp;Speichern...</translation>
+    </message>
+    <message>
+        <source>Save &amp;As...</source>
+        <translation>Speichern &amp;unter...</translation>
+    </message>
+    <message>
+        <source>Use for &amp;Folder...</source>
+        <translation>Für &amp;Ordner verwenden...</translation>
+    </message>
+    <message>
+        <source>&amp;Information</source>
+        <translation>&amp;Informationen</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>Ü&amp;ber</translation>
+    </message>
+    <message>
+        <source>&amp;Exit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Preview</source>
+        <translation>&amp;Vorschau</translation>
+    </message>
+    <message>
+        <source>The preview comes with the tessivane-preview package.</source>
+        <translation>Die Vorschau ist im Paket tessivane-preview enthalten.</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ansicht</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>Font &amp;Options</source>
+        <translation>Schrift&amp;optionen</translation>
+    </message>
+    <message>
+        <source>Font</source>
+        <translation>Schrift</translation>
+    </message>
+    <message>
+        <source>Colour</source>
+        <translation>Farbe</translation>
+    </message>
+    <message>
+        <source>&amp;Colour</source>
+        <translation>&amp;Farbe</translation>
+    </message>
+    <message>
+        <source>&amp;Title Size:</source>
+        <translation>&amp;Titelgröße:</translation>
+    </message>
+    <message>
+        <source>&amp;Information Text Size:</source>
+        <translation>Größe des &amp;Infotexts:</translation>
+    </message>
+    <message>
+        <source>Sample of the folder title in the chosen font, colour and title size</source>
+        <translation>Muster des Ordnertitels in der gewählten Schrift, Farbe und Titelgröße</translation>
+    </message>
+    <message>
+        <source>Sample of the information text in the chosen font, colour and size</source>
+        <translation>Muster des Infotexts in der gewählten Schrift, Farbe und Größe</translation>
+    </message>
+    <message>
+        <source>&amp;Sound Options</source>
+        <translation>&amp;Klangoptionen</translation>
+    </message>
+    <message>
+        <source>Sound file</source>
+        <translation>Klangdatei</translation>
+    </message>
+    <message>
+        <source>Choose sound file…</source>
+        <translation>Klangdatei wählen…</translation>
+    </message>
+    <message>
+        <source>&amp;Loop Forever</source>
+        <translation>&amp;Endlos wiederholen</translation>
+    </message>
+    <message>
+        <source>Number of times</source>
+        <translation>Anzahl der Wiederholungen</translation>
+    </message>
+    <message>
+        <source>Loo&amp;p for:</source>
+        <translation>&amp;Wiederholungen:</translation>
+    </message>
+    <message>
+        <source>Graphic Options</source>
+        <translation>Grafikoptionen</translation>
+    </message>
+    <message>
+        <source>&amp;Background Image:</source>
+        <translation>Hinter&amp;grundbild:</translation>
+    </message>
+    <message>
+        <source>Choose background image…</source>
+        <translation>Hintergrundbild wählen…</translation>
+    </message>
+    <message>
+        <source>Li&amp;ne Image:</source>
+        <translation>&amp;Linienbild:</translation>
+    </message>
+    <message>
+        <source>Choose line image…</source>
+        <translation>Linienbild wählen…</translation>
+    </message>
+    <message>
+        <source>Folder &amp;Description:</source>
+        <translation>Ordner&amp;beschreibung:</translation>
+    </message>
+    <message>
+        <source>Current file</source>
+        <translation>Aktuelle Datei</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>The preview stopped</source>
+        <translation>Die Vorschau wurde beendet</translation>
+    </message>
+    <message>
+        <source>Reload</source>
+        <translation>Neu laden</translation>
+    </message>
+    <message>
+        <source>Choose Sound File</source>
+        <translation>Klangdatei wählen</translation>
+    </message>
+    <message>
+        <source>Choose Background Image</source>
+        <translation>Hintergrundbild wählen</translation>
+    </message>
+    <message>
+        <source>Choose Line Image</source>
+        <translation>Linienbild wählen</translation>
+    </message>
+</context>
+<context>
+    <name>tessivane::PictureViewer</name>
+    <message>
+        <source>Picture Viewer - %1</source>
+        <translation>Bildbetrachter - %1</translation>
+    </message>
+</context>
+<context>
+    <name>tessivane::PreviewWindow</name>
+    <message>
+        <source>Files</source>
+        <translation>Dateien</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Typ</translation>
+    </message>
+    <message>
+        <source>Modified</source>
+        <translation>Geändert</translation>
+    </message>
+    <message>
+        <source>Attributes</source>
+        <translation>Attribute</translation>
+    </message>
+    <message>
+        <source>Play sound</source>
+        <translation>Klang abspielen</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>Vorschau</translation>
+    </message>
+    <message>
+        <source>Show the Page for the Folder</source>
+        <translation>Seite für den Ordner anzeigen</translation>
+    </message>
+    <message>
+        <source>Notices</source>
+        <translation>Hinweise</translation>
+    </message>
+    <message>
+        <source>&amp;Folder:</source>
+        <translation>&amp;Ordner:</translation>
+    </message>
+    <message>
+        <source>Choose the folder the page describes</source>
+        <translation>Den Ordner wählen, den die Seite beschreibt</translation>
+    </message>
+    <message>
+        <source>Choose folder…</source>
+        <translation>Ordner wählen…</translation>
+    </message>
+    <message>
+        <source>Folder page</source>
+        <translation>Ordnerseite</translation>
+    </message>
+    <message>
+        <source>&amp;Reload</source>
+        <translation>&amp;Neu laden</translation>
+    </message>
+    <message>
+        <source>The preview stopped</source>
+        <translation>Die Vorschau wurde beendet</translation>
+    </message>
+    <message>
+        <source>The page asked to show a message box; the preview shows none.</source>
+        <translation>Die Seite wollte ein Meldungsfenster öffnen; die Vorschau öffnet keines.</translation>
+    </message>
+    <message>
+        <source>The page cannot be written to %1: %2</source>
+        <translation>Die Seite kann nicht nach %1 geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>Preview - %1</source>
+        <translation>Vorschau - %1</translation>
+    </message>
+    <message>
+        <source>This is not a document Tessivane wrote: it is shown as it is.</source>
+        <translation>Dieses Dokument stammt nicht von Tessivane: Es wird gezeigt, wie es ist.</translation>
+    </message>
+    <message>
+        <source>The document ends before line %1: settings after it are missing.</source>
+        <translation>Das Dokument endet vor Zeile %1: Die Einstellungen danach fehlen.</translation>
+    </message>
+    <message>
+        <source>Not found: %1</source>
+        <translation>Nicht gefunden: %1</translation>
+    </message>
+    <message>
+        <source>The page stopped answering and was restarted.</source>
+        <translation>Die Seite reagierte nicht mehr und wurde neu gestartet.</translation>
+    </message>
+    <message>
+        <source>Running as root: the page runs without the browser&apos;s sandbox.</source>
+        <translation>Als root gestartet: Die Seite läuft ohne die Sandbox des Browsers.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 (and %n more: point here for all)</source>
+        <translation>
+            <numerusform>%1 (und %n weiterer: für alle hierher zeigen)</numerusform>
+            <numerusform>%1 (und %n weitere: für alle hierher zeigen)</numerusform>
+        </translation>
+    </message>
+</context>
+</TS>
