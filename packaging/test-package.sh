@@ -158,21 +158,23 @@ check "tessivane links no part of the browser engine" \
     bash -c "! ldd '$usr/bin/tessivane' | grep -qi webengine"
 
 # The installed preview shows the page the installed tool wrote: it is fed the frames the editor
-# sends and says "shown" once the page is up. Its input stays open until then, as the editor's
+# sends, and its "shown" frame comes once the page is up. Its input stays open until then, as the
 # does; when the input ends, it closes.
 frame() { printf '%s %d\n' "$1" "$(wc -c <"$2")" && cat "$2"; }
+printf '1' >"$root/version"
 printf 'Folder.htt' >"$root/title"
 printf '%s' "$root" >"$root/folder"
 shown=$root/shown
 (
-    frame title "$root/title" && frame folder "$root/folder" && frame document "$root/Folder.htt"
+    frame version "$root/version" && frame title "$root/title" && frame folder "$root/folder" &&
+        frame document "$root/Folder.htt"
     for _ in $(seq 600); do
         [ -s "$shown" ] && break
         sleep 0.1
     done
 ) | QT_QPA_PLATFORM=offscreen timeout 90 "$usr/bin/tessivane-preview" >"$shown" \
     2>"$root/preview.log" || true
-if grep -qx shown "$shown"; then
+if grep -qx 'shown 0' "$shown"; then
     ok "the installed tessivane-preview shows a written template"
 else
     bad "the installed tessivane-preview showed nothing:"
