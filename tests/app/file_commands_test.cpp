@@ -3,6 +3,7 @@
 // leaves on disk, in the document and in the current file.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <QDir>
@@ -136,14 +137,18 @@ TEST_F(FileCommandsTest, ChangedOnDiskAsksBeforeOverwriting) {
     }
 }
 
-// A name that is not UTF-8 (Qt shows its bytes as replacement characters) reaches no file.
+// A name that is not UTF-8 (Qt shows its bytes as replacement characters) reaches no file; a
+// name that holds U+FFFD as UTF-8 is a name like any other.
 TEST_F(FileCommandsTest, NamesThatAreNotUtf8AreRefused) {
+    ::close(::creat(QFile::encodeName(dir.root()) + "/\xE9t\xE9.htt", 0644));
     const QString name = dir.path(QString::fromUtf8("\xEF\xBF\xBDt\xEF\xBF\xBD.htt"));
     const QString message = "The file name '" + name + "' is not valid UTF-8";
     EXPECT_EQ(run(kSaveAs, name, true), "File Access Error: " + message);
     EXPECT_EQ(run(kOpen, name, true), "File Load Error: " + message);
     EXPECT_EQ(firstDocument(name).warning.text, message);
-    EXPECT_EQ(folderCount(), 3);  // the three referenced files only
+    EXPECT_EQ(folderCount(), 3);  // the three referenced files (Qt cannot see that one)
+    EXPECT_EQ(run(kSaveAs, dir.path(QString::fromUtf8("ok\xEF\xBF\xBD.htt"))), "");
+    EXPECT_EQ(folderCount(), 4);
 }
 
 // New shows the template under the next placeholder name, unless the question says stop.

@@ -21,17 +21,21 @@ namespace {
 class Cli : public ::testing::Test {
 protected:
     // Runs the tool with the words of `line`: OUT stands for the file to write, FILES for options
-    // naming images and (unless the line names one) a sound that exist. `out` is standard output.
+    // naming images and (unless the line names one) a sound that exist, BAD for an argument whose
+    // bytes were not UTF-8 (it reaches the tool as U+FFFD). `out` is standard output.
     testing::CliRun run(const QString& line, std::ostream* out = nullptr) const {
-        QStringList arguments{"tessivane-cli"};
+        QStringList arguments{"tessivane-cli"}, notUtf8;
         for (const QString& word : line.split(' ', Qt::SkipEmptyParts)) {
             arguments += word == "FILES" ? files.mid(line.contains("--sound ") ? 2 : 0)
+                         : word == "BAD" ? QStringList{bad}
                                          : QStringList{word == "OUT" ? this->out : word};
+            notUtf8 += word == "BAD" ? QStringList{bad} : QStringList{};
         }
         std::ostringstream printed, err;
-        return {cli::run(arguments, out ? *out : printed, err),
+        return {cli::run(arguments, out ? *out : printed, err, notUtf8),
                 QByteArray::fromStdString(printed.str()), QByteArray::fromStdString(err.str())};
     }
+    const QString bad = QChar(QChar::ReplacementCharacter);
     testing::TempDir dir;
     QString out = dir.path("out.htt"), sound = dir.file("ding.wav", "RIFF");
     QStringList files = {"--sound",      sound,
@@ -66,7 +70,7 @@ TEST_F(Cli, TemplateWriteAndShowWorkTogether) {
 // usage error. A success writes the file, and show prints each value that a note names.
 TEST_F(Cli, WriteNamesCorrectionsAndRefusesWhatItCannotDo) {
     const QByteArray usage = run("--help").out.left(run("--help").out.indexOf("\n\n") + 1);
-    const QString bad(QChar::ReplacementCharacter), quoted = dir.file("a\"b.wav", "");
+    const QString quoted = dir.file("a\"b.wav", ""), valid = dir.path(bad + ".htt");
     const std::tuple<QString, int, QString> cases[] = {
         {"write -o OUT FILES --info-size +5 --title-size 1e1", 0, ""},
         {"write -o OUT FILES --title-size 5000", 0, "--title-size 5000 is corrected to 2160"},
@@ -75,8 +79,9 @@ TEST_F(Cli, WriteNamesCorrectionsAndRefusesWhatItCannotDo) {
          "warning: the sound file will read back as '" + dir.path("a") + "'"},
         {"write -o OUT --sound x", 1,
          messages::writeRefused({WriteOutcome::Status::MissingFile, "x"}, {}).text},
-        {"write -o OUT FILES --sound " + bad, 1,
+        {"write -o OUT FILES --sound BAD", 1,
          messages::cannotRead(bad, {FileError::Kind::InvalidName, {}}).text},
+        {"write -o " + valid + " FILES --description " + bad, 0, ""},  // U+FFFD as UTF-8
         {"", 2, "no command given"},
         {"frobnicate", 2, "unknown command 'frobnicate'"},
         {"show a b", 2, "show needs exactly one FILE"},
@@ -87,7 +92,7 @@ TEST_F(Cli, WriteNamesCorrectionsAndRefusesWhatItCannotDo) {
         {"write -o OUT --font a --font=b", 2, "--font given more than once"},
         {"write -o OUT --loop often", 2, "--loop takes 'forever' or a number, not 'often'"},
         {"write -o OUT --info-size big", 2, "--info-size takes a number, not 'big'"},
-        {"write -o OUT --description " + bad, 2, "--description is not valid UTF-8"},
+        {"write -o OUT --description BAD", 2, "--description is not valid UTF-8"},
         {"write -o OUT --colour mauve", 2,
          "unknown colour 'mauve'; use one of Black, Maroon, Green, Olive, Navy, Purple, Teal, "
          "Grey, Silver, Red, Lime, Yellow, Blue, Fuchsia, Aqua, White"},
@@ -99,7 +104,7 @@ TEST_F(Cli, WriteNamesCorrectionsAndRefusesWhatItCannotDo) {
         EXPECT_EQ(result.err, err.isEmpty() ? "" : expected.toUtf8() + (status == 2 ? usage : ""));
         const QString named = ": " + err.section(' ', -1).remove('\'') + "\n";  // by a note
         EXPECT_TRUE(status || err.isEmpty() || run("show OUT").out.contains(named.toUtf8()));
-        EXPECT_EQ(QFile::remove(out), status == 0);
+        EXPECT_EQ(QFile::remove(out) || QFile::remove(valid), status == 0);
     }
 }
 
@@ -109,11 +114,11 @@ TEST_F(Cli, HelpListsEachCommandsOptionsAndTheManualPageDescribesThem) {
     const QString manual = testing::readBytes(TESSIVANE_SOURCE_DIR "/packaging/tessivane-cli.1");
     std::ostream unwritable(nullptr);
     const std::tuple<QString, const char*, qsizetype> cases[] = {
-        {"--help", "Usage:\n  tessivane-cli template [-o FILE]\n", 14},
-        {"-h write", "Usage:\n  tessivane-cli template [-o FILE]\n", 14},
+        {"--help", "Usage:\n  tessivane-cli template [-o FILE]\n", 15},
+        {"-h write", "Usage:\n  tessivane-cli template [-o FILE]\n", 15},
         {"template -h x", "Usage: tessivane-cli template [options]\n", 4},
         {"show -help", "Usage: tessivane-cli show [options] FILE\n", 3},
-        {"write --from=x --help", "Usage: tessivane-cli write [options] -o FILE\n", 14},
+        {"write --from=x --help", "Usage: tessivane-cli write [options] -o FILE\n", 15},
     };
     for (const auto& [arguments, start, count] : cases) {
         const testing::CliRun help = run(arguments);

@@ -3,6 +3,7 @@
 // save leaving the old file as it was.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -55,15 +56,20 @@ const QByteArray kAccessAcl(
 
 // Saving reaches the file the system finds at the path and keeps everything the file had but its
 // content, or refuses and changes nothing. Each case prepares a folder with shell-like steps
-// ("file N", "dir N", "fifo N", "link TARGET N", "hard N N2", "mode OCTAL N", "owner N" gives N
-// to nobody), saves "new" through a path as this user or, where root would pass a permission
-// check, as an ordinary user ("user"), and lists what the files hold afterwards ("N=content");
-// every file that existed keeps its mode, owner, group and link count. "root" cases need root.
+// ("file N", "latin1 N" names it by its Latin-1 bytes, "dir N", "fifo N", "link TARGET N", "hard N
+// N2", "mode OCTAL N", "owner N" gives N to nobody), saves "new" through a path as this user or,
+// where root would pass a permission check, as an ordinary user ("user"), and lists what the
+// files hold afterwards ("N=content"); every file that existed keeps its mode, owner, group and
+// link count. "root" cases need root. A save in place leaves no recovery copy behind.
 TEST(FileSave, ReachesTheFileReadKeepsEverythingItHadOrRefuses) {
     using Kind = FileError::Kind;
-    const std::string not8 =
-        "\xEF\xBF\xBDt\xEF\xBF\xBD.htt";  // how Qt shows the bytes "\xE9t\xE9.htt"
-    const std::string longName(300, 'n'), not8File = "file " + not8, not8Kept = not8 + "=old";
+    const std::string not8 = "\xEF\xBF\xBDt\xEF\xBF\xBD.htt";  // as Qt shows "\xE9t\xE9.htt"
+    const std::string longName(300, 'n'), not8File = "latin1 \xC3\xA9t\xC3\xA9.htt",
+                                          ok8 = "ok\xEF\xBF\xBD.htt", ok8File = "file " + ok8,
+                                          ok8New = ok8 + "=new";
+    TempDir state;  // where a recovery copy goes when the folder may not be written
+    ::chmod(QFile::encodeName(state.root()).constData(), 0777);
+    qputenv("XDG_STATE_HOME", QFile::encodeName(state.root()));
     const struct {
         const char *who, *steps, *path;
         Kind kind;
@@ -84,7 +90,8 @@ TEST(FileSave, ReachesTheFileReadKeepsEverythingItHadOrRefuses) {
         {"", "fifo q", "q", Kind::NotRegularFile, ""},
         {"", "", "no/such/folder/x", Kind::Other, ""},
         {"", "", longName.c_str(), Kind::Other, ""},
-        {"", not8File.c_str(), not8.c_str(), Kind::InvalidName, not8Kept.c_str()},
+        {"", not8File.c_str(), not8.c_str(), Kind::InvalidName, ""},
+        {"", ok8File.c_str(), ok8.c_str(), Kind::None, ok8New.c_str()},  // valid UTF-8
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.steps) + " / " + c.path);
@@ -100,6 +107,8 @@ TEST(FileSave, ReachesTheFileReadKeepsEverythingItHadOrRefuses) {
             const QByteArray last = at(w.last());
             if (w[0] == "file") {
                 dir.file(w[1], "old");
+            } else if (w[0] == "latin1") {
+                ::close(::creat(QFile::encodeName(dir.root()) + "/" + w[1].toLatin1(), 0644));
             } else if (w[0] == "dir") {
                 QDir().mkdir(dir.path(w[1]));
             } else if (w[0] == "fifo") {
@@ -139,8 +148,10 @@ TEST(FileSave, ReachesTheFileReadKeepsEverythingItHadOrRefuses) {
         if (c.kind != Kind::None) {
             EXPECT_EQ(folderEntries(dir.root()), entries) << "a refusal left something";
         }
+        EXPECT_TRUE(folderEntries(state.path("tessivane/recovery")).isEmpty());
         ::chmod(at("d"), 0755);
     }
+    qunsetenv("XDG_STATE_HOME");
 }
 
 // The ACL and every extended attribute come along, where the file system keeps them.

@@ -173,8 +173,8 @@ TEST_F(KillMoments, TargetIsTheOldOrTheNewFileAndNoTemporaryFileStays) {
 }
 
 // What a save killed after naming its finished file leaves behind goes with the next save into
-// the folder; a file of the user's that merely looks like a temporary name stays, and so does a
-// save in progress in another process.
+// the folder: exactly the names such a save gives, of a process that no longer runs. A file of the
+// user's that merely looks like one stays, and so does a save in progress in another process.
 TEST(CrashSafeSave, NextSaveRemovesWhatAKilledSaveLeft) {
     tessivane::testing::TempDir dir;
     const pid_t gone = ::fork();  // a process id that no longer runs
@@ -182,17 +182,23 @@ TEST(CrashSafeSave, NextSaveRemovesWhatAKilledSaveLeft) {
         _exit(0);
     }
     ASSERT_EQ(finish(gone), 0);
-    const QString running = ".tessivane-save-" + QString::number(::getpid()) + "-7p";
-    for (const QString& name :
-         {".tessivane-save-" + QString::number(gone) + "-1x2y3z",
-          ".tessivane-save-" + QString::number(gone) + "-4k5l6m.AbCdEf", running,
-          QString("Folder.htt.AbCdEf"), QString(".tessivane-save-notes")}) {
+    const QString ours = ".tessivane-save-" + QString::number(gone);
+    const QStringList kept = {".tessivane-save-" + QString::number(::getpid()) + "-7",
+                              ".tessivane-save-999999-notes",
+                              ".tessivane-save-notes",
+                              ours + "-12.htt",
+                              ours + "-1234567",
+                              ours + "-1x2y3z",
+                              ".tessivane-save-0" + QString::number(gone) + "-1",
+                              "Folder.htt.AbCdEf"};
+    for (const QString& name : kept + QStringList{ours + "-0", ours + "-123456"}) {
         dir.file(name, "x");
     }
     const auto document = tessivane::WorkingDocument::fromTemplate();
     ASSERT_FALSE(tessivane::saveDocument(document, dir.path("Folder.htt")));
-    EXPECT_EQ(folderEntries(dir.root()),
-              (QStringList{running, ".tessivane-save-notes", "Folder.htt", "Folder.htt.AbCdEf"}));
+    QStringList expected = kept + QStringList{"Folder.htt"};
+    expected.sort();
+    EXPECT_EQ(folderEntries(dir.root()), expected);
 }
 
 }  // namespace
