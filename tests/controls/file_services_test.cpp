@@ -10,15 +10,53 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <sys/syscall.h>
+
+#include <functional>
 #include <map>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 
 #include "controls/file_services.h"
 #include "controls/utility_services.h"
 #include "support/processes.h"
 #include "support/temp_dir.h"
+
+// The file services' calls to fsync, renameat and unlinkat come here, linked into this test
+// program ahead of the C library's, and are written down while `recording` says so: each as the
+// call and the full path, a synced file with its content.
+namespace {
+bool recording = false;
+QStringList calls;
+
+QString pathOf(int fd, const char* name = nullptr) {
+    const QString path = QFile::symLinkTarget(QString("/proc/self/fd/%1").arg(fd));
+    return name ? path + "/" + QFile::decodeName(name) : path;
+}
+}  // namespace
+
+extern "C" int fsync(int fd) {
+    QFile file(pathOf(fd));
+    if (recording && QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly)) {
+        calls << "sync " + file.fileName() + "=" + file.readAll().trimmed();
+    }
+    return int(::syscall(SYS_fsync, fd));
+}
+extern "C" int renameat(int fromFolder, const char* from, int toFolder, const char* to) {
+    if (recording) {
+        calls << "rename " + pathOf(fromFolder, from) + " " + pathOf(toFolder, to);
+    }
+    return int(::syscall(SYS_renameat, fromFolder, from, toFolder, to));
+}
+extern "C" int unlinkat(int folder, const char* name, int flags) {
+    if (recording) {
+        calls << "unlink " + pathOf(folder, name);
+    }
+    return int(::syscall(SYS_unlinkat, folder, name, flags));
+}
 
 namespace tessivane {
 namespace {
@@ -196,6 +234,89 @@ TEST(FileSave, FullDiskLeavesTheOldFileIntact) {
                   0);
         EXPECT_EQ(readBytes(path), old) << linked;
         EXPECT_EQ(folderEntries(dir.root()).size(), linked ? 2 : 1);
+    }
+}
+
+// The new content is synced before it takes the old one's place; a save in place first syncs a
+// recovery copy of the old content, beside the file or, where its folder may not be written, in
+// the state folder, and removes it once the new content is synced.
+TEST(FileSave, SyncsEachFileBeforeItTakesTheOldOnesPlace) {
+    const struct {
+        const char* steps;  // "hard": the file has another link; "locked": its folder is 0555
+        QStringList calls;
+    } cases[] = {
+        {"", {"sync D/.tessivane-save-N=new", "rename D/.tessivane-save-N D/f.htt"}},
+        {"hard",
+         {"sync D/.f.htt.tessivane-recovery=old", "sync D/f.htt=new",
+          "unlink D/.f.htt.tessivane-recovery"}},
+        {"locked",
+         {"sync S/tessivane/recovery/H-f.htt=old", "sync D/f.htt=new",
+          "unlink S/tessivane/recovery/H-f.htt"}},
+    };
+    for (const auto& c : cases) {
+        TempDir dir, state;
+        const QString file = dir.file("f.htt", "old");
+        ::chmod(QFile::encodeName(state.root()).constData(), 0777);
+        ::chmod(QFile::encodeName(file).constData(), 0666);
+        const bool locked = QString(c.steps) == "locked";
+        ::chmod(QFile::encodeName(dir.root()).constData(), locked ? 0555 : 0755);
+        if (QString(c.steps) == "hard") {
+            ::link(QFile::encodeName(file), QFile::encodeName(dir.path("g.htt")));
+        }
+        qputenv("XDG_STATE_HOME", QFile::encodeName(state.root()));
+        // Answers in an exit status, since an ordinary user saves into the locked folder.
+        const auto save = [&] {
+            calls.clear();
+            recording = true;
+            const bool saved = !saveDocument(documentOf("new"), file);
+            recording = false;
+            calls.replaceInStrings(dir.root(), "D").replaceInStrings(state.root(), "S");
+            calls.replaceInStrings(QRegularExpression("save-[0-9]+-[0-9]+"), "save-N");
+            calls.replaceInStrings(QRegularExpression("/[0-9a-f]{16}-"), "/H-");
+            if (!saved || calls != c.calls) {
+                std::fprintf(stderr, "called:\n%s\n", qPrintable(calls.join('\n')));
+                return 1;
+            }
+            return 0;
+        };
+        EXPECT_EQ(locked ? asOrdinaryUser(save) : save(), 0) << c.steps;
+        EXPECT_EQ(readBytes(file), "new\r\n");
+        ::chmod(QFile::encodeName(dir.root()).constData(), 0755);
+    }
+    qunsetenv("XDG_STATE_HOME");
+}
+
+// A recovery copy that a save cut short left is reported by loading and kept by every save until
+// the user settles it: restored into the file in place (its other links too), removed, or saved
+// over when a save is told to.
+TEST(FileSave, RecoveryCopyIsKeptUntilSettled) {
+    const struct {
+        std::function<FileError(const QString&)> settle;
+        QByteArray after;
+    } cases[] = {
+        {restoreRecoveryCopy, "before"},
+        {discardRecoveryCopy, "mixed"},
+        {[](const QString& path) {
+             return saveDocument(documentOf("new"), path, RecoveryCopy::Discard);
+         },
+         "new\r\n"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        const QString file = dir.file("f.htt", "mixed"),
+                      copy = dir.path(".f.htt.tessivane-recovery");
+        ::link(QFile::encodeName(file), QFile::encodeName(dir.path("g.htt")));
+        dir.file(".f.htt.tessivane-recovery", "before");
+        EXPECT_EQ(loadDocument(file).recoveryCopy, copy);
+        const FileError refused = saveDocument(documentOf("new"), file);
+        EXPECT_EQ(std::pair(refused.kind, refused.reason),
+                  std::pair(FileError::Kind::RecoveryCopyExists, copy));
+        EXPECT_EQ(readBytes(file), "mixed");
+        EXPECT_FALSE(c.settle(file));
+        EXPECT_EQ(readBytes(file), c.after);
+        EXPECT_EQ(readBytes(dir.path("g.htt")), c.after);
+        EXPECT_EQ(folderEntries(dir.root()), (QStringList{"f.htt", "g.htt"}));
+        EXPECT_TRUE(recoveryCopyOf(file).isEmpty());
     }
 }
 
