@@ -220,6 +220,45 @@ TEST_F(WindowTest, ShortDocumentStopsAtTheMissingLineAndKeepsTheRest) {
     expectStates("Info=11|Title=13|Sound=C:\\windows\\media\\Nothing.wav|Bck=|Img=|Fol=");
 }
 
+// Ctrl+S with nothing edited writes back the very bytes read, here of a file whose face and colour
+// no list holds: each is shown as a marked entry of its own, chosen, and the samples name the face.
+// New after Open brings back every setting and every line of the template, which Ctrl+S writes
+// byte for byte. Another entry chosen is written as before.
+TEST_F(WindowTest, CtrlSWithNothingEditedChangesNoByte) {
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(temp.root()));  // where the template's bare paths lead
+    for (const char* name :
+         {"C:\\windows\\media\\Nothing.wav", "c:\\Nothing.gif", "c:\\NoLine.gif"}) {
+        temp.file(name, "x");
+    }
+    const QByteArray theirs =
+        templateBytes({{9, "body  {font: 8pt/10pt Tessivane Lost Face; margin: 0}"},
+                       {10, "{font-weight: bold; color: Gray}"},
+                       {40, "<!-- a line of their own -->"}});
+    const QString file = temp.file("theirs.htt", theirs);
+    start(file);
+    expectStates("Fnts=Tessivane Lost Face (not installed)|ColSel=Gray (custom)");
+    EXPECT_EQ(find<QLabel>("titleSample")->text(), "Tessivane Lost Face");
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(readBytes(file), theirs);
+
+    dialogs.answer(Answer::No);
+    QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(find<ChoiceList>("Fnts")->value() + find<ChoiceList>("ColSel")->text(),
+              "verdanaBlack");
+    dialogs.choose(temp.path("new.htt"));
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(readBytes(temp.path("new.htt")), templateBytes());
+
+    find<ChoiceList>("Fnts")->setCurrentRow(1);
+    find<ChoiceList>("ColSel")->setCurrentRow(4);
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+    const QByteArray saved = readBytes(temp.path("new.htt"));
+    EXPECT_TRUE(saved.contains("10pt " + find<ChoiceList>("Fnts")->text().toUtf8() + "; margin"));
+    EXPECT_TRUE(saved.contains("color: Navy}"));
+    QDir::setCurrent(previous);
+}
+
 // Every family once by its plain name, sorted ignoring case; also "aejaVu Sans" from two foundries.
 TEST_F(WindowTest, FontListHoldsEveryFamilyOnceSortedIgnoringCase) {
     QByteArray font = readBytes("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");

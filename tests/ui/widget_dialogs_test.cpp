@@ -76,11 +76,31 @@ INSTANTIATE_TEST_SUITE_P(
     Answers, MessageBoxTest,
     ::testing::Values(
         BoxCase{Icon::Question, Buttons::YesNoCancel, Box::Question, "Return", Answer::Yes},
-        BoxCase{Icon::Question, Buttons::YesNoCancel, Box::Question, "No", Answer::No},
-        BoxCase{Icon::Exclamation, Buttons::YesNoCancel, Box::Warning, "Escape", Answer::Cancel},
         BoxCase{Icon::Critical, Buttons::YesNoCancel, Box::Critical, "close", Answer::Cancel},
         BoxCase{Icon::Exclamation, Buttons::YesNo, Box::Warning, "Escape", Answer::No},
         BoxCase{Icon::Information, Buttons::Ok, Box::Information, "Return", Answer::Ok}));
+
+// "Restore" or "Keep the file as it is": neither is the default, and neither Return, Escape nor
+// closing the box chooses one for the user.
+TEST(MessageBoxTest, RestoreOrKeepIsTheUsersChoiceAlone) {
+    for (const Answer answer : {Answer::Restore, Answer::Keep}) {
+        const auto answerer = answerModal<Box>([&](Box& box) {
+            QStringList texts;
+            for (const QAbstractButton* button : box.buttons()) {
+                texts << button->text();
+            }
+            EXPECT_EQ(texts, (QStringList{"Restore", "Keep the file as it is"}));
+            EXPECT_EQ(box.defaultButton(), nullptr);
+            QTest::keyClick(&box, Qt::Key_Return);
+            QTest::keyClick(&box, Qt::Key_Escape);
+            box.close();
+            EXPECT_TRUE(box.isVisible() && box.clickedButton() == nullptr);
+            box.buttons().at(answer == Answer::Restore ? 0 : 1)->click();
+        });
+        EXPECT_EQ(WidgetDialogs().message(Icon::Question, Buttons::RestoreOrKeep, "T", "t"),
+                  answer);
+    }
+}
 
 // A typed name gets the extension; Escape keeps the name. The folders visited stay in memory for
 // the run (not in the user's settings), so a later dialog elsewhere offers the first folder.
