@@ -108,6 +108,24 @@ TEST_F(Cli, WriteNamesCorrectionsAndRefusesWhatItCannotDo) {
     }
 }
 
+// A file that a save cut short left a recovery copy of: show and write --from name the copy on
+// standard error, and write saves over the file only when told, removing the copy.
+TEST_F(Cli, RecoveryCopyIsNamedAndKeptUntilDiscarded) {
+    ASSERT_EQ(run("template -o OUT").status, 0);
+    const QString copy = dir.file(".out.htt.tessivane-recovery", "before");
+    const QByteArray note = "tessivane-cli: a save of '" + out.toUtf8() + "' was cut short";
+    EXPECT_TRUE(run("show OUT").err.startsWith(note));
+    const testing::CliRun refused = run("write --from OUT FILES -o OUT");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(
+        refused.err.startsWith(note) && refused.err.contains("' was not saved: an") &&
+        refused.err.endsWith("--discard-recovery-copy saves over it and removes the copy\n"))
+        << refused.err.toStdString();
+    EXPECT_EQ(testing::readBytes(out), testing::templateBytes());
+    EXPECT_EQ(run("write FILES --discard-recovery-copy -o OUT").status, 0);
+    EXPECT_FALSE(QFile::exists(copy));
+}
+
 // The tool's --help and each command's own answer on standard output, a failure when it cannot
 // be written; the manual page describes every option that they list.
 TEST_F(Cli, HelpListsEachCommandsOptionsAndTheManualPageDescribesThem) {
