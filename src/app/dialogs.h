@@ -32,13 +32,15 @@ QStringList qtNameFilters(const QString& filter);
 class Dialogs {
 public:
     enum class Icon { Critical, Exclamation, Question, Information };
-    // Yes is the default of YesNoCancel, No the default of YesNo.
-    enum class Buttons { Ok, YesNoCancel, YesNo };
-    enum class Answer { Ok, Yes, No, Cancel };
+    // Yes is the default of YesNoCancel, No the default of YesNo. RestoreOrKeep ("Restore", "Keep
+    // the file as it is") has no default: each loses what the other keeps.
+    enum class Buttons { Ok, YesNoCancel, YesNo, RestoreOrKeep };
+    enum class Answer { Ok, Yes, No, Cancel, Restore, Keep };
 
     virtual ~Dialogs() = default;
     // A modal message box; line breaks may be CR, LF or CR LF. Closing a Yes/No/Cancel box by
-    // Escape or its close button answers Cancel, a Yes/No box No.
+    // Escape or its close button answers Cancel, a Yes/No box No; a Restore/Keep box must be
+    // answered.
     virtual Answer message(Icon icon, Buttons buttons, const QString& title,
                            const QString& text) = 0;
     // A modal Open or Save dialog over the shared state. Returns false when cancelled, leaving the

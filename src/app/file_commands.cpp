@@ -2,6 +2,7 @@
 #include "app/file_commands.h"
 
 #include "app/messages.h"
+#include "app/startup.h"
 #include "controls/utility_services.h"
 #include "document/template.h"
 #include "document/writer.h"
@@ -19,16 +20,18 @@ bool FileCommands::storeSettings() {
     const FolderViewSettings settings = form_.currentSettings();
     const WriteOutcome outcome = writeSettings(
         session_.document, settings,
-        [](const std::string& path) { return fileExists(QString::fromStdString(path)); });
+        [](const std::string& path) { return fileExists(QString::fromStdString(path)); },
+        &session_.shown);
     if (outcome.written()) {
+        session_.shown = settings;
         return true;
     }
     show(messages::writeRefused(outcome, form_.currentFile()));
     return false;
 }
 
-bool FileCommands::writeTo(const QString& path) {
-    const FileError error = saveDocument(session_.document, path);
+bool FileCommands::writeTo(const QString& path, FileStamp* saved) {
+    const FileError error = saveDocument(session_.document, path, RecoveryCopy::Refuse, saved);
     if (!error) {
         return true;
     }
@@ -48,11 +51,7 @@ bool FileCommands::confirmOverwrite(const QString& path) {
 bool FileCommands::saveInPlaceOrAsk(Naming naming) {
     const QString current = form_.currentFile();
     if (fileExists(current)) {
-        if (!confirmOverwrite(current) || !writeTo(current)) {
-            return false;
-        }
-        session_.stamp = fileStamp(current);
-        return true;
+        return confirmOverwrite(current) && writeTo(current, &session_.stamp);
     }
     DialogState& dialog = session_.dialog;
     dialog.title = tr("Save");
@@ -62,12 +61,13 @@ bool FileCommands::saveInPlaceOrAsk(Naming naming) {
         return false;
     }
     const QString chosen = dialog.fileName;
-    if (!writeTo(chosen)) {
+    FileStamp saved;
+    if (!writeTo(chosen, &saved)) {
         return false;
     }
     if (naming == Naming::UpdateCurrentFile) {
         form_.setCurrentFile(chosen);
-        session_.stamp = fileStamp(chosen);
+        session_.stamp = saved;
     }
     return true;
 }
@@ -86,8 +86,11 @@ void FileCommands::saveAs() {
     dialog.title = tr("Save As");
     dialog.filter = filters::templates();
     dialog.fileName = form_.currentFile();
-    if (dialogs_.showSave(dialog)) {
-        writeTo(dialog.fileName);
+    FileStamp saved;
+    // Saved over the current file itself (by its name or another): that is its state now.
+    if (dialogs_.showSave(dialog) && writeTo(dialog.fileName, &saved) &&
+        saved.sameFile(fileStamp(form_.currentFile()))) {
+        session_.stamp = saved;
     }
 }
 
@@ -112,7 +115,7 @@ void FileCommands::newFile() {
     ++session_.newNum;
     session_.document = WorkingDocument::fromTemplate();
     session_.stamp = {};
-    form_.showDocument(QString());
+    showDocument(QString());
 }
 
 void FileCommands::open() {
@@ -134,10 +137,64 @@ void FileCommands::openDropped(const QString& path) {
     openFile(path);
 }
 
+void FileCommands::start(const QString& commandLineText) {
+    FirstDocument first = firstDocument(commandLineText);
+    if (!first.warning.text.isEmpty()) {
+        show(first.warning);
+    }
+    if (!first.recoveryCopy.isEmpty()) {
+        LoadResult loaded{std::move(first.document), {}, first.stamp, first.recoveryCopy};
+        if (settleRecoveryCopy(first.sourceName, loaded) && hasMarkerLine(loaded.document)) {
+            first.document = std::move(loaded.document);
+            first.stamp = loaded.stamp;
+        } else {
+            first = {WorkingDocument::fromTemplate(), {}, {}, {}, {}};
+        }
+    }
+    session_.document = std::move(first.document);
+    session_.stamp = first.stamp;
+    showDocument(first.sourceName);
+    if (!first.sourceName.isEmpty()) {
+        form_.setCurrentFile(first.sourceName);
+    }
+}
+
+bool FileCommands::settleRecoveryCopy(const QString& path, LoadResult& loaded) {
+    const Message question = messages::recoveryCopyFound(path, loaded.recoveryCopy);
+    const auto answer = dialogs_.message(question.icon, Dialogs::Buttons::RestoreOrKeep,
+                                         question.title, question.text);
+    if (answer != Dialogs::Answer::Restore && answer != Dialogs::Answer::Keep) {
+        return false;
+    }
+    const FileError error =
+        answer == Dialogs::Answer::Restore ? restoreRecoveryCopy(path) : discardRecoveryCopy(path);
+    if (error) {
+        show(messages::saveFailed(path, error));
+        return false;
+    }
+    if (answer == Dialogs::Answer::Restore) {
+        loaded = loadDocument(path);
+        if (loaded.error) {
+            show(messages::cannotRead(path, loaded.error));
+            return false;
+        }
+    }
+    loaded.recoveryCopy.clear();
+    return true;
+}
+
+void FileCommands::showDocument(const QString& sourceName) {
+    form_.showDocument(sourceName);
+    session_.shown = form_.currentSettings();
+}
+
 void FileCommands::openFile(const QString& path) {
     LoadResult loaded = loadDocument(path);
     if (loaded.error) {
         show(messages::cannotRead(path, loaded.error));
+        return;
+    }
+    if (!loaded.recoveryCopy.isEmpty() && !settleRecoveryCopy(path, loaded)) {
         return;
     }
     if (loaded.document.size() < 2) {
@@ -149,7 +206,7 @@ void FileCommands::openFile(const QString& path) {
     }
     session_.document = std::move(loaded.document);
     session_.stamp = loaded.stamp;
-    form_.showDocument(path);
+    showDocument(path);
     form_.setCurrentFile(path);
 }
 

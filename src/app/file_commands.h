@@ -23,6 +23,9 @@ struct Session {
     long long newNum = 1;  // numbers untitled documents; keeps counting, there is no upper limit
     DialogState dialog;
     FileStamp stamp;  // the current file as it was last read or saved; invalid for none
+    // The settings the document showed when it was read or last written: the writer leaves alone
+    // the setting lines whose values are still these.
+    FolderViewSettings shown;
 };
 
 // What the commands need from the main window.
@@ -43,6 +46,9 @@ class FileCommands {
 public:
     FileCommands(Session& session, DocumentForm& form, Dialogs& dialogs);
 
+    // Start-up: shows the file named by the command-line text when it is one of ours (asking
+    // first about a recovery copy of it), otherwise the built-in template.
+    void start(const QString& commandLineText);
     void save();
     void saveAs();
     // The save-changes question: true when the caller may go on (No, or Yes and saved), false when
@@ -63,11 +69,17 @@ private:
     enum class Naming { UpdateCurrentFile, KeepCurrentFile };
     // Writes in place when the current file exists, otherwise through the "Save" dialog.
     bool saveInPlaceOrAsk(Naming naming);
-    bool writeTo(const QString& path);
+    bool writeTo(const QString& path, FileStamp* saved);
     // Whether the current file may be overwritten: it is as it was last read or saved, or the
     // user says so.
     bool confirmOverwrite(const QString& path);
     void openFile(const QString& path);
+    // A file that a save cut short left a recovery copy of: asks whether to restore the copy or
+    // keep the file, and does it, reloading a restored file. False when the file is not to be
+    // shown (the question was not answered, or what it asked for failed and the user was told).
+    bool settleRecoveryCopy(const QString& path, LoadResult& loaded);
+    // Shows the session's document in the form and records what it shows.
+    void showDocument(const QString& sourceName);
     void show(const Message& message);
 
     Session& session_;

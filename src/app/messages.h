@@ -34,6 +34,8 @@ Message saveFailed(const QString& path, const FileError& error);
 Message writeRefused(const WriteOutcome& outcome, const QString& currentFile);
 // A file about to be saved in place was changed by another program since it was read.
 Message fileChanged(const QString& path);
+// A file being opened has a recovery copy: a save of it was cut short. Restore, or keep the file?
+Message recoveryCopyFound(const QString& path, const QString& copy);
 // The save-changes question.
 Message saveChanges(const QString& currentFile);
 // Using a template for a folder: what will change, for the user to confirm; the refusal or

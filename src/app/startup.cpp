@@ -29,6 +29,7 @@ FirstDocument firstDocument(const QString& commandLineText) {
             first.document = std::move(loaded.document);
             first.sourceName = commandLineText;
             first.stamp = loaded.stamp;
+            first.recoveryCopy = loaded.recoveryCopy;
             return first;
         }
     }

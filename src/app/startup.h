@@ -15,9 +15,10 @@ QString commandLineText(int argc, const char* const* argv);
 
 struct FirstDocument {
     WorkingDocument document;
-    QString sourceName;  // the file that was loaded; empty for a copy of the template
-    Message warning;     // why a named file could not be read; its text is empty otherwise
-    FileStamp stamp;     // of the loaded file
+    QString sourceName;    // the file that was loaded; empty for a copy of the template
+    Message warning;       // why a named file could not be read; its text is empty otherwise
+    FileStamp stamp;       // of the loaded file
+    QString recoveryCopy;  // of the loaded file, which a save cut short left; "" for none
 };
 
 // The file named by the command-line text when it exists and is one of ours, otherwise a copy of

@@ -28,7 +28,8 @@ constexpr const char* kUsageText =
     "  tessivane-cli show FILE [--json]\n"
     "  tessivane-cli write [--from FILE] [--description TEXT] [--background PATH]\n"
     "                      [--line-image PATH] [--sound PATH] [--loop forever|N] [--font NAME]\n"
-    "                      [--colour NAME] [--info-size N] [--title-size N] -o FILE\n"
+    "                      [--colour NAME] [--info-size N] [--title-size N]\n"
+    "                      [--discard-recovery-copy] -o FILE\n"
     "  tessivane-cli apply [--name NAME.htt] TEMPLATE FOLDER\n"
     "  tessivane-cli unapply FOLDER\n"
     "  tessivane-cli --help | --version\n";
@@ -83,7 +84,22 @@ std::string utf8(const QString& text) {
 
 class Command {
 public:
-    Command(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+    Command(std::ostream& out, std::ostream& err, const QStringList& notUtf8)
+        : out_(out), err_(err), notUtf8_(notUtf8) {}
+
+    // Whether a value came from an argument whose bytes were UTF-8: only then does a replacement
+    // character in it stand for itself.
+    bool cameAsUtf8(const QString& value) const {
+        if (!value.contains(QChar::ReplacementCharacter)) {
+            return true;
+        }
+        for (const QString& argument : notUtf8_) {
+            if (argument.endsWith(value)) {
+                return false;
+            }
+        }
+        return true;
+    }
 
     int usage(const std::string& problem) {
         err_ << "tessivane-cli: " << problem << "\n" << kUsageText;
@@ -135,9 +151,12 @@ public:
         }
     }
 
-    // A file of ours, loaded whole, or a failure already reported.
+    // A file of ours, loaded whole, or a failure already reported. A recovery copy of it, which
+    // a save cut short left, is named on standard error.
     std::optional<WorkingDocument> loadOurs(const QString& path) {
-        LoadResult loaded = loadDocument(path);
+        LoadResult loaded = cameAsUtf8(path)
+                                ? loadDocument(path)
+                                : LoadResult{{}, {FileError::Kind::InvalidName, {}}, {}, {}};
         if (loaded.error) {
             fail(messages::cannotRead(path, loaded.error));
             return std::nullopt;
@@ -146,15 +165,28 @@ public:
             fail(messages::notOurFile(path));
             return std::nullopt;
         }
+        if (!loaded.recoveryCopy.isEmpty()) {
+            note("a save of '" + utf8(path) + "' was cut short, so the file may hold part of " +
+                 "the new content and part of the old; the file as it was before that save is " +
+                 "kept in '" + utf8(loaded.recoveryCopy) + "'. Copy that back over the file to " +
+                 "restore it, or write with --discard-recovery-copy to save over the file and " +
+                 "remove the copy.");
+        }
         return std::move(loaded.document);
     }
 
-    int save(const WorkingDocument& document, const QString& path) {
-        const FileError error = saveDocument(document, path);
+    int save(const WorkingDocument& document, const QString& path,
+             RecoveryCopy existing = RecoveryCopy::Refuse) {
+        const FileError error = cameAsUtf8(path) ? saveDocument(document, path, existing)
+                                                 : FileError{FileError::Kind::InvalidName, {}};
         if (!error) {
             return kDone;
         }
-        return fail(messages::saveFailed(path, error));
+        fail(messages::saveFailed(path, error));
+        if (error.kind == FileError::Kind::RecoveryCopyExists) {
+            note("write --discard-recovery-copy saves over it and removes the copy");
+        }
+        return kFailed;
     }
 
     std::ostream& out() { return out_; }
@@ -162,6 +194,7 @@ public:
 private:
     std::ostream& out_;
     std::ostream& err_;
+    const QStringList& notUtf8_;
 };
 
 // One "name: value" line each, or one JSON object with the same names, in which every value is
@@ -277,6 +310,9 @@ QList<QCommandLineOption> writeOptions() {
         {"colour", "The text colour: one of the sixteen names of the window's list.", "NAME"},
         {"info-size", "The size of the information text in points, 1 to 2160.", "N"},
         {"title-size", "The size of the title in points, 1 to 2160.", "N"},
+        {"discard-recovery-copy",
+         "Save over FILE even where an earlier save of it was cut short, and remove the copy "
+         "of its earlier content that that save left."},
         outputOption("The file to write."),
     };
 }
@@ -304,13 +340,13 @@ int writeCommand(const QStringList& arguments, Command& command) {
     // Bytes that are not UTF-8 reach the tool as replacement characters, which would be stored
     // in their place: a path is refused as a name, a text as a usage error.
     for (const char* path : {"background", "line-image", "sound"}) {
-        if (!isFaithfulName(parser.value(path))) {
+        if (!command.cameAsUtf8(parser.value(path)) || !isFaithfulName(parser.value(path))) {
             return command.fail(
                 messages::cannotRead(parser.value(path), {FileError::Kind::InvalidName, {}}));
         }
     }
     for (const char* text : {"description", "font"}) {
-        if (parser.value(text).contains(QChar::ReplacementCharacter)) {
+        if (!command.cameAsUtf8(parser.value(text))) {
             return command.usage(std::string("--") + text + " is not valid UTF-8");
         }
     }
@@ -366,6 +402,7 @@ int writeCommand(const QStringList& arguments, Command& command) {
     if (!outcome.complete) {
         return command.fail(messages::loadError(parser.value("from")));
     }
+    const FolderViewSettings shown = settings;  // the lines of settings not given stay as read
 
     if (parser.isSet("description"))
         settings.description = value("description");
@@ -390,14 +427,16 @@ int writeCommand(const QStringList& arguments, Command& command) {
         }
     }
 
-    const WriteOutcome written = writeSettings(document, settings, [](const std::string& path) {
-        return fileExists(QString::fromStdString(path));
-    });
+    const WriteOutcome written = writeSettings(
+        document, settings,
+        [](const std::string& path) { return fileExists(QString::fromStdString(path)); }, &shown);
     if (!written.written()) {
         return command.fail(messages::writeRefused(written, parser.value("output")));
     }
     command.warnAboutReadingBack(document, settings);
-    return command.save(document, parser.value("output"));
+    return command.save(
+        document, parser.value("output"),
+        parser.isSet("discard-recovery-copy") ? RecoveryCopy::Discard : RecoveryCopy::Refuse);
 }
 
 int applyCommand(const QStringList& arguments, Command& command) {
@@ -450,8 +489,9 @@ int unapplyCommand(const QStringList& arguments, Command& command) {
     return kDone;
 }
 
-int dispatch(const QStringList& arguments, std::ostream& out, std::ostream& err) {
-    Command command(out, err);
+int dispatch(const QStringList& arguments, std::ostream& out, std::ostream& err,
+             const QStringList& notUtf8) {
+    Command command(out, err, notUtf8);
     if (arguments.size() < 2) {
         return command.usage("no command given");
     }
@@ -480,9 +520,10 @@ int dispatch(const QStringList& arguments, std::ostream& out, std::ostream& err)
 
 }  // namespace
 
-int run(const QStringList& arguments, std::ostream& out, std::ostream& err) {
+int run(const QStringList& arguments, std::ostream& out, std::ostream& err,
+        const QStringList& notUtf8) {
     try {
-        const int status = dispatch(arguments, out, err);
+        const int status = dispatch(arguments, out, err, notUtf8);
         // Standard output may be a full disk or a closed pipe: that is a failure too.
         if (!out.flush() && status == kDone) {
             err << "tessivane-cli: could not write to standard output\n";

@@ -5,7 +5,7 @@
 //
 //   tessivane-cli template [-o FILE]
 //   tessivane-cli show FILE [--json]
-//   tessivane-cli write [--from FILE] [setting options] -o FILE
+//   tessivane-cli write [--from FILE] [setting options] [--discard-recovery-copy] -o FILE
 //   tessivane-cli COMMAND --help      (that command's usage and options)
 //   tessivane-cli --help | --version
 //
@@ -20,7 +20,9 @@ inline constexpr int kDone = 0;
 inline constexpr int kFailed = 1;
 inline constexpr int kUsage = 2;
 
-// arguments[0] is the program's name, as in argv.
-int run(const QStringList& arguments, std::ostream& out, std::ostream& err);
+// arguments[0] is the program's name, as in argv. notUtf8: the arguments, as decoded, whose bytes
+// were not UTF-8; a value from one of them is refused rather than stored or used as a name.
+int run(const QStringList& arguments, std::ostream& out, std::ostream& err,
+        const QStringList& notUtf8 = {});
 
 }  // namespace tessivane::cli

@@ -3,12 +3,15 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -19,13 +22,21 @@
 #include <vector>
 
 #include <QFile>
+#include <functional>
+#include <string_view>
 #include <QRandomGenerator>
 
 #include "controls/windows_attributes.h"
 #include "document/line_map.h"
+#include "document/text_encoding.h"
 
 namespace tessivane {
 namespace {
+
+// What a save writes: handed to the sink piece by piece, so that a large document is never
+// copied whole; false when the sink refused a piece.
+using Sink = std::function<bool(std::string_view)>;
+using Content = std::function<bool(const Sink&)>;
 
 FileError failure(FileError::Kind kind, QString reason) {
     return {kind, std::move(reason)};
@@ -39,7 +50,11 @@ FileError systemFailure(int error) {
     return failure(FileError::Kind::Other, systemReason(error));
 }
 
-// Checks the name before anything is touched; the native bytes of an acceptable one.
+QString decoded(const std::string& bytes) {
+    return QFile::decodeName(QByteArray::fromStdString(bytes));
+}
+
+// Checks the name before anything is touched.
 std::optional<FileError> checkName(const QString& path) {
     if (path.isEmpty()) {
         return failure(FileError::Kind::Other, QStringLiteral("no file name was given"));
@@ -56,9 +71,14 @@ FileError notRegular(const struct stat& info) {
                                          : QStringLiteral("it is not a regular file"));
 }
 
+long long nanoseconds(const timespec& time) {
+    return static_cast<long long>(time.tv_sec) * 1'000'000'000LL + time.tv_nsec;
+}
+
 FileStamp stampOf(const struct stat& info) {
-    return {static_cast<long long>(info.st_size),
-            static_cast<long long>(info.st_mtim.tv_sec) * 1'000'000'000LL + info.st_mtim.tv_nsec};
+    return {static_cast<unsigned long long>(info.st_dev),
+            static_cast<unsigned long long>(info.st_ino), static_cast<long long>(info.st_size),
+            nanoseconds(info.st_mtim), nanoseconds(info.st_ctim)};
 }
 
 // A file descriptor closed when it goes out of scope.
@@ -104,13 +124,43 @@ bool writeAll(int fd, const char* data, std::size_t size, off_t offset) {
     return true;
 }
 
-// The whole content of an open file; throws std::bad_alloc when it does not fit in memory.
-std::optional<std::string> readAll(int fd, const struct stat& info) {
-    std::string bytes;
-    bytes.reserve(std::size_t(info.st_size));
-    char chunk[65536];
+// Writes the content from the start of the file; the file's size after it.
+std::optional<off_t> writeContent(int fd, const Content& content) {
+    off_t offset = 0;
+    const bool written = content([&](std::string_view piece) {
+        if (!writeAll(fd, piece.data(), piece.size(), offset)) {
+            return false;
+        }
+        offset += off_t(piece.size());
+        return true;
+    });
+    return written ? std::make_optional(offset) : std::nullopt;
+}
+
+// Copies the whole content of one open file into another from its start, without holding it in
+// memory; the number of bytes copied.
+std::optional<off_t> copyContent(int from, int to) {
+    off_t in = 0;
+    off_t out = 0;
     for (;;) {
-        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        const ssize_t copied = ::copy_file_range(from, &in, to, &out, std::size_t(1) << 30, 0);
+        if (copied == 0) {
+            return out;
+        }
+        if (copied > 0) {
+            continue;
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) {
+            return std::nullopt;
+        }
+        break;  // across file systems, or where the system cannot: through a buffer
+    }
+    std::vector<char> buffer(std::size_t(1) << 20);
+    for (;;) {
+        const ssize_t got = ::pread(from, buffer.data(), buffer.size(), in);
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -118,27 +168,106 @@ std::optional<std::string> readAll(int fd, const struct stat& info) {
             return std::nullopt;
         }
         if (got == 0) {
-            return bytes;
+            return out;
         }
-        bytes.append(chunk, std::size_t(got));
+        if (!writeAll(to, buffer.data(), std::size_t(got), out)) {
+            return std::nullopt;
+        }
+        in += got;
+        out += got;
     }
 }
 
+// What SIGTERM, SIGINT and SIGHUP do while a save runs. While the save writes a file of its own
+// (the new file or a recovery copy) the handler removes that file and ends the program; while it
+// writes over the target in place, the signal is kept until the save has finished. Outside those
+// stretches it ends the program at once. It uses only async-signal-safe calls, and the state it
+// reads is set before the stretch it covers begins.
+class SignalGuard {
+public:
+    SignalGuard() {
+        for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+            struct sigaction previous {};
+            installed_[i] = ::sigaction(kSignals[i], nullptr, &previous) == 0 &&
+                            previous.sa_handler != SIG_IGN;  // nohup and the like keep theirs
+            if (installed_[i]) {
+                struct sigaction action {};
+                action.sa_handler = onSignal;
+                ::sigfillset(&action.sa_mask);
+                installed_[i] = ::sigaction(kSignals[i], &action, &previous_[i]) == 0;
+            }
+        }
+    }
+    ~SignalGuard() {
+        for (std::size_t i = 0; i < std::size(kSignals); ++i) {
+            if (installed_[i]) {
+                ::sigaction(kSignals[i], &previous_[i], nullptr);
+            }
+        }
+        const int deferred = deferred_.exchange(0);
+        mode_ = kEnd;
+        if (deferred != 0) {
+            ::_exit(128 + deferred);
+        }
+    }
+    SignalGuard(const SignalGuard&) = delete;
+    SignalGuard& operator=(const SignalGuard&) = delete;
+
+    // A signal removes this file of the folder, then ends the program.
+    void removeOnSignal(int folder, const std::string& name) {
+        mode_ = kEnd;
+        const std::size_t size = std::min(name.size(), sizeof name_ - 1);
+        std::memcpy(name_, name.data(), size);
+        name_[size] = '\0';
+        folder_ = folder;
+        mode_ = kRemove;
+    }
+    // A signal waits until the save has finished.
+    void finishFirst() { mode_ = kFinish; }
+    // A signal ends the program at once.
+    void nothingToRemove() { mode_ = kEnd; }
+
+private:
+    static constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+    enum Mode { kEnd, kRemove, kFinish };
+
+    static void onSignal(int signal) {
+        switch (mode_.load()) {
+            case kFinish:
+                deferred_ = signal;
+                return;
+            case kRemove:
+                ::unlinkat(folder_.load(), name_, 0);
+                [[fallthrough]];
+            default:
+                ::_exit(128 + signal);
+        }
+    }
+
+    static inline std::atomic<int> mode_{kEnd};
+    static inline std::atomic<int> folder_{-1};
+    static inline std::atomic<int> deferred_{0};
+    static inline char name_[NAME_MAX + 1] = {};
+    bool installed_[std::size(kSignals)] = {};
+    struct sigaction previous_[std::size(kSignals)] = {};
+};
+
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs lock-free state");
 // The file a save goes to: an open folder and a name in it that is not a symbolic link.
 struct Target {
     Descriptor folder;
     std::string name;
-    QString folderPath;                   // for messages
+    std::string folderBytes;              // the folder's full path, as the system names it
+    QString folderPath;                   // the same, for messages
     std::optional<struct stat> existing;  // the file there now, if any
 };
 
-QString pathOfDescriptor(int fd, const std::string& fallback) {
+std::string pathOfDescriptor(int fd, const std::string& fallback) {
     char link[64];
     std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-    std::string path(4096, '\0');
+    std::string path(PATH_MAX, '\0');
     const ssize_t size = ::readlink(link, path.data(), path.size());
-    return QFile::decodeName(size > 0 ? QByteArray(path.data(), size)
-                                      : QByteArray::fromStdString(fallback));
+    return size > 0 ? path.substr(0, std::size_t(size)) : fallback;
 }
 
 // Follows the path the way the system does: the folder part is opened by the system (links and
@@ -160,9 +289,9 @@ std::optional<FileError> resolveTarget(const QByteArray& path, Target& target) {
         }
         if (!opened.valid()) {
             if (errno == ENOENT || errno == ENOTDIR) {
-                return failure(FileError::Kind::Other,
-                               QStringLiteral("the folder '%1' does not exist")
-                                   .arg(QFile::decodeName(QByteArray::fromStdString(folder))));
+                return failure(
+                    FileError::Kind::Other,
+                    QStringLiteral("the folder '%1' does not exist").arg(decoded(folder)));
             }
             return systemFailure(errno);
         }
@@ -178,7 +307,8 @@ std::optional<FileError> resolveTarget(const QByteArray& path, Target& target) {
             if (exists) {
                 target.existing = info;
             }
-            target.folderPath = pathOfDescriptor(opened.get(), folder);
+            target.folderBytes = pathOfDescriptor(opened.get(), folder);
+            target.folderPath = decoded(target.folderBytes);
             target.folder = std::move(opened);
             target.name = std::move(name);
             return std::nullopt;
@@ -197,9 +327,29 @@ std::optional<FileError> resolveTarget(const QByteArray& path, Target& target) {
 }
 
 // A save writes its new file under a hidden name of its own in the target's folder, then renames
-// it over the target. Names are ".tessivane-save-PID-RANDOM", short enough for any folder;
-// whatever a killed save left is removed by the next save into the same folder.
+// it over the target. Names are ".tessivane-save-PID-RANDOM", both decimal, short enough for any
+// folder; what a killed save left is removed by the next save into the same folder: exactly such
+// names, and only those whose process no longer runs.
 const std::string kSavePrefix = ".tessivane-save-";
+
+bool isDecimal(std::string_view text, std::size_t maxDigits) {
+    return !text.empty() && text.size() <= maxDigits &&
+           text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// The process that named a hidden file of ours, or 0 when the name is not exactly our pattern.
+pid_t saverOf(std::string_view name) {
+    if (!name.starts_with(kSavePrefix)) {
+        return 0;
+    }
+    name.remove_prefix(kSavePrefix.size());
+    const std::size_t dash = name.find('-');
+    if (dash == std::string_view::npos || !isDecimal(name.substr(0, dash), 9) || name[0] == '0' ||
+        !isDecimal(name.substr(dash + 1), 6)) {
+        return 0;
+    }
+    return pid_t(std::atol(std::string(name.substr(0, dash)).c_str()));
+}
 
 // Removes what saves of processes that no longer run left in the folder.
 void removeLeftovers(int folder) {
@@ -214,19 +364,157 @@ void removeLeftovers(int folder) {
     }
     std::vector<std::string> stale;
     while (const dirent* entry = ::readdir(entries)) {
-        const std::string name = entry->d_name;
-        if (name.compare(0, kSavePrefix.size(), kSavePrefix) != 0) {
-            continue;
-        }
-        const long long pid = std::atoll(name.c_str() + kSavePrefix.size());
-        if (pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH) {
-            stale.push_back(name);
+        const pid_t saver = saverOf(entry->d_name);
+        if (saver > 0 && saver != ::getpid() && ::kill(saver, 0) != 0 && errno == ESRCH) {
+            stale.emplace_back(entry->d_name);
         }
     }
     for (const std::string& name : stale) {
         ::unlinkat(folder, name.c_str(), 0);
     }
     ::closedir(entries);
+}
+
+// A save in place first copies the file's content to ".NAME.tessivane-recovery" beside it, or,
+// where the folder may not be written (or that name would be too long), to the user's state
+// folder, under a name made of a hash of the file's full path and the file's name.
+const std::string kRecoverySuffix = ".tessivane-recovery";
+
+std::string besideName(const std::string& name) {
+    std::string beside = "." + name + kRecoverySuffix;
+    return beside.size() <= NAME_MAX ? beside : std::string();
+}
+
+// $XDG_STATE_HOME/tessivane/recovery, or ~/.local/state/tessivane/recovery; "" without either.
+std::string stateFolderPath() {
+    const char* state = std::getenv("XDG_STATE_HOME");
+    if (state != nullptr && state[0] == '/') {
+        return std::string(state) + "/tessivane/recovery";
+    }
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/') {
+        return std::string(home) + "/.local/state/tessivane/recovery";
+    }
+    return {};
+}
+
+// The state folder, made private (with the folders above it that are missing) when asked.
+Descriptor openStateFolder(bool create) {
+    const std::string path = stateFolderPath();
+    if (path.empty()) {
+        errno = ENOENT;
+        return Descriptor();
+    }
+    for (std::size_t slash = path.find('/', 1); create; slash = path.find('/', slash + 1)) {
+        if (::mkdir(path.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) {
+            return Descriptor();
+        }
+        if (slash == std::string::npos) {
+            break;
+        }
+    }
+    return Descriptor(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+std::string stateName(const Target& target) {
+    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a over the file's full path
+    for (const char c : target.folderBytes + "/" + target.name) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    std::size_t keep = std::min<std::size_t>(target.name.size(), 200);
+    while (keep > 0 && keep < target.name.size() && (target.name[keep] & 0xC0) == 0x80) {
+        --keep;  // not inside a UTF-8 character
+    }
+    return std::string(hex) + "-" + target.name.substr(0, keep);
+}
+
+struct RecoveryPlace {
+    Descriptor folder;
+    std::string name;
+    std::string path;  // for messages
+};
+
+// The recovery copy of the target, when a save cut short left one.
+std::optional<RecoveryPlace> findRecoveryCopy(const Target& target) {
+    struct stat info {};
+    const std::string beside = besideName(target.name);
+    if (!beside.empty() &&
+        ::fstatat(target.folder.get(), beside.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISREG(info.st_mode)) {
+        return RecoveryPlace{Descriptor(::fcntl(target.folder.get(), F_DUPFD_CLOEXEC, 0)), beside,
+                             target.folderBytes + "/" + beside};
+    }
+    Descriptor state = openStateFolder(false);
+    const std::string name = stateName(target);
+    if (state.valid() && ::fstatat(state.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISREG(info.st_mode)) {
+        return RecoveryPlace{std::move(state), name, stateFolderPath() + "/" + name};
+    }
+    return std::nullopt;
+}
+
+// Removes the copy, and its name from the disk.
+void removeCopy(const RecoveryPlace& copy) {
+    ::unlinkat(copy.folder.get(), copy.name.c_str(), 0);
+    ::fsync(copy.folder.get());
+}
+
+// Writes a recovery copy of the open file and syncs it, its name included.
+std::optional<FileError> makeRecoveryCopy(const Target& target, int file, SignalGuard& guard,
+                                          RecoveryPlace& copy) {
+    Descriptor written;
+    copy.name = besideName(target.name);
+    int besideError = ENAMETOOLONG;
+    if (!copy.name.empty()) {
+        guard.removeOnSignal(target.folder.get(), copy.name);
+        written.reset(::openat(target.folder.get(), copy.name.c_str(),
+                               O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        besideError = errno;
+        copy.folder.reset(::fcntl(target.folder.get(), F_DUPFD_CLOEXEC, 0));
+        copy.path = target.folderBytes + "/" + copy.name;
+    }
+    if (!written.valid()) {
+        guard.nothingToRemove();
+        copy.folder = openStateFolder(true);
+        copy.name = stateName(target);
+        copy.path = stateFolderPath() + "/" + copy.name;
+        if (copy.folder.valid()) {
+            guard.removeOnSignal(copy.folder.get(), copy.name);
+            written.reset(::openat(copy.folder.get(), copy.name.c_str(),
+                                   O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        }
+        if (!written.valid()) {
+            const int stateError = errno;
+            guard.nothingToRemove();
+            return failure(FileError::Kind::Other,
+                           QStringLiteral("no copy of it for recovery could be written beside it "
+                                          "(%1) nor in '%2' (%3)")
+                               .arg(systemReason(besideError), decoded(stateFolderPath()),
+                                    systemReason(stateError)));
+        }
+    }
+    if (!copyContent(file, written.get()) || ::fsync(written.get()) != 0 ||
+        ::close(written.release()) != 0) {
+        const int cause = errno;
+        removeCopy(copy);
+        guard.nothingToRemove();
+        return systemFailure(cause);
+    }
+    ::fsync(copy.folder.get());  // the copy's name is on disk before the file is touched
+    return std::nullopt;
+}
+
+// Writes the copy's content over the file's and syncs it.
+bool putBack(const RecoveryPlace& copy, int file) {
+    Descriptor source(
+        ::openat(copy.folder.get(), copy.name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (!source.valid()) {
+        return false;
+    }
+    const auto size = copyContent(source.get(), file);
+    return size && ::ftruncate(file, *size) == 0 && ::fsync(file) == 0;
 }
 
 // The extended attributes of a file (its ACL among them), by name.
@@ -300,17 +588,19 @@ bool copyMetadata(int from, const struct stat& old, int to) {
 
 enum class Replaced { Done, Failed, NotWithoutLoss };
 
-// Writes the bytes to a new file in the folder and renames it over the name. When the old file's
-// metadata cannot be given to the new file, or the folder may not be written, nothing is changed
-// and NotWithoutLoss is answered.
-Replaced replaceByRename(const Target& target, const std::string& bytes,
-                         const std::optional<struct stat>& old, FileError& error) {
+// Writes the document to a new file in the folder and renames it over the name. When the old
+// file's metadata cannot be given to the new file, or the folder may not be written, nothing is
+// changed and NotWithoutLoss is answered.
+Replaced replaceByRename(const Target& target, const Content& content,
+                         const std::optional<struct stat>& old, SignalGuard& guard,
+                         FileStamp* saved, FileError& error) {
     const int folder = target.folder.get();
     std::string hidden;
     Descriptor file;
     for (int attempt = 0; attempt < 100 && !file.valid(); ++attempt) {
         hidden = kSavePrefix + std::to_string(::getpid()) + "-" +
                  std::to_string(QRandomGenerator::global()->bounded(1'000'000));
+        guard.removeOnSignal(folder, hidden);
         // Created private; the old file's mode is given before any content is written.
         file.reset(::openat(folder, hidden.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                             old ? 0600 : 0666));
@@ -319,6 +609,7 @@ Replaced replaceByRename(const Target& target, const std::string& bytes,
         }
     }
     if (!file.valid()) {
+        guard.nothingToRemove();
         if (old && (errno == EACCES || errno == EPERM)) {
             return Replaced::NotWithoutLoss;
         }
@@ -328,7 +619,10 @@ Replaced replaceByRename(const Target& target, const std::string& bytes,
                                 : systemFailure(errno);
         return Replaced::Failed;
     }
-    const auto drop = [&] { ::unlinkat(folder, hidden.c_str(), 0); };
+    const auto drop = [&] {
+        ::unlinkat(folder, hidden.c_str(), 0);
+        guard.nothingToRemove();
+    };
     if (old) {
         Descriptor previous(
             ::openat(folder, target.name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
@@ -337,7 +631,7 @@ Replaced replaceByRename(const Target& target, const std::string& bytes,
             return Replaced::NotWithoutLoss;
         }
     }
-    if (!writeAll(file.get(), bytes.data(), bytes.size(), 0) || ::fsync(file.get()) != 0 ||
+    if (!writeContent(file.get(), content) || ::fsync(file.get()) != 0 ||
         ::close(file.release()) != 0) {
         error = systemFailure(errno);
         drop();
@@ -348,14 +642,21 @@ Replaced replaceByRename(const Target& target, const std::string& bytes,
         drop();
         return Replaced::Failed;
     }
+    guard.nothingToRemove();
     ::fsync(folder);  // the new name on disk too; a folder opened only to search may refuse
+    struct stat info {};
+    if (saved != nullptr &&
+        ::fstatat(folder, target.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+        *saved = stampOf(info);
+    }
     removeLeftovers(folder);
     return Replaced::Done;
 }
 
-// Writes the bytes over the file's old content. The old content is kept in memory until the new
-// one is on disk, and written back on any failure.
-std::optional<FileError> writeInPlace(const Target& target, const std::string& bytes) {
+// Writes the document over the file's old content, after a synced recovery copy of it. On any
+// failure the old content is put back from the copy.
+std::optional<FileError> writeInPlace(const Target& target, const Content& content,
+                                      SignalGuard& guard, FileStamp* saved) {
     Descriptor file(
         ::openat(target.folder.get(), target.name.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW));
     if (!file.valid()) {
@@ -363,27 +664,33 @@ std::optional<FileError> writeInPlace(const Target& target, const std::string& b
                    ? failure(FileError::Kind::NotWritable, systemReason(errno))
                    : systemFailure(errno);
     }
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0) {
-        return systemFailure(errno);
+    RecoveryPlace copy;
+    if (auto refused = makeRecoveryCopy(target, file.get(), guard, copy)) {
+        return refused;
     }
-    const auto old = readAll(file.get(), info);
-    if (!old) {
-        return systemFailure(errno);
-    }
-    if (writeAll(file.get(), bytes.data(), bytes.size(), 0) &&
-        ::ftruncate(file.get(), off_t(bytes.size())) == 0 && ::fsync(file.get()) == 0) {
+    guard.finishFirst();
+    const auto size = writeContent(file.get(), content);
+    if (size && ::ftruncate(file.get(), *size) == 0 && ::fsync(file.get()) == 0) {
+        removeCopy(copy);
+        struct stat info {};
+        if (saved != nullptr && ::fstat(file.get(), &info) == 0) {
+            *saved = stampOf(info);
+        }
         return std::nullopt;
     }
     const int cause = errno;
-    writeAll(file.get(), old->data(), old->size(), 0);
-    if (::ftruncate(file.get(), off_t(old->size())) == 0) {
-        ::fsync(file.get());
+    if (putBack(copy, file.get())) {
+        removeCopy(copy);
     }
     return systemFailure(cause);
 }
 
-FileError save(const std::string& bytes, const QString& path) {
+FileError recoveryCopyExists(const RecoveryPlace& copy) {
+    return failure(FileError::Kind::RecoveryCopyExists, decoded(copy.path));
+}
+
+FileError save(const Content& content, const QString& path, RecoveryCopy existing,
+               FileStamp* saved) {
     Target target;
     if (auto refused = resolveTarget(QFile::encodeName(path), target)) {
         return *refused;
@@ -402,9 +709,16 @@ FileError save(const std::string& bytes, const QString& path) {
             return failure(FileError::Kind::NotWritable, systemReason(errno));
         }
     }
+    if (const auto earlier = findRecoveryCopy(target)) {
+        if (existing == RecoveryCopy::Refuse) {
+            return recoveryCopyExists(*earlier);
+        }
+        removeCopy(*earlier);
+    }
+    SignalGuard guard;
     FileError error;
     if (!old || old->st_nlink == 1) {
-        switch (replaceByRename(target, bytes, old, error)) {
+        switch (replaceByRename(target, content, old, guard, saved, error)) {
             case Replaced::Done:
                 return {};
             case Replaced::Failed:
@@ -413,10 +727,39 @@ FileError save(const std::string& bytes, const QString& path) {
                 break;
         }
     }
-    if (auto failed = writeInPlace(target, bytes)) {
+    if (auto failed = writeInPlace(target, content, guard, saved)) {
         return *failed;
     }
     return {};
+}
+
+// The whole content of an open file, read into one buffer that the document then keeps; throws
+// std::bad_alloc when it does not fit in memory.
+std::optional<std::string> readAll(int fd, const struct stat& info) {
+    std::string bytes;
+    bytes.reserve(std::size_t(info.st_size) + 1);
+    bytes.resize(std::size_t(info.st_size));
+    std::size_t have = 0;
+    char more[65536];
+    for (;;) {
+        const bool full = have == bytes.size();
+        const ssize_t got = full ? ::read(fd, more, sizeof more)
+                                 : ::read(fd, bytes.data() + have, bytes.size() - have);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return std::nullopt;
+        }
+        if (got == 0) {
+            bytes.resize(have);
+            return bytes;
+        }
+        if (full) {
+            bytes.append(more, std::size_t(got));  // the file grew while it was read
+        }
+        have += std::size_t(got);
+    }
 }
 
 LoadResult load(const QString& path) {
@@ -431,35 +774,76 @@ LoadResult load(const QString& path) {
         result.error = notRegular(info);
         return result;
     }
-    const auto bytes = readAll(file.get(), info);
+    auto bytes = readAll(file.get(), info);
     if (!bytes) {
         result.error = systemFailure(errno);
         return result;
     }
-    result.document = WorkingDocument::fromBytes(*bytes);
+    result.document = WorkingDocument::fromFileBytes(std::move(*bytes));
     result.stamp = stampOf(info);
+    result.recoveryCopy = recoveryCopyOf(path);
     return result;
+}
+
+// The resolved target of a name and its recovery copy, for the two ways to settle it.
+std::optional<FileError> findCopy(const QString& path, Target& target,
+                                  std::optional<RecoveryPlace>& copy) {
+    if (auto refused = checkName(path)) {
+        return refused;
+    }
+    if (auto refused = resolveTarget(QFile::encodeName(path), target)) {
+        return refused;
+    }
+    copy = findRecoveryCopy(target);
+    if (!copy) {
+        return failure(FileError::Kind::Other, QStringLiteral("there is no recovery copy of it"));
+    }
+    return std::nullopt;
+}
+
+FileError restore(const QString& path) {
+    Target target;
+    std::optional<RecoveryPlace> copy;
+    if (auto refused = findCopy(path, target, copy)) {
+        return *refused;
+    }
+    Descriptor file(
+        ::openat(target.folder.get(), target.name.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW));
+    if (!file.valid()) {
+        return errno == EACCES || errno == EPERM || errno == EROFS
+                   ? failure(FileError::Kind::NotWritable, systemReason(errno))
+                   : systemFailure(errno);
+    }
+    SignalGuard guard;
+    guard.finishFirst();
+    if (!putBack(*copy, file.get())) {
+        return systemFailure(errno);
+    }
+    removeCopy(*copy);
+    return {};
 }
 
 }  // namespace
 
 LoadResult loadDocument(const QString& path) {
     if (auto refused = checkName(path)) {
-        return {{}, *refused, {}};
+        return {{}, *refused, {}, {}};
     }
     try {
         return load(path);
     } catch (const std::bad_alloc&) {
-        return {{}, systemFailure(ENOMEM), {}};
+        return {{}, systemFailure(ENOMEM), {}, {}};
     }
 }
 
-FileError saveDocument(const WorkingDocument& document, const QString& path) {
+FileError saveDocument(const WorkingDocument& document, const QString& path, RecoveryCopy existing,
+                       FileStamp* saved) {
     if (auto refused = checkName(path)) {
         return *refused;
     }
     try {
-        return save(document.toBytes(), path);
+        return save([&](const Sink& sink) { return document.writeBytes(sink); }, path, existing,
+                    saved);
     } catch (const std::bad_alloc&) {
         return systemFailure(ENOMEM);
     }
@@ -470,14 +854,67 @@ FileError saveBytes(const std::string& bytes, const QString& path) {
         return *refused;
     }
     try {
-        return save(bytes, path);
+        return save([&](const Sink& sink) { return sink(bytes); }, path, RecoveryCopy::Refuse,
+                    nullptr);
     } catch (const std::bad_alloc&) {
         return systemFailure(ENOMEM);
     }
 }
 
+QString recoveryCopyOf(const QString& path) {
+    Target target;
+    std::optional<RecoveryPlace> copy;
+    return findCopy(path, target, copy) ? QString() : decoded(copy->path);
+}
+
+FileError restoreRecoveryCopy(const QString& path) {
+    try {
+        return restore(path);
+    } catch (const std::bad_alloc&) {
+        return systemFailure(ENOMEM);
+    }
+}
+
+FileError discardRecoveryCopy(const QString& path) {
+    Target target;
+    std::optional<RecoveryPlace> copy;
+    if (auto refused = findCopy(path, target, copy)) {
+        return *refused;
+    }
+    if (::unlinkat(copy->folder.get(), copy->name.c_str(), 0) != 0) {
+        return systemFailure(errno);
+    }
+    return {};
+}
+
 bool isFaithfulName(const QString& path) {
-    return !path.contains(QChar::ReplacementCharacter);
+    if (!path.contains(QChar::ReplacementCharacter)) {
+        return true;
+    }
+    // Each part that shows a replacement character against the entries of the folder it is in.
+    const QStringList parts = path.split(QLatin1Char('/'));
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (!parts[i].contains(QChar::ReplacementCharacter)) {
+            continue;
+        }
+        const QString folder = i == 0                         ? QStringLiteral(".")
+                               : parts[0].isEmpty() && i == 1 ? QStringLiteral("/")
+                                                              : parts.mid(0, i).join('/');
+        DIR* entries = ::opendir(QFile::encodeName(folder).constData());
+        if (entries == nullptr) {
+            continue;  // nothing there for the name to be confused with
+        }
+        bool confused = false;
+        while (const dirent* entry = ::readdir(entries)) {
+            confused = confused || (!isValidUtf8(entry->d_name) &&
+                                    QFile::decodeName(entry->d_name) == parts[i]);
+        }
+        ::closedir(entries);
+        if (confused) {
+            return false;
+        }
+    }
+    return true;
 }
 
 FileStamp fileStamp(const QString& path) {

@@ -14,7 +14,17 @@
 // over the old one once it is completely on disk, so a failed or killed save leaves the old file
 // as it was. Where the rename would lose something (the file has other hard links, its owner or
 // group or an attribute cannot be given to a new file, the folder may not be written), the file
-// is written in place instead, its old content kept in memory and put back on any failure.
+// is written in place instead: a recovery copy of the old content is written and synced first
+// (beside the file, or in the user's state folder when the file's folder may not be written),
+// then the new content, and the copy is removed once the new content is on disk. A failure puts
+// the old content back from the copy; a save killed half-way leaves the copy, which the next
+// load reports (LoadResult::recoveryCopy). A save streams the document to disk: it needs no
+// second copy of it in memory.
+//
+// SIGTERM, SIGINT and SIGHUP (unless ignored) end the program during a save only once nothing is
+// left half-done: a file of the save's own that is being written is removed, a write in place is
+// let finish; the program then exits with status 128 + the signal's number.
+//
 // Running out of memory is a failure like any other. What the caller tells the user about a
 // failure is left to the caller.
 #include <QString>
@@ -27,10 +37,11 @@ namespace tessivane {
 struct FileError {
     enum class Kind {
         None,
-        NotWritable,     // the target file is read-only or not writable by this user
-        NotRegularFile,  // the path names a folder, a device, a FIFO...
-        InvalidName,     // the name is not valid UTF-8
-        Other,           // missing or unwritable folder, full disk, name too long...
+        NotWritable,         // the target file is read-only or not writable by this user
+        NotRegularFile,      // the path names a folder, a device, a FIFO...
+        InvalidName,         // the name is not valid UTF-8
+        RecoveryCopyExists,  // a save of the file was cut short; reason: where its copy is
+        Other,               // missing or unwritable folder, full disk, name too long...
     };
     Kind kind = Kind::None;
     QString reason;  // the system's words, for the user
@@ -38,28 +49,54 @@ struct FileError {
     explicit operator bool() const { return kind != Kind::None; }
 };
 
-// What tells whether another program changed a file: its size and modification time.
+// What tells whether another program changed or replaced a file since it was read or saved.
 struct FileStamp {
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
     long long size = -1;
     long long modifiedNs = 0;
+    long long changedNs = 0;  // the inode's change time, which no program can set back
 
     bool isValid() const { return size >= 0; }
+    // Whether both name the same file, whatever became of its content.
+    bool sameFile(const FileStamp& other) const {
+        return isValid() && other.isValid() && device == other.device && inode == other.inode;
+    }
     friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
 
 struct LoadResult {
     WorkingDocument document;
     FileError error;
-    FileStamp stamp;  // of the file as it was read
+    FileStamp stamp;       // of the file as it was read
+    QString recoveryCopy;  // a copy a save cut short left of the file's earlier content, or ""
 };
 
 LoadResult loadDocument(const QString& path);
-FileError saveDocument(const WorkingDocument& document, const QString& path);
+
+// What a save does about a recovery copy that an earlier save, cut short, left of the target.
+enum class RecoveryCopy {
+    Refuse,   // nothing is written: the copy may hold the only good content
+    Discard,  // the file is saved over, and the copy removed
+};
+
+// Saves the document to the path; `saved`, when given, receives the stamp of the file written.
+FileError saveDocument(const WorkingDocument& document, const QString& path,
+                       RecoveryCopy existing = RecoveryCopy::Refuse, FileStamp* saved = nullptr);
 // Saves bytes exactly as given, with the same rules as a document.
 FileError saveBytes(const std::string& bytes, const QString& path);
 
-// Whether the name reaches its own file: Qt decodes bytes that are not UTF-8 as replacement
-// characters, which would be encoded back as other bytes. Load and save refuse other names.
+// The recovery copy left of the file at the path by a save that was cut short, or the empty
+// text when there is none.
+QString recoveryCopyOf(const QString& path);
+// Puts the recovery copy's content back into the file, in place, then removes the copy.
+FileError restoreRecoveryCopy(const QString& path);
+// Removes the recovery copy, keeping the file as it is.
+FileError discardRecoveryCopy(const QString& path);
+
+// Whether the name reaches the file it names. Qt decodes bytes that are not UTF-8 as replacement
+// characters, which would be encoded back as other bytes; a name holding U+FFFD is taken as
+// written unless the folder holds an entry whose bytes are not UTF-8 and read the same.
 bool isFaithfulName(const QString& path);
 
 // The stamp of the file at the path now; invalid when there is none.

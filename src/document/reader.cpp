@@ -156,7 +156,7 @@ void SettingsRecorder::selectFontFace(const std::string& face) {
 }
 void SettingsRecorder::selectColour(const std::string& colour) {
     const int index = findColour(colour);
-    settings_.textColour = index < 0 ? std::string() : std::string(kColourNames[index]);
+    settings_.textColour = index < 0 ? colour : std::string(kColourNames[std::size_t(index)]);
 }
 void SettingsRecorder::setSoundFile(const std::string& path) {
     settings_.soundFile = path;

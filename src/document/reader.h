@@ -43,9 +43,11 @@ public:
     virtual ~SettingsTarget() = default;
     virtual void setInfoSize(const std::string& text) = 0;
     virtual void setTitleSize(const std::string& text) = 0;
-    // Select the face when a list entry matches it ignoring case; otherwise keep the selection.
+    // Select the face when a list entry matches it ignoring case; otherwise the face the document
+    // names is shown and chosen as it is.
     virtual void selectFontFace(const std::string& face) = 0;
-    // Select the colour matching ignoring case; no match leaves no colour selected.
+    // Select the colour matching ignoring case; the empty text chooses none; any other text is
+    // shown and chosen as it is.
     virtual void selectColour(const std::string& colour) = 0;
     virtual void setSoundFile(const std::string& path) = 0;
     // A numeric loop value: the loop count takes the text, and looping a set number of times is
@@ -67,8 +69,8 @@ struct ReadOutcome {
 ReadOutcome readSettings(const WorkingDocument& document, SettingsTarget& target);
 
 // A SettingsTarget that fills a settings record the way the main window's controls would: sizes
-// and the loop count corrected, the colour matched to its list spelling ("" when unknown), the
-// font face kept as stored.
+// and the loop count corrected, a colour of the list in the list's spelling (any other kept as
+// stored), the font face kept as stored.
 class SettingsRecorder final : public SettingsTarget {
 public:
     explicit SettingsRecorder(FolderViewSettings start = {}) : settings_(std::move(start)) {}

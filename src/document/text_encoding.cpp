@@ -72,15 +72,6 @@ bool isValidUtf8(std::string_view bytes) {
     return true;
 }
 
-TextEncoding detectEncoding(const std::vector<std::string>& lines) {
-    for (const auto& line : lines) {
-        if (!isValidUtf8(line)) {
-            return TextEncoding::Latin1;
-        }
-    }
-    return TextEncoding::Utf8;
-}
-
 std::string decodeText(std::string_view bytes, TextEncoding encoding) {
     if (encoding == TextEncoding::Utf8) {
         return std::string(bytes);

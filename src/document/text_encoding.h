@@ -9,14 +9,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace tessivane {
 
 enum class TextEncoding { Utf8, Latin1 };
 
 bool isValidUtf8(std::string_view bytes);
-TextEncoding detectEncoding(const std::vector<std::string>& lines);
 
 // The bytes as UTF-8 text.
 std::string decodeText(std::string_view bytes, TextEncoding encoding);

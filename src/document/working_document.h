@@ -6,7 +6,13 @@
 // back byte for byte. Texts going in and out are UTF-8 and are converted with the document's own
 // encoding (see text_encoding.h). Reading and writing files is left to the file services; this
 // class only holds and patches lines.
+//
+// A document may be as large as the file it came from, so it is held compactly: the lines' bytes
+// one after another in one buffer (the file's own, with the line ends taken out in place), where
+// each line ends, and the few lines replaced since.
 #include <cstddef>
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,22 +25,29 @@ namespace tessivane {
 class WorkingDocument {
 public:
     WorkingDocument() = default;
-    WorkingDocument(std::vector<std::string> lines, TextEncoding encoding);
+    WorkingDocument(const std::vector<std::string>& lines, TextEncoding encoding);
 
     // Splits a file's bytes into lines and picks the encoding that reads them without loss.
     static WorkingDocument fromBytes(std::string_view bytes);
+    // The same, reusing the buffer, so that a file is held once while it is split.
+    static WorkingDocument fromFileBytes(std::string&& bytes);
     // A fresh copy of the built-in template (template.h).
     static WorkingDocument fromTemplate();
     // The file's bytes: every line followed by CR LF.
     std::string toBytes() const;
+    // The same bytes, handed over in order in pieces of about a mebibyte (a longer line whole),
+    // so that a file can be written without a second copy of the document. Stops, answering
+    // false, when the sink answers false.
+    bool writeBytes(const std::function<bool(std::string_view)>& sink) const;
+    // How many bytes toBytes() gives.
+    std::size_t byteSize() const;
 
-    std::size_t size() const { return lines_.size(); }
-    bool empty() const { return lines_.empty(); }
+    std::size_t size() const { return ends_.size(); }
+    bool empty() const { return ends_.empty(); }
     TextEncoding encoding() const { return encoding_; }
-    const std::vector<std::string>& lines() const { return lines_; }
 
-    // The line's bytes; the index must be below size().
-    const std::string& line(std::size_t index) const { return lines_[index]; }
+    // The line's bytes; the index must be below size(). Valid until the line is replaced.
+    std::string_view line(std::size_t index) const;
     // The line as UTF-8 text, or nothing when the document has no such line.
     std::optional<std::string> text(std::size_t index) const;
     // Whether the text can be stored as one line: no CR or LF, and every character representable
@@ -44,10 +57,13 @@ public:
     // nothing, when the index is beyond the end or the text cannot be stored (see canStore).
     bool replaceText(std::size_t index, std::string_view utf8);
 
-    friend bool operator==(const WorkingDocument&, const WorkingDocument&) = default;
+    // The same lines in the same encoding.
+    friend bool operator==(const WorkingDocument& a, const WorkingDocument& b);
 
 private:
-    std::vector<std::string> lines_;
+    std::string content_;                          // every line's bytes, without line ends
+    std::vector<std::size_t> ends_;                // where each line ends in content_
+    std::map<std::size_t, std::string> replaced_;  // lines replaced since, by index
     TextEncoding encoding_ = TextEncoding::Utf8;
 };
 

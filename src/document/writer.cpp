@@ -37,8 +37,32 @@ std::optional<std::string> firstMissingFile(const FolderViewSettings& settings,
     return std::nullopt;
 }
 
+namespace {
+
+// Whether the two hold the same values for the setting line.
+bool sameValues(int line, const FolderViewSettings& a, const FolderViewSettings& b) {
+    switch (line) {
+        case lines::kFont:
+            return a.infoSize == b.infoSize && a.titleSize == b.titleSize &&
+                   a.fontFace == b.fontFace;
+        case lines::kColour:
+            return a.textColour == b.textColour;
+        case lines::kSound:
+            return a.soundFile == b.soundFile && a.loopForever == b.loopForever &&
+                   (a.loopForever || a.loopCount == b.loopCount);
+        case lines::kPanel:
+            return a.backgroundImage == b.backgroundImage;
+        case lines::kDescription:
+            return a.description == b.description;
+        default:
+            return a.lineImage == b.lineImage;
+    }
+}
+
+}  // namespace
+
 WriteOutcome writeSettings(WorkingDocument& document, const FolderViewSettings& settings,
-                           const FileExists& fileExists) {
+                           const FileExists& fileExists, const FolderViewSettings* shown) {
     using Status = WriteOutcome::Status;
     if (auto missing = firstMissingFile(settings, fileExists)) {
         return {Status::MissingFile, std::move(*missing)};
@@ -60,7 +84,9 @@ WriteOutcome writeSettings(WorkingDocument& document, const FolderViewSettings& 
         }
     }
     for (const auto& line : settingLines) {
-        document.replaceText(static_cast<std::size_t>(line.index), line.text);
+        if (shown == nullptr || !sameValues(line.index, settings, *shown)) {
+            document.replaceText(static_cast<std::size_t>(line.index), line.text);
+        }
     }
     return {};
 }

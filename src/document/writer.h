@@ -43,8 +43,11 @@ struct WriteOutcome {
 };
 
 // Checks the referenced files, then replaces the six setting lines. On any refusal the document
-// keeps every line it had.
+// keeps every line it had. `shown`, when given, is what the document showed when it was read (or
+// last written): a line whose values the settings still hold is left exactly as it is, so that
+// nothing the user did not change is written otherwise (a lower-case face, a colour spelled its
+// own way, a hand-made line).
 WriteOutcome writeSettings(WorkingDocument& document, const FolderViewSettings& settings,
-                           const FileExists& fileExists);
+                           const FileExists& fileExists, const FolderViewSettings* shown = nullptr);
 
 }  // namespace tessivane

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QColor>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -26,7 +27,6 @@
 #include <utility>
 
 #include "app/messages.h"
-#include "app/startup.h"
 #include "controls/file_services.h"
 #include "controls/utility_services.h"
 #include "document/colours.h"
@@ -219,19 +219,23 @@ private:
 // Puts the values that the reader finds into the controls, so that each control's own change
 // handling runs as if the user had entered it.
 class MainWindow::ControlsTarget final : public SettingsTarget {
+    Q_DECLARE_TR_FUNCTIONS(MainWindow)
+
 public:
     explicit ControlsTarget(MainWindow& window) : w_(window) {}
 
     void setInfoSize(const std::string& text) override { w_.infoSizeEdit->setText(qs(text)); }
     void setTitleSize(const std::string& text) override { w_.titleSizeEdit->setText(qs(text)); }
     void selectFontFace(const std::string& face) override {
-        const int row = findIgnoringCase(w_.fontList->texts(), qs(face));
-        if (row != -1) {
-            w_.fontList->setCurrentRow(row);
-        }
+        w_.chooseEntry(w_.fontList, qs(face),
+                       face.empty() ? tr("(no font)") : tr("%1 (not installed)").arg(qs(face)));
     }
     void selectColour(const std::string& colour) override {
-        w_.colourList->setCurrentRow(findIgnoringCase(w_.colourList->texts(), qs(colour)));
+        if (colour.empty()) {
+            w_.colourList->setCurrentRow(-1);
+        } else {
+            w_.chooseEntry(w_.colourList, qs(colour), tr("%1 (custom)").arg(qs(colour)));
+        }
     }
     void setSoundFile(const std::string& path) override { w_.soundEdit->setText(qs(path)); }
     void chooseLoopCount(const std::string& count) override {
@@ -317,7 +321,7 @@ MainWindow::MainWindow(const QString& commandLineText, Dialogs& dialogs, QWidget
     fixSize();
     installEventFilters();
     fillFontList();
-    showFirstDocument(commandLineText);
+    commands_.start(commandLineText);
 }
 
 MainWindow::~MainWindow() {
@@ -588,17 +592,35 @@ void MainWindow::fillFontList() {
     fontList->setCurrentRow(0);
 }
 
-void MainWindow::showFirstDocument(const QString& commandLineText) {
-    FirstDocument first = firstDocument(commandLineText);
-    session_.document = std::move(first.document);
-    session_.stamp = first.stamp;
-    if (!first.warning.text.isEmpty()) {
-        dialogs_.message(first.warning.icon, Dialogs::Buttons::Ok, first.warning.title,
-                         first.warning.text);
+// A face or colour that the list lacks is shown as an entry of its own, marked, and chosen, so
+// that Save writes it back as it was read; the samples draw it as the system can.
+void MainWindow::chooseEntry(ChoiceList* list, const QString& value, const QString& marked) {
+    int row = findIgnoringCase(list->texts(), value);
+    if (row < 0) {
+        auto* item = new QListWidgetItem(marked);
+        item->setData(Qt::UserRole, value);
+        item->setData(kMarkedRole, true);
+        item->setToolTip(marked);
+        // The font list's own entries are sorted; the colours keep their order.
+        list->insertItem(list == fontList ? 0 : list->count(), item);
+        row = list->row(item);
+    } else if (list == fontList) {
+        // The face as the document spells it, should its line be written again for a size.
+        list->item(row)->setData(Qt::UserRole, value);
     }
-    showDocument(first.sourceName);
-    if (!first.sourceName.isEmpty()) {
-        setCurrentFile(first.sourceName);
+    list->setCurrentRow(row);
+}
+
+// Takes away what chooseEntry() added for the document shown before.
+void MainWindow::forgetDocumentEntries() {
+    for (ChoiceList* list : {fontList, colourList}) {
+        for (int row = list->count() - 1; row >= 0; --row) {
+            if (list->item(row)->data(kMarkedRole).toBool()) {
+                delete list->takeItem(row);
+            } else {
+                list->item(row)->setData(Qt::UserRole, QVariant());
+            }
+        }
     }
 }
 
@@ -617,11 +639,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::updateSamples() {
-    const QString colourName = colourList->text();
-    const QColor background = screenColourOf(colourName) == kSilverScreenColour
-                                  ? QColor(Qt::black)
-                                  : fromScreenColour(screenColourOf(QStringLiteral("Silver")));
-    const QColor foreground = fromScreenColour(screenColourOf(colourName));
+    // A colour the list lacks is drawn as a page would draw its name, or black.
+    const QString colourName = colourList->value();
+    const QColor named = QColor::fromString(colourName);
+    const QColor foreground = findColour(colourName.toStdString()) < 0 && named.isValid()
+                                  ? named
+                                  : fromScreenColour(screenColourOf(colourName));
+    const QColor silver = fromScreenColour(kSilverScreenColour);
+    const QColor background = foreground == silver ? QColor(Qt::black) : silver;
     const std::pair<QLabel*, const QLineEdit*> samples[] = {{titleSample, titleSizeEdit},
                                                             {infoSample, infoSizeEdit}};
     for (const auto& [label, sizeEdit] : samples) {
@@ -630,10 +655,10 @@ void MainWindow::updateSamples() {
         palette.setColor(QPalette::WindowText, foreground);
         label->setPalette(palette);
         QFont font = label->font();
-        font.setFamily(fontList->text());
+        font.setFamily(fontList->value());
         font.setPointSizeF(numericValue(sizeEdit->text().toStdString()));
         label->setFont(font);
-        label->setText(fontList->text());
+        label->setText(fontList->value());
     }
 }
 
@@ -645,8 +670,8 @@ FolderViewSettings MainWindow::currentSettings() const {
     settings.soundFile = soundEdit->text().toStdString();
     settings.loopForever = loopForeverButton->isChecked();
     settings.loopCount = loopCountEdit->text().toStdString();
-    settings.fontFace = fontList->text().toStdString();
-    settings.textColour = colourList->text().toStdString();
+    settings.fontFace = fontList->value().toStdString();
+    settings.textColour = colourList->value().toStdString();
     settings.infoSize = infoSizeEdit->text().toStdString();
     settings.titleSize = titleSizeEdit->text().toStdString();
     return settings;
@@ -654,6 +679,7 @@ FolderViewSettings MainWindow::currentSettings() const {
 
 void MainWindow::showDocument(const QString& sourceName) {
     statusLabel->setFullText(messages::placeholderName(session_.newNum));
+    forgetDocumentEntries();
     ControlsTarget target(*this);
     const ReadOutcome outcome = readSettings(session_.document, target);
     if (!outcome.complete) {
@@ -663,8 +689,10 @@ void MainWindow::showDocument(const QString& sourceName) {
         return;
     }
     updateSamples();
-    if (QListWidgetItem* font = fontList->currentItem()) {
-        fontList->scrollToItem(font);
+    for (ChoiceList* list : {fontList, colourList}) {
+        if (QListWidgetItem* chosen = list->item(list->chosenRow())) {
+            list->scrollToItem(chosen);
+        }
     }
     // Another document may hold the same settings but other lines.
     preview_->update();
@@ -735,7 +763,8 @@ void MainWindow::showPreview() {
 QByteArray MainWindow::previewDocument() const {
     WorkingDocument document = session_.document;
     // When the document cannot hold a text, the writer leaves it as it was, as a refused Save does.
-    writeSettings(document, currentSettings(), [](const std::string&) { return true; });
+    writeSettings(
+        document, currentSettings(), [](const std::string&) { return true; }, &session_.shown);
     const std::string bytes = document.toBytes();
     return QByteArray(bytes.data(), qsizetype(bytes.size()));
 }

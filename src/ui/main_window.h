@@ -92,7 +92,11 @@ private:
     // Fills the font list with the name of every font family available for display, each once,
     // sorted ignoring letter case, and chooses the first.
     void fillFontList();
-    void showFirstDocument(const QString& commandLineText);
+    // Chooses the list's entry for a face or colour the document names, adding one shown as
+    // `marked` when the list lacks it.
+    void chooseEntry(ChoiceList* list, const QString& value, const QString& marked);
+    void forgetDocumentEntries();
+    static constexpr int kMarkedRole = Qt::UserRole + 1;
 
     // A size box's change handling: corrects the text in place, then refreshes the samples.
     void correctSize(QLineEdit* edit, std::string_view fallback);

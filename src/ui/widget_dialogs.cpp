@@ -100,6 +100,20 @@ Dialogs::Answer WidgetDialogs::message(Icon icon, Buttons buttons, const QString
         box.exec();
         return Answer::Ok;
     }
+    if (buttons == Buttons::RestoreOrKeep) {
+        // Neither is the default, and the box cannot be closed without choosing one: each
+        // answer loses what the other keeps.
+        QPushButton* restore = box.addButton(QObject::tr("Restore"), QMessageBox::ActionRole);
+        QPushButton* keep =
+            box.addButton(QObject::tr("Keep the file as it is"), QMessageBox::ActionRole);
+        for (QPushButton* button : {restore, keep}) {
+            button->setAutoDefault(false);
+        }
+        box.exec();
+        return box.clickedButton() == restore ? Answer::Restore
+               : box.clickedButton() == keep  ? Answer::Keep
+                                              : Answer::Cancel;
+    }
     if (buttons == Buttons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::No);

@@ -71,6 +71,15 @@ QString ChoiceList::text() const {
     return chosen != nullptr ? chosen->text() : QString();
 }
 
+QString ChoiceList::value() const {
+    const QListWidgetItem* chosen = item(chosenRow());
+    if (chosen == nullptr) {
+        return {};
+    }
+    const QVariant value = chosen->data(Qt::UserRole);
+    return value.isValid() ? value.toString() : chosen->text();
+}
+
 QStringList ChoiceList::texts() const {
     QStringList result;
     result.reserve(count());

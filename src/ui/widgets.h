@@ -42,6 +42,8 @@ public:
     int chosenRow() const;
     // The chosen item's text, or the empty text when nothing is chosen.
     QString text() const;
+    // The chosen item's value: what it holds as Qt::UserRole, or else its text.
+    QString value() const;
     // Every item's text, in list order.
     QStringList texts() const;
 

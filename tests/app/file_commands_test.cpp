@@ -3,10 +3,14 @@
 // leaves on disk, in the document and in the current file.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
+#include <QThread>
+#include <algorithm>
+#include <functional>
 
 #include "app/folder_commands.h"
 #include "app/startup.h"
@@ -107,44 +111,115 @@ TEST_F(FileCommandsTest, RefusedSaveSaysWhyAndStopsTheQuestion) {
     }
 }
 
-// Save in place over a file that another program changed since it was opened asks first; No
-// saves nothing and makes the save-changes question answer "stop". A file the program saved
-// itself is not "changed".
+// Save in place over a file that another program changed since it was opened asks first: content
+// added, the same size rewritten with its modification time put back, or the file replaced by
+// one of the same size and time (as cp -p and rsync -t do). No saves nothing and makes the
+// save-changes question answer "stop". A file the program saved itself, also by Save As over the
+// current file, is not "changed".
 TEST_F(FileCommandsTest, ChangedOnDiskAsksBeforeOverwriting) {
-    for (const Answer answer : {Answer::No, Answer::Yes}) {
-        const QString path = ourFile("changed.htt", "opened");
-        ASSERT_EQ(run(kOpen, path), "");
-        nameExistingFiles();
-        ASSERT_EQ(run(kSave), "");  // unchanged since opened: no question
-        QFile other(path);
-        ASSERT_TRUE(other.open(QIODevice::Append));
-        other.write("<!-- another program -->\r\n");
-        other.close();
-        const QByteArray theirs = readBytes(path);
-        form.settings.description = "mine";
-        dialogs.clearShown();
-        dialogs.answer(Answer::Yes);  // save changes?
-        dialogs.answer(answer);       // overwrite?
-        EXPECT_EQ(commands.maybeSave(), answer == Answer::Yes);
-        ASSERT_EQ(dialogs.shown().size(), 2u);
-        EXPECT_EQ(dialogs.last().title, "File Changed");
-        EXPECT_EQ(dialogs.last().buttons, Dialogs::Buttons::YesNo);
-        EXPECT_EQ(dialogs.last().text, "'" + path +
-                                           "' was changed by another program since it was "
-                                           "opened. Overwrite it?");
-        EXPECT_EQ(readBytes(path) == theirs, answer == Answer::No);
-        EXPECT_TRUE(answer == Answer::No || run(kSave).isEmpty());  // saved by us: no question
+    const auto keepingTimes = [](const QString& path, const std::function<void()>& change) {
+        struct stat before {};
+        ::stat(QFile::encodeName(path).constData(), &before);
+        QThread::msleep(20);  // past the file system clock's tick, within the same second
+        change();
+        const timespec times[] = {before.st_atim, before.st_mtim};
+        ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
+    };
+    const std::function<void(const QString&)> changes[] = {
+        [](const QString& path) { testing::writeBytes(path, readBytes(path) + "<!-- -->\r\n"); },
+        [&](const QString& path) {
+            keepingTimes(
+                path, [&] { testing::writeBytes(path, readBytes(path).replace("mine", "MINE")); });
+        },
+        [&](const QString& path) {
+            const QString other = path + ".tmp";
+            ASSERT_TRUE(QFile::copy(path, other));
+            keepingTimes(other, [] {});
+            keepingTimes(path,
+                         [&] { ::rename(QFile::encodeName(other), QFile::encodeName(path)); });
+        },
+    };
+    for (const auto& change : changes) {
+        for (const Answer answer : {Answer::No, Answer::Yes}) {
+            const QString path = ourFile("changed.htt", "opened");
+            ASSERT_EQ(run(kOpen, path), "");
+            nameExistingFiles();
+            form.settings.description = "mine";
+            ASSERT_EQ(run(kSave), "");  // unchanged since opened: no question
+            change(path);
+            const QByteArray theirs = readBytes(path);
+            form.settings.description = "ours";
+            dialogs.clearShown();
+            dialogs.answer(Answer::Yes);  // save changes?
+            dialogs.answer(answer);       // overwrite?
+            EXPECT_EQ(commands.maybeSave(), answer == Answer::Yes);
+            ASSERT_EQ(dialogs.shown().size(), 2u);
+            EXPECT_EQ(dialogs.last().title, "File Changed");
+            EXPECT_EQ(dialogs.last().buttons, Dialogs::Buttons::YesNo);
+            EXPECT_EQ(dialogs.last().text, "'" + path +
+                                               "' was changed by another program since it was "
+                                               "opened. Overwrite it?");
+            EXPECT_EQ(readBytes(path) == theirs, answer == Answer::No);
+            if (answer == Answer::Yes) {
+                form.settings.description = "again";
+                EXPECT_EQ(run(kSaveAs, path), "");
+                EXPECT_EQ(run(kSave), "");  // saved by us: no question
+            }
+        }
     }
 }
 
-// A name that is not UTF-8 (Qt shows its bytes as replacement characters) reaches no file.
+// A file that a save cut short left a recovery copy of: Open and start-up ask whether to restore
+// it, and restore it or keep the file as it is, the copy then gone; a question left unanswered
+// opens nothing. While the copy is there, no save writes over the file.
+TEST_F(FileCommandsTest, RecoveryCopyIsOfferedOnOpening) {
+    const struct {
+        Answer answer;
+        const char* description;  // shown afterwards
+    } cases[] = {{Answer::Restore, "before"}, {Answer::Keep, "mixed"}, {Answer::Cancel, nullptr}};
+    for (const auto& c : cases) {
+        for (const bool atStart : {false, true}) {
+            const QString path = ourFile("cut.htt", "mixed");
+            const QString copy = ourFile(".cut.htt.tessivane-recovery", "before");
+            dialogs.clearShown();
+            form.settings.description = "%THISDIRNAME%";
+            if (!atStart) {
+                dialogs.answer(Answer::No);  // save changes?
+                dialogs.choose(path);
+            }
+            dialogs.answer(c.answer);
+            atStart ? commands.start(path) : commands.open();
+            const auto question =
+                std::find_if(dialogs.shown().begin(), dialogs.shown().end(),
+                             [](const auto& shown) { return shown.title == "Recovery Copy"; });
+            ASSERT_NE(question, dialogs.shown().end());
+            EXPECT_EQ(question->buttons, Dialogs::Buttons::RestoreOrKeep);
+            EXPECT_TRUE(question->text.contains("'" + copy + "'"));
+            EXPECT_EQ(form.settings.description, c.description ? c.description : "%THISDIRNAME%");
+            EXPECT_EQ(QFile::exists(copy), c.description == nullptr);
+            if (c.description == nullptr) {
+                nameExistingFiles();
+                EXPECT_TRUE(run(kSaveAs, path, true).contains("was not saved: an earlier save"));
+            }
+            QFile::remove(copy);
+        }
+    }
+}
+
+// A name that is not UTF-8 (Qt shows its bytes as replacement characters) reaches no file; a
+// name that holds U+FFFD as UTF-8 is a name like any other.
 TEST_F(FileCommandsTest, NamesThatAreNotUtf8AreRefused) {
+    const QByteArray latin1 = QFile::encodeName(dir.root()) + "/\xE9t\xE9.htt";
+    ::close(::creat(latin1, 0644));
     const QString name = dir.path(QString::fromUtf8("\xEF\xBF\xBDt\xEF\xBF\xBD.htt"));
     const QString message = "The file name '" + name + "' is not valid UTF-8";
     EXPECT_EQ(run(kSaveAs, name, true), "File Access Error: " + message);
     EXPECT_EQ(run(kOpen, name, true), "File Load Error: " + message);
     EXPECT_EQ(firstDocument(name).warning.text, message);
-    EXPECT_EQ(folderCount(), 3);  // the three referenced files only
+    EXPECT_EQ(folderCount(), 3);  // the three referenced files (Qt cannot see that one)
+    EXPECT_EQ(run(kSaveAs, dir.path(QString::fromUtf8("ok\xEF\xBF\xBD.htt"))), "");
+    EXPECT_EQ(folderCount(), 4);
+    ::unlink(latin1);  // which Qt could not remove with the folder
 }
 
 // New shows the template under the next placeholder name, unless the question says stop.

@@ -21,17 +21,21 @@ namespace {
 class Cli : public ::testing::Test {
 protected:
     // Runs the tool with the words of `line`: OUT stands for the file to write, FILES for options
-    // naming images and (unless the line names one) a sound that exist. `out` is standard output.
+    // naming images and (unless the line names one) a sound that exist, BAD for an argument whose
+    // bytes were not UTF-8 (it reaches the tool as U+FFFD). `out` is standard output.
     testing::CliRun run(const QString& line, std::ostream* out = nullptr) const {
-        QStringList arguments{"tessivane-cli"};
+        QStringList arguments{"tessivane-cli"}, notUtf8;
         for (const QString& word : line.split(' ', Qt::SkipEmptyParts)) {
             arguments += word == "FILES" ? files.mid(line.contains("--sound ") ? 2 : 0)
+                         : word == "BAD" ? QStringList{bad}
                                          : QStringList{word == "OUT" ? this->out : word};
+            notUtf8 += word == "BAD" ? QStringList{bad} : QStringList{};
         }
         std::ostringstream printed, err;
-        return {cli::run(arguments, out ? *out : printed, err),
+        return {cli::run(arguments, out ? *out : printed, err, notUtf8),
                 QByteArray::fromStdString(printed.str()), QByteArray::fromStdString(err.str())};
     }
+    const QString bad = QChar(QChar::ReplacementCharacter);
     testing::TempDir dir;
     QString out = dir.path("out.htt"), sound = dir.file("ding.wav", "RIFF");
     QStringList files = {"--sound",      sound,
@@ -66,7 +70,7 @@ TEST_F(Cli, TemplateWriteAndShowWorkTogether) {
 // usage error. A success writes the file, and show prints each value that a note names.
 TEST_F(Cli, WriteNamesCorrectionsAndRefusesWhatItCannotDo) {
     const QByteArray usage = run("--help").out.left(run("--help").out.indexOf("\n\n") + 1);
-    const QString bad(QChar::ReplacementCharacter), quoted = dir.file("a\"b.wav", "");
+    const QString quoted = dir.file("a\"b.wav", ""), valid = dir.path(bad + ".htt");
     const std::tuple<QString, int, QString> cases[] = {
         {"write -o OUT FILES --info-size +5 --title-size 1e1", 0, ""},
         {"write -o OUT FILES --title-size 5000", 0, "--title-size 5000 is corrected to 2160"},
@@ -75,8 +79,9 @@ TEST_F(Cli, WriteNamesCorrectionsAndRefusesWhatItCannotDo) {
          "warning: the sound file will read back as '" + dir.path("a") + "'"},
         {"write -o OUT --sound x", 1,
          messages::writeRefused({WriteOutcome::Status::MissingFile, "x"}, {}).text},
-        {"write -o OUT FILES --sound " + bad, 1,
+        {"write -o OUT FILES --sound BAD", 1,
          messages::cannotRead(bad, {FileError::Kind::InvalidName, {}}).text},
+        {"write -o " + valid + " FILES --description " + bad, 0, ""},  // U+FFFD as UTF-8
         {"", 2, "no command given"},
         {"frobnicate", 2, "unknown command 'frobnicate'"},
         {"show a b", 2, "show needs exactly one FILE"},
@@ -87,7 +92,7 @@ TEST_F(Cli, WriteNamesCorrectionsAndRefusesWhatItCannotDo) {
         {"write -o OUT --font a --font=b", 2, "--font given more than once"},
         {"write -o OUT --loop often", 2, "--loop takes 'forever' or a number, not 'often'"},
         {"write -o OUT --info-size big", 2, "--info-size takes a number, not 'big'"},
-        {"write -o OUT --description " + bad, 2, "--description is not valid UTF-8"},
+        {"write -o OUT --description BAD", 2, "--description is not valid UTF-8"},
         {"apply OUT", 2, "apply needs a TEMPLATE and a FOLDER"},
         {"apply --name x.html OUT /", 2,
          messages::folderUseFailed({FolderUseError::Kind::BadTemplateName, "x.html", {}}).text},
@@ -105,8 +110,26 @@ TEST_F(Cli, WriteNamesCorrectionsAndRefusesWhatItCannotDo) {
         EXPECT_EQ(result.err, err.isEmpty() ? "" : expected.toUtf8() + (status == 2 ? usage : ""));
         const QString named = ": " + err.section(' ', -1).remove('\'') + "\n";  // by a note
         EXPECT_TRUE(status || err.isEmpty() || run("show OUT").out.contains(named.toUtf8()));
-        EXPECT_EQ(QFile::remove(out), status == 0);
+        EXPECT_EQ(QFile::remove(out) || QFile::remove(valid), status == 0);
     }
+}
+
+// A file that a save cut short left a recovery copy of: show and write --from name the copy on
+// standard error, and write saves over the file only when told, removing the copy.
+TEST_F(Cli, RecoveryCopyIsNamedAndKeptUntilDiscarded) {
+    ASSERT_EQ(run("template -o OUT").status, 0);
+    const QString copy = dir.file(".out.htt.tessivane-recovery", "before");
+    const QByteArray note = "tessivane-cli: a save of '" + out.toUtf8() + "' was cut short";
+    EXPECT_TRUE(run("show OUT").err.startsWith(note));
+    const testing::CliRun refused = run("write --from OUT FILES -o OUT");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(
+        refused.err.startsWith(note) && refused.err.contains("' was not saved: an") &&
+        refused.err.endsWith("--discard-recovery-copy saves over it and removes the copy\n"))
+        << refused.err.toStdString();
+    EXPECT_EQ(testing::readBytes(out), testing::templateBytes());
+    EXPECT_EQ(run("write FILES --discard-recovery-copy -o OUT").status, 0);
+    EXPECT_FALSE(QFile::exists(copy));
 }
 
 // The tool's --help and each command's own answer on standard output, a failure when it cannot
@@ -115,11 +138,11 @@ TEST_F(Cli, HelpListsEachCommandsOptionsAndTheManualPageDescribesThem) {
     const QString manual = testing::readBytes(TESSIVANE_SOURCE_DIR "/packaging/tessivane-cli.1");
     std::ostream unwritable(nullptr);
     const std::tuple<QString, const char*, qsizetype> cases[] = {
-        {"--help", "Usage:\n  tessivane-cli template [-o FILE]\n", 15},
-        {"-h write", "Usage:\n  tessivane-cli template [-o FILE]\n", 15},
+        {"--help", "Usage:\n  tessivane-cli template [-o FILE]\n", 16},
+        {"-h write", "Usage:\n  tessivane-cli template [-o FILE]\n", 16},
         {"template -h x", "Usage: tessivane-cli template [options]\n", 4},
         {"show -help", "Usage: tessivane-cli show [options] FILE\n", 3},
-        {"write --from=x --help", "Usage: tessivane-cli write [options] -o FILE\n", 14},
+        {"write --from=x --help", "Usage: tessivane-cli write [options] -o FILE\n", 15},
         {"apply --help", "Usage: tessivane-cli apply [options] TEMPLATE FOLDER\n", 3},
         {"unapply -h", "Usage: tessivane-cli unapply [options] FOLDER\n", 2},
     };

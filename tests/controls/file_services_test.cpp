@@ -3,21 +3,60 @@
 // save leaving the old file as it was.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <sys/syscall.h>
+
+#include <functional>
 #include <map>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 
 #include "controls/file_services.h"
 #include "controls/utility_services.h"
 #include "support/processes.h"
 #include "support/temp_dir.h"
+
+// The file services' calls to fsync, renameat and unlinkat come here, linked into this test
+// program ahead of the C library's, and are written down while `recording` says so: each as the
+// call and the full path, a synced file with its content.
+namespace {
+bool recording = false;
+QStringList calls;
+
+QString pathOf(int fd, const char* name = nullptr) {
+    const QString path = QFile::symLinkTarget(QString("/proc/self/fd/%1").arg(fd));
+    return name ? path + "/" + QFile::decodeName(name) : path;
+}
+}  // namespace
+
+extern "C" int fsync(int fd) {
+    QFile file(pathOf(fd));
+    if (recording && QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly)) {
+        calls << "sync " + file.fileName() + "=" + file.readAll().trimmed();
+    }
+    return int(::syscall(SYS_fsync, fd));
+}
+extern "C" int renameat(int fromFolder, const char* from, int toFolder, const char* to) {
+    if (recording) {
+        calls << "rename " + pathOf(fromFolder, from) + " " + pathOf(toFolder, to);
+    }
+    return int(::syscall(SYS_renameat, fromFolder, from, toFolder, to));
+}
+extern "C" int unlinkat(int folder, const char* name, int flags) {
+    if (recording) {
+        calls << "unlink " + pathOf(folder, name);
+    }
+    return int(::syscall(SYS_unlinkat, folder, name, flags));
+}
 
 namespace tessivane {
 namespace {
@@ -55,15 +94,20 @@ const QByteArray kAccessAcl(
 
 // Saving reaches the file the system finds at the path and keeps everything the file had but its
 // content, or refuses and changes nothing. Each case prepares a folder with shell-like steps
-// ("file N", "dir N", "fifo N", "link TARGET N", "hard N N2", "mode OCTAL N", "owner N" gives N
-// to nobody), saves "new" through a path as this user or, where root would pass a permission
-// check, as an ordinary user ("user"), and lists what the files hold afterwards ("N=content");
-// every file that existed keeps its mode, owner, group and link count. "root" cases need root.
+// ("file N", "latin1 N" names it by its Latin-1 bytes, "dir N", "fifo N", "link TARGET N", "hard N
+// N2", "mode OCTAL N", "owner N" gives N to nobody), saves "new" through a path as this user or,
+// where root would pass a permission check, as an ordinary user ("user"), and lists what the
+// files hold afterwards ("N=content"); every file that existed keeps its mode, owner, group and
+// link count. "root" cases need root. A save in place leaves no recovery copy behind.
 TEST(FileSave, ReachesTheFileReadKeepsEverythingItHadOrRefuses) {
     using Kind = FileError::Kind;
-    const std::string not8 =
-        "\xEF\xBF\xBDt\xEF\xBF\xBD.htt";  // how Qt shows the bytes "\xE9t\xE9.htt"
-    const std::string longName(300, 'n'), not8File = "file " + not8, not8Kept = not8 + "=old";
+    const std::string not8 = "\xEF\xBF\xBDt\xEF\xBF\xBD.htt";  // as Qt shows "\xE9t\xE9.htt"
+    const std::string longName(300, 'n'), not8File = "latin1 \xC3\xA9t\xC3\xA9.htt",
+                                          ok8 = "ok\xEF\xBF\xBD.htt", ok8File = "file " + ok8,
+                                          ok8New = ok8 + "=new";
+    TempDir state;  // where a recovery copy goes when the folder may not be written
+    ::chmod(QFile::encodeName(state.root()).constData(), 0777);
+    qputenv("XDG_STATE_HOME", QFile::encodeName(state.root()));
     const struct {
         const char *who, *steps, *path;
         Kind kind;
@@ -84,7 +128,8 @@ TEST(FileSave, ReachesTheFileReadKeepsEverythingItHadOrRefuses) {
         {"", "fifo q", "q", Kind::NotRegularFile, ""},
         {"", "", "no/such/folder/x", Kind::Other, ""},
         {"", "", longName.c_str(), Kind::Other, ""},
-        {"", not8File.c_str(), not8.c_str(), Kind::InvalidName, not8Kept.c_str()},
+        {"", not8File.c_str(), not8.c_str(), Kind::InvalidName, ""},
+        {"", ok8File.c_str(), ok8.c_str(), Kind::None, ok8New.c_str()},  // valid UTF-8
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.steps) + " / " + c.path);
@@ -100,6 +145,8 @@ TEST(FileSave, ReachesTheFileReadKeepsEverythingItHadOrRefuses) {
             const QByteArray last = at(w.last());
             if (w[0] == "file") {
                 dir.file(w[1], "old");
+            } else if (w[0] == "latin1") {
+                ::close(::creat(QFile::encodeName(dir.root()) + "/" + w[1].toLatin1(), 0644));
             } else if (w[0] == "dir") {
                 QDir().mkdir(dir.path(w[1]));
             } else if (w[0] == "fifo") {
@@ -139,8 +186,11 @@ TEST(FileSave, ReachesTheFileReadKeepsEverythingItHadOrRefuses) {
         if (c.kind != Kind::None) {
             EXPECT_EQ(folderEntries(dir.root()), entries) << "a refusal left something";
         }
+        EXPECT_TRUE(folderEntries(state.path("tessivane/recovery")).isEmpty());
         ::chmod(at("d"), 0755);
+        ::unlink(QFile::encodeName(dir.root()) + "/\xE9t\xE9.htt");  // Qt cannot remove it
     }
+    qunsetenv("XDG_STATE_HOME");
 }
 
 // The ACL and every extended attribute come along, where the file system keeps them.
@@ -185,6 +235,89 @@ TEST(FileSave, FullDiskLeavesTheOldFileIntact) {
                   0);
         EXPECT_EQ(readBytes(path), old) << linked;
         EXPECT_EQ(folderEntries(dir.root()).size(), linked ? 2 : 1);
+    }
+}
+
+// The new content is synced before it takes the old one's place; a save in place first syncs a
+// recovery copy of the old content, beside the file or, where its folder may not be written, in
+// the state folder, and removes it once the new content is synced.
+TEST(FileSave, SyncsEachFileBeforeItTakesTheOldOnesPlace) {
+    const struct {
+        const char* steps;  // "hard": the file has another link; "locked": its folder is 0555
+        QStringList calls;
+    } cases[] = {
+        {"", {"sync D/.tessivane-save-N=new", "rename D/.tessivane-save-N D/f.htt"}},
+        {"hard",
+         {"sync D/.f.htt.tessivane-recovery=old", "sync D/f.htt=new",
+          "unlink D/.f.htt.tessivane-recovery"}},
+        {"locked",
+         {"sync S/tessivane/recovery/H-f.htt=old", "sync D/f.htt=new",
+          "unlink S/tessivane/recovery/H-f.htt"}},
+    };
+    for (const auto& c : cases) {
+        TempDir dir, state;
+        const QString file = dir.file("f.htt", "old");
+        ::chmod(QFile::encodeName(state.root()).constData(), 0777);
+        ::chmod(QFile::encodeName(file).constData(), 0666);
+        const bool locked = QString(c.steps) == "locked";
+        ::chmod(QFile::encodeName(dir.root()).constData(), locked ? 0555 : 0755);
+        if (QString(c.steps) == "hard") {
+            ::link(QFile::encodeName(file), QFile::encodeName(dir.path("g.htt")));
+        }
+        qputenv("XDG_STATE_HOME", QFile::encodeName(state.root()));
+        // Answers in an exit status, since an ordinary user saves into the locked folder.
+        const auto save = [&] {
+            calls.clear();
+            recording = true;
+            const bool saved = !saveDocument(documentOf("new"), file);
+            recording = false;
+            calls.replaceInStrings(dir.root(), "D").replaceInStrings(state.root(), "S");
+            calls.replaceInStrings(QRegularExpression("save-[0-9]+-[0-9]+"), "save-N");
+            calls.replaceInStrings(QRegularExpression("/[0-9a-f]{16}-"), "/H-");
+            if (!saved || calls != c.calls) {
+                std::fprintf(stderr, "called:\n%s\n", qPrintable(calls.join('\n')));
+                return 1;
+            }
+            return 0;
+        };
+        EXPECT_EQ(locked ? asOrdinaryUser(save) : save(), 0) << c.steps;
+        EXPECT_EQ(readBytes(file), "new\r\n");
+        ::chmod(QFile::encodeName(dir.root()).constData(), 0755);
+    }
+    qunsetenv("XDG_STATE_HOME");
+}
+
+// A recovery copy that a save cut short left is reported by loading and kept by every save until
+// the user settles it: restored into the file in place (its other links too), removed, or saved
+// over when a save is told to.
+TEST(FileSave, RecoveryCopyIsKeptUntilSettled) {
+    const struct {
+        std::function<FileError(const QString&)> settle;
+        QByteArray after;
+    } cases[] = {
+        {restoreRecoveryCopy, "before"},
+        {discardRecoveryCopy, "mixed"},
+        {[](const QString& path) {
+             return saveDocument(documentOf("new"), path, RecoveryCopy::Discard);
+         },
+         "new\r\n"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        const QString file = dir.file("f.htt", "mixed"),
+                      copy = dir.path(".f.htt.tessivane-recovery");
+        ::link(QFile::encodeName(file), QFile::encodeName(dir.path("g.htt")));
+        dir.file(".f.htt.tessivane-recovery", "before");
+        EXPECT_EQ(loadDocument(file).recoveryCopy, copy);
+        const FileError refused = saveDocument(documentOf("new"), file);
+        EXPECT_EQ(std::pair(refused.kind, refused.reason),
+                  std::pair(FileError::Kind::RecoveryCopyExists, copy));
+        EXPECT_EQ(readBytes(file), "mixed");
+        EXPECT_FALSE(c.settle(file));
+        EXPECT_EQ(readBytes(file), c.after);
+        EXPECT_EQ(readBytes(dir.path("g.htt")), c.after);
+        EXPECT_EQ(folderEntries(dir.root()), (QStringList{"f.htt", "g.htt"}));
+        EXPECT_TRUE(recoveryCopyOf(file).isEmpty());
     }
 }
 

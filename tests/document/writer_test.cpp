@@ -6,9 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
 
 #include "document/line_map.h"
+#include "document/reader.h"
 #include "document/template.h"
 #include "document/working_document.h"
 #include "document/writer.h"
@@ -55,17 +57,37 @@ TEST(Writer, ComposesTheSixLinesByteForByte) {
               "<bgsound src=\"file://C:\\windows\\media\\Nothing.wav\"loop=\"3\" > ");
     EXPECT_EQ(composeSettingLines(s)[1].text, "{font-weight: bold; color: gray}");
     EXPECT_EQ(composeSettingLines(s)[0].text, "body  {font: 8pt/10pt ; margin: 0}");
+}
 
-    // The template's own values change only the lines whose spacing or case the writer fixes.
+// Given what the document showed, the writer replaces only the lines whose values changed: the
+// template's "verdana", "black" and its sound line's spacing stay until their values change.
+TEST(Writer, LeavesTheLinesWhoseValuesDidNotChange) {
+    const FolderViewSettings shown = readFolderViewSettings(WorkingDocument::fromTemplate());
+    const auto changedLines = [&](const std::function<void(FolderViewSettings&)>& edit) {
+        auto document = WorkingDocument::fromTemplate();
+        FolderViewSettings settings = shown;
+        edit(settings);
+        EXPECT_TRUE(writeSettings(document, settings, kAllExist, &shown).written());
+        std::set<std::size_t> changed;
+        for (std::size_t i = 0; i < document.size(); ++i) {
+            if (document.line(i) != templateLines()[i]) {
+                changed.insert(i);
+            }
+        }
+        return changed;
+    };
+    using Lines = std::set<std::size_t>;
+    EXPECT_EQ(shown.fontFace + shown.textColour, "verdanaBlack");
+    EXPECT_EQ(changedLines([](FolderViewSettings&) {}), Lines{});
+    EXPECT_EQ(changedLines([](FolderViewSettings& s) { s.titleSize = "11"; }), Lines{9});
+    EXPECT_EQ(changedLines([](FolderViewSettings& s) { s.fontFace = "Verdana"; }), Lines{9});
+    EXPECT_EQ(changedLines([](FolderViewSettings& s) { s.loopCount = "7"; }), Lines{});
+    EXPECT_EQ(changedLines([](FolderViewSettings& s) { s.loopForever = false; }), Lines{28});
+    EXPECT_EQ(changedLines([](FolderViewSettings& s) { s.description = "d"; }), Lines{299});
+    // Without what was shown, every setting line is composed anew.
     auto document = WorkingDocument::fromTemplate();
     ASSERT_TRUE(writeSettings(document, templateValues(), kAllExist).written());
-    std::set<std::size_t> changed;
-    for (std::size_t i = 0; i < document.size(); ++i) {
-        if (document.line(i) != templateLines()[i]) {
-            changed.insert(i);
-        }
-    }
-    EXPECT_EQ(changed, (std::set<std::size_t>{9, 10, 28}));
+    EXPECT_NE(document, WorkingDocument::fromTemplate());
 }
 
 // The sound, background and line image are checked in that order up to the first missing one;
@@ -93,8 +115,9 @@ TEST(Writer, RefusalsNameTheCauseAndLeaveTheDocument) {
          Status::TextNotStorable,
          "first\nsecond",
          3},
-        {{"sound.wav", "back.gif", "line.gif"}, "", 300, Status::DocumentTooShort, "", 3},
-        {{"sound.wav", "back.gif", "line.gif"}, "", 344, Status::Written, "", 3},
+        // The shortest document that holds the six lines, and one line shorter.
+        {{"sound.wav", "back.gif", "line.gif"}, "", 303, Status::DocumentTooShort, "", 3},
+        {{"sound.wav", "back.gif", "line.gif"}, "", 304, Status::Written, "", 3},
     };
     for (const auto& c : cases) {
         std::size_t tested = 0;
@@ -112,6 +135,10 @@ TEST(Writer, RefusalsNameTheCauseAndLeaveTheDocument) {
         EXPECT_EQ(outcome.detail, c.detail);
         EXPECT_EQ(tested, c.tested);
         EXPECT_EQ(document == before, c.status != Status::Written) << c.detail;
+        ReadOutcome read;
+        readFolderViewSettings(document, &read);
+        EXPECT_EQ(read.complete, c.lines >= 304) << c.lines;
+        EXPECT_EQ(read.missingLine, read.complete ? 0 : 303) << c.lines;
     }
 }
 

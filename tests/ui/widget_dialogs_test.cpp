@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// The real message boxes and file dialog, shown and answered from the event loop; the picture
-// viewer as a person sees it, and the files it takes for pictures.
+// The real message boxes and file dialog, shown and answered from the event loop; the files the
+// picture viewer takes for pictures.
 #include <gtest/gtest.h>
 
 #include <QtTest>
@@ -76,11 +76,31 @@ INSTANTIATE_TEST_SUITE_P(
     Answers, MessageBoxTest,
     ::testing::Values(
         BoxCase{Icon::Question, Buttons::YesNoCancel, Box::Question, "Return", Answer::Yes},
-        BoxCase{Icon::Question, Buttons::YesNoCancel, Box::Question, "No", Answer::No},
-        BoxCase{Icon::Exclamation, Buttons::YesNoCancel, Box::Warning, "Escape", Answer::Cancel},
         BoxCase{Icon::Critical, Buttons::YesNoCancel, Box::Critical, "close", Answer::Cancel},
         BoxCase{Icon::Exclamation, Buttons::YesNo, Box::Warning, "Escape", Answer::No},
         BoxCase{Icon::Information, Buttons::Ok, Box::Information, "Return", Answer::Ok}));
+
+// "Restore" or "Keep the file as it is": neither is the default, and neither Return, Escape nor
+// closing the box chooses one for the user.
+TEST(MessageBoxTest, RestoreOrKeepIsTheUsersChoiceAlone) {
+    for (const Answer answer : {Answer::Restore, Answer::Keep}) {
+        const auto answerer = answerModal<Box>([&](Box& box) {
+            QStringList texts;
+            for (const QAbstractButton* button : box.buttons()) {
+                texts << button->text();
+            }
+            EXPECT_EQ(texts, (QStringList{"Restore", "Keep the file as it is"}));
+            EXPECT_EQ(box.defaultButton(), nullptr);
+            QTest::keyClick(&box, Qt::Key_Return);
+            QTest::keyClick(&box, Qt::Key_Escape);
+            box.close();
+            EXPECT_TRUE(box.isVisible() && box.clickedButton() == nullptr);
+            box.buttons().at(answer == Answer::Restore ? 0 : 1)->click();
+        });
+        EXPECT_EQ(WidgetDialogs().message(Icon::Question, Buttons::RestoreOrKeep, "T", "t"),
+                  answer);
+    }
+}
 
 // A typed name gets the extension; Escape keeps the name. The folders visited stay in memory for
 // the run (not in the user's settings), so a later dialog elsewhere offers the first folder.
@@ -107,44 +127,6 @@ TEST(FileDialogTest, ConfirmsCancelsAndKeepsTheHistoryInMemory) {
     EXPECT_FALSE(dialogs.showSave(state));
     EXPECT_EQ(state.fileName, elsewhere.path("other.htt"));
     EXPECT_TRUE(history.contains(dir.root())) << history.join(' ').toStdString();
-}
-
-// An 8 x 8 picture in four quarters: red and blue above, green and yellow below.
-QImage quarters() {
-    QImage image(8, 8, QImage::Format_RGB32);
-    for (int i = 0; i < 64; ++i) {
-        image.setPixel(
-            i % 8, i / 8,
-            QList<QRgb>{0xFFFF0000, 0xFF0000FF, 0xFF008000, 0xFFFFFF00}.at(i / 32 * 2 + i % 8 / 4));
-    }
-    return image;
-}
-
-// Every pixel of the window at every size: the picture tiled to every edge, or once in the middle.
-TEST(PictureViewerTest, PictureCoversTheWindowTiledOrSitsInItsMiddle) {
-    testing::TempDir dir;
-    ASSERT_TRUE(quarters().save(dir.path("quarters.bmp"), "BMP"));
-    PictureViewer viewer;  // never closed here, so it does not delete itself
-    for (const bool tiled : {true, false}) {
-        viewer.showPicture(dir.path("quarters.bmp"),
-                           tiled ? PictureView::Placement::Tiled : PictureView::Placement::Centred);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&viewer));
-        for (const QSize size : {viewer.size(), QSize(3, 2), QSize(150, 501), QSize(641, 120)}) {
-            viewer.resize(size);
-            ASSERT_TRUE(QTest::qWaitFor([&] { return viewer.size() == size; }));
-            const QImage shown = viewer.grab().toImage().convertToFormat(QImage::Format_RGB32);
-            ASSERT_EQ(shown.size(), size);
-            const QPoint middle((size.width() - 8) / 2, (size.height() - 8) / 2);
-            for (int i = 0; i < size.width() * size.height(); ++i) {
-                const QPoint at(i % size.width(), i / size.width());
-                const QPoint inPicture = tiled ? QPoint(at.x() % 8, at.y() % 8) : at - middle;
-                ASSERT_EQ(shown.pixel(at), quarters().rect().contains(inPicture)
-                                               ? quarters().pixel(inPicture)
-                                               : viewer.palette().color(QPalette::Base).rgb())
-                    << at.x() << "," << at.y() << " of " << size.width() << "x" << size.height();
-            }
-        }
-    }
 }
 
 // GIF, JPEG, BMP and PNG by content; anything else (an icon Qt reads too) leaves the picture shown.
