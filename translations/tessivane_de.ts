@@ -166,7 +166,7 @@
     </message>
     <message>
         <source>This volume keeps no Windows attributes: on Windows, the folder must then be marked with attrib +r &quot;%1&quot;.</source>
-        <translation>Dieser Datenträger speichert keine Windows-Attribute: Unter Windows muss der Ordner dann mit attrib +r "%1" markiert werden.</translation>
+        <translation>Dieser Datenträger speichert keine Windows-Attribute: Unter Windows muss der Ordner dann mit attrib +r &quot;%1&quot; markiert werden.</translation>
     </message>
     <message>
         <source>Nothing was changed.</source>
@@ -178,7 +178,7 @@
     </message>
     <message>
         <source>&apos;%1&apos; cannot be the template&apos;s name: use a plain name that ends in .htt, without \ / : * ? &quot; &lt; &gt; | % #.</source>
-        <translation>„%1“ kann nicht der Name der Vorlage sein: Verwenden Sie einen einfachen Namen, der auf .htt endet, ohne \ / : * ? " &lt; &gt; | % #.</translation>
+        <translation>„%1“ kann nicht der Name der Vorlage sein: Verwenden Sie einen einfachen Namen, der auf .htt endet, ohne \ / : * ? &quot; &lt; &gt; | % #.</translation>
     </message>
     <message>
         <source>&apos;%1&apos; cannot be changed: %2. %3</source>
@@ -202,7 +202,7 @@
     </message>
     <message>
         <source>Its volume keeps no Windows attributes: on Windows, run attrib +r &quot;%1&quot;.</source>
-        <translation>Sein Datenträger speichert keine Windows-Attribute: Führen Sie unter Windows attrib +r "%1" aus.</translation>
+        <translation>Sein Datenträger speichert keine Windows-Attribute: Führen Sie unter Windows attrib +r &quot;%1&quot; aus.</translation>
     </message>
     <message>
         <source>The folder &apos;%1&apos; no longer uses a template from Tessivane.</source>
@@ -222,7 +222,7 @@
     </message>
     <message>
         <source>1.  Create or edit an existing HTT file (only one previously saved by this)<byte value="xd"/>2.  Change the line &apos;PersistMoniker=file://Folder.htt&apos; to &apos;PersistMoniker=file://Yourfile.htt&apos; in the Desktop.ini file<byte value="xd"/><byte value="xd"/>In the description box, you can type &apos;%THISDIRNAME%&apos; for the name of the folder or &apos;%THISDIRPATH%&apos; for the folder&apos;s full path.</source>
-        <translation>1.  Eine HTT-Datei erstellen oder eine vorhandene bearbeiten (nur eine, die zuvor mit diesem Programm gespeichert wurde)<byte value="xd"/>2.  In der Datei Desktop.ini die Zeile 'PersistMoniker=file://Folder.htt' in 'PersistMoniker=file://IhreDatei.htt' ändern<byte value="xd"/><byte value="xd"/>Im Beschreibungsfeld können Sie '%THISDIRNAME%' für den Namen des Ordners oder '%THISDIRPATH%' für den vollständigen Pfad des Ordners eingeben.</translation>
+        <translation>1.  Eine HTT-Datei erstellen oder eine vorhandene bearbeiten (nur eine, die zuvor mit diesem Programm gespeichert wurde)<byte value="xd"/>2.  In der Datei Desktop.ini die Zeile &apos;PersistMoniker=file://Folder.htt&apos; in &apos;PersistMoniker=file://IhreDatei.htt&apos; ändern<byte value="xd"/><byte value="xd"/>Im Beschreibungsfeld können Sie &apos;%THISDIRNAME%&apos; für den Namen des Ordners oder &apos;%THISDIRPATH%&apos; für den vollständigen Pfad des Ordners eingeben.</translation>
     </message>
     <message>
         <source>About</source>
@@ -235,6 +235,33 @@
     <message>
         <source>HyperText Template%1.htt</source>
         <translation>HyperText-Vorlage%1.htt</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; was not saved: an earlier save of it was cut short, and the file as it was before that save is kept in &apos;%2&apos;. Opening the file offers to restore it.</source>
+        <translation>„%1“ wurde nicht gespeichert: Ein früheres Speichern dieser Datei wurde abgebrochen, und die Datei in ihrem Zustand vor diesem Speichern liegt in „%2“. Beim Öffnen der Datei wird angeboten, sie wiederherzustellen.</translation>
+    </message>
+    <message>
+        <source>Recovery Copy</source>
+        <translation>Wiederherstellungskopie</translation>
+    </message>
+    <message>
+        <source>A save of &apos;%1&apos; was cut short, so the file may hold part of the new content and part of the old. A copy of the file as it was before that save is kept in &apos;%2&apos;.
+
+Restore the file from that copy, or keep the file as it is? Either way the copy is then removed.</source>
+        <translation>Das Speichern von „%1“ wurde abgebrochen; die Datei kann daher teils den neuen und teils den alten Inhalt enthalten. Eine Kopie der Datei in ihrem Zustand vor diesem Speichern liegt in „%2“.
+
+Die Datei aus dieser Kopie wiederherstellen oder die Datei so lassen, wie sie ist? In beiden Fällen wird die Kopie danach entfernt.</translation>
+    </message>
+</context>
+<context>
+    <name>WidgetDialogs</name>
+    <message>
+        <source>Restore</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Keep the file as it is</source>
+        <translation>Datei so lassen, wie sie ist</translation>
     </message>
 </context>
 <context>
@@ -413,6 +440,18 @@
     <message>
         <source>Choose Line Image</source>
         <translation>Linienbild wählen</translation>
+    </message>
+    <message>
+        <source>(no font)</source>
+        <translation>(keine Schriftart)</translation>
+    </message>
+    <message>
+        <source>%1 (not installed)</source>
+        <translation>%1 (nicht installiert)</translation>
+    </message>
+    <message>
+        <source>%1 (custom)</source>
+        <translation>%1 (eigene)</translation>
     </message>
 </context>
 <context>

@@ -219,7 +219,7 @@ private:
 // Puts the values that the reader finds into the controls, so that each control's own change
 // handling runs as if the user had entered it.
 class MainWindow::ControlsTarget final : public SettingsTarget {
-    Q_DECLARE_TR_FUNCTIONS(MainWindow)
+    Q_DECLARE_TR_FUNCTIONS(tessivane::MainWindow)
 
 public:
     explicit ControlsTarget(MainWindow& window) : w_(window) {}

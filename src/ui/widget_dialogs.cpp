@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -103,9 +104,11 @@ Dialogs::Answer WidgetDialogs::message(Icon icon, Buttons buttons, const QString
     if (buttons == Buttons::RestoreOrKeep) {
         // Neither is the default, and the box cannot be closed without choosing one: each
         // answer loses what the other keeps.
-        QPushButton* restore = box.addButton(QObject::tr("Restore"), QMessageBox::ActionRole);
+        QPushButton* restore = box.addButton(
+            QCoreApplication::translate("WidgetDialogs", "Restore"), QMessageBox::ActionRole);
         QPushButton* keep =
-            box.addButton(QObject::tr("Keep the file as it is"), QMessageBox::ActionRole);
+            box.addButton(QCoreApplication::translate("WidgetDialogs", "Keep the file as it is"),
+                          QMessageBox::ActionRole);
         for (QPushButton* button : {restore, keep}) {
             button->setAutoDefault(false);
         }
