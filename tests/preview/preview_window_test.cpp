@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <QUdpSocket>
 #include <QUrl>
 #include <QWebEngineUrlRequestInfo>
@@ -36,6 +37,7 @@
 #include "preview/preview_window.h"
 #include "support/accessible.h"
 #include "support/processes.h"
+#include "support/pseudo_translation.h"
 #include "support/temp_dir.h"
 
 namespace tessivane {
@@ -557,6 +559,25 @@ TEST(PreviewWindowEndTest, TypedFolderIsDroppedWithTheWindow) {
     box->setFocus();
     QTest::keyClicks(box, "/typed");
     window.reset();
+}
+
+// Under the pseudo-translation every text the preview window shows or says is marked.
+TEST(PreviewWindowEndTest, EveryTextIsTranslated) {
+    QTranslator pseudo;
+    ASSERT_TRUE(pseudo.load(QStringLiteral(TESSIVANE_PSEUDO_QM)));
+    QCoreApplication::installTranslator(&pseudo);
+    {
+        PreviewWindow window;
+        window.receiveFrame("title", "Folder.htt");
+        window.receiveFrame("document", "<html>not ours</html>");
+        QStringList texts{window.windowTitle()};
+        for (const QWidget* w : window.findChildren<QWidget*>())
+            texts << testing::textsOf(w, {"previewStrip"});
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !window.stripText().isEmpty(); }));
+        texts << window.stripText().split(u'\n');
+        EXPECT_EQ(testing::unmarked(texts), "") << texts.size() << " texts read";
+    }
+    QCoreApplication::removeTranslator(&pseudo);
 }
 
 // The program as the editor runs it: its exit statuses, its network of its own where the system
