@@ -4,8 +4,10 @@
 //
 //   make_icons SIZE FILE [SIZE FILE ...]
 //
-// Each FILE gets a SIZE x SIZE picture. Runs at build time; it needs no application object and no
-// display, because the icon is painted from shapes only.
+// Each FILE gets a SIZE x SIZE picture, or the scalable SVG drawing where SIZE is "svg". Runs at
+// build time; it needs no application object and no display, because the icon is painted from
+// shapes only.
+#include <QFile>
 #include <QImage>
 #include <QString>
 #include <cstdio>
@@ -42,6 +44,15 @@ int main(int argc, char* argv[]) {
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string sizeText = argv[i];
         const QString path = QString::fromLocal8Bit(argv[i + 1]);
+        if (sizeText == "svg") {
+            QFile file(path);
+            const QByteArray svg = tessivane::appIconSvg();
+            if (!file.open(QIODevice::WriteOnly) || file.write(svg) != svg.size() ||
+                !file.flush()) {
+                return fail("could not write " + path.toStdString());
+            }
+            continue;
+        }
         bool ok = false;
         const int size = QString::fromStdString(sizeText).toInt(&ok);
         if (!ok || size <= 0) {

@@ -87,6 +87,7 @@ expected=$(
 -rw-r--r-- ./usr/share/icons/hicolor/256x256/apps/tessivane.png
 -rw-r--r-- ./usr/share/icons/hicolor/32x32/apps/tessivane.png
 -rw-r--r-- ./usr/share/icons/hicolor/48x48/apps/tessivane.png
+-rw-r--r-- ./usr/share/icons/hicolor/scalable/apps/tessivane.svg
 -rw-r--r-- ./usr/share/man/man1/tessivane-cli.1.gz
 -rw-r--r-- ./usr/share/metainfo/org.tessivane.Tessivane.metainfo.xml
 -rw-r--r-- ./usr/share/mime/packages/tessivane-htt.xml
@@ -224,6 +225,9 @@ for size in 16 32 48 256; do
     check "icon ${size}x${size} is a ${size} x ${size} PNG" \
         bash -c "file -b '$png' | grep -q '^PNG image data, $size x $size,'"
 done
+
+check "the scalable icon is an SVG picture" \
+    bash -c "file -b '$usr/share/icons/hicolor/scalable/apps/tessivane.svg' | grep -q '^SVG'"
 
 # The manual page: a page of section 1 that covers each command and every option that the tool's
 # --help and each command's --help list (tests/cli checks packaging/tessivane-cli.1 the same way).

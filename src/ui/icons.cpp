@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/icons.h"
 
+#include <QByteArray>
 #include <QColor>
 #include <QIconEngine>
 #include <QPainter>
@@ -9,6 +10,8 @@
 #include <QPointF>
 #include <QPolygonF>
 #include <QRectF>
+#include <QString>
+#include <QStringList>
 #include <algorithm>
 #include <functional>
 #include <initializer_list>
@@ -42,43 +45,118 @@ QColor vga(Vga colour) {
     return QColor::fromRgba(kVgaColours[colour]);
 }
 
-// Draws on a square grid of `grid` units scaled to the image. Antialiasing stays off: blended
-// edge pixels would leave the sixteen colours.
+// Draws shapes on a square grid, in the sixteen colours; ImageCanvas paints them into a picture
+// and SvgCanvas writes them as SVG, so both come from one drawing.
 class Canvas {
 public:
-    Canvas(QImage& image, int grid) : painter_(&image) {
-        painter_.setRenderHint(QPainter::Antialiasing, false);
-        painter_.setPen(Qt::NoPen);
-        const qreal scale = static_cast<qreal>(image.width()) / grid;
-        painter_.scale(scale, scale);
-    }
+    virtual ~Canvas() = default;
+    virtual void rect(qreal x, qreal y, qreal w, qreal h, Vga colour) = 0;
+    virtual void polygon(std::initializer_list<QPointF> points, Vga colour) = 0;
+    virtual void ellipse(qreal x, qreal y, qreal w, qreal h, Vga colour) = 0;
+    // Limits further drawing to an ellipse, until unclip().
+    virtual void clipEllipse(qreal x, qreal y, qreal w, qreal h) = 0;
+    virtual void unclip() = 0;
 
-    void rect(qreal x, qreal y, qreal w, qreal h, Vga colour) {
-        painter_.fillRect(QRectF(x, y, w, h), vga(colour));
-    }
     // A rectangle with a one-unit outline.
     void box(qreal x, qreal y, qreal w, qreal h, Vga fill, Vga outline = Black) {
         rect(x, y, w, h, outline);
         rect(x + 1, y + 1, w - 2, h - 2, fill);
     }
-    void polygon(std::initializer_list<QPointF> points, Vga colour) {
+};
+
+// Antialiasing stays off: blended edge pixels would leave the sixteen colours.
+class ImageCanvas final : public Canvas {
+public:
+    ImageCanvas(QImage& image, int grid) : painter_(&image) {
+        painter_.setRenderHint(QPainter::Antialiasing, false);
+        painter_.setPen(Qt::NoPen);
+        const qreal scale = static_cast<qreal>(image.width()) / grid;
+        painter_.scale(scale, scale);
+    }
+    void rect(qreal x, qreal y, qreal w, qreal h, Vga colour) override {
+        painter_.fillRect(QRectF(x, y, w, h), vga(colour));
+    }
+    void polygon(std::initializer_list<QPointF> points, Vga colour) override {
         painter_.setBrush(vga(colour));
         painter_.drawPolygon(QPolygonF(QList<QPointF>(points)));
     }
-    void ellipse(qreal x, qreal y, qreal w, qreal h, Vga colour) {
+    void ellipse(qreal x, qreal y, qreal w, qreal h, Vga colour) override {
         painter_.setBrush(vga(colour));
         painter_.drawEllipse(QRectF(x, y, w, h));
     }
-    // Limits further drawing to an ellipse, until unclip().
-    void clipEllipse(qreal x, qreal y, qreal w, qreal h) {
+    void clipEllipse(qreal x, qreal y, qreal w, qreal h) override {
         QPainterPath path;
         path.addEllipse(QRectF(x, y, w, h));
         painter_.setClipPath(path);
     }
-    void unclip() { painter_.setClipping(false); }
+    void unclip() override { painter_.setClipping(false); }
 
 private:
     QPainter painter_;
+};
+
+class SvgCanvas final : public Canvas {
+public:
+    explicit SvgCanvas(int grid) {
+        svg_ = QStringLiteral(
+                   "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" "
+                   "viewBox=\"0 0 %1 %1\" shape-rendering=\"crispEdges\">\n")
+                   .arg(grid);
+    }
+    void rect(qreal x, qreal y, qreal w, qreal h, Vga colour) override {
+        add(QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\"")
+                .arg(x)
+                .arg(y)
+                .arg(w)
+                .arg(h),
+            colour);
+    }
+    void polygon(std::initializer_list<QPointF> points, Vga colour) override {
+        QStringList coordinates;
+        for (const QPointF& point : points) {
+            coordinates << QStringLiteral("%1,%2").arg(point.x()).arg(point.y());
+        }
+        add(QStringLiteral("<polygon points=\"%1\"").arg(coordinates.join(u' ')), colour);
+    }
+    void ellipse(qreal x, qreal y, qreal w, qreal h, Vga colour) override {
+        add(QStringLiteral("<ellipse cx=\"%1\" cy=\"%2\" rx=\"%3\" ry=\"%4\"")
+                .arg(x + w / 2)
+                .arg(y + h / 2)
+                .arg(w / 2)
+                .arg(h / 2),
+            colour);
+    }
+    void clipEllipse(qreal x, qreal y, qreal w, qreal h) override {
+        const QString id = QStringLiteral("clip%1").arg(++clips_);
+        svg_ += QStringLiteral(
+                    "<clipPath id=\"%1\"><ellipse cx=\"%2\" cy=\"%3\" rx=\"%4\" "
+                    "ry=\"%5\"/></clipPath>\n<g clip-path=\"url(#%1)\">\n")
+                    .arg(id)
+                    .arg(x + w / 2)
+                    .arg(y + h / 2)
+                    .arg(w / 2)
+                    .arg(h / 2);
+        clipped_ = true;
+    }
+    void unclip() override {
+        if (clipped_) {
+            svg_ += QStringLiteral("</g>\n");
+        }
+        clipped_ = false;
+    }
+    QByteArray finished() {
+        unclip();
+        return (svg_ + QStringLiteral("</svg>\n")).toUtf8();
+    }
+
+private:
+    void add(const QString& shape, Vga colour) {
+        svg_ += shape + QStringLiteral(" fill=\"%1\"/>\n").arg(vga(colour).name());
+    }
+
+    QString svg_;
+    int clips_ = 0;
+    bool clipped_ = false;
 };
 
 // Painted premultiplied: filling shapes on a plain ARGB32 image of 256 pixels makes Qt start
@@ -122,8 +200,7 @@ void globe(Canvas& c, qreal x, qreal y, qreal d, bool small) {
     c.unclip();
 }
 
-void paintAppSmall(QImage& image) {
-    Canvas c(image, 16);
+void paintAppSmall(Canvas& c) {
     // The folder's back with its tab.
     c.box(0, 1, 6, 3, Olive);
     c.box(0, 3, 15, 11, Olive);
@@ -137,8 +214,7 @@ void paintAppSmall(QImage& image) {
     globe(c, 7, 7, 9, true);
 }
 
-void paintAppLarge(QImage& image) {
-    Canvas c(image, 32);
+void paintAppLarge(Canvas& c) {
     c.box(1, 3, 11, 5, Olive);
     c.rect(2, 4, 9, 1, Yellow);
     c.box(1, 6, 28, 22, Olive);
@@ -159,8 +235,7 @@ void paintAppLarge(QImage& image) {
     globe(c, 15, 15, 17, false);
 }
 
-void paintViewerSmall(QImage& image) {
-    Canvas c(image, 16);
+void paintViewerSmall(Canvas& c) {
     c.box(0, 1, 16, 14, Olive);
     c.rect(1, 2, 14, 1, Yellow);
     c.rect(1, 2, 1, 12, Yellow);
@@ -170,8 +245,7 @@ void paintViewerSmall(QImage& image) {
     c.polygon({QPointF(6, 12), QPointF(10, 8), QPointF(13, 11), QPointF(13, 12)}, Lime);
 }
 
-void paintViewerLarge(QImage& image) {
-    Canvas c(image, 32);
+void paintViewerLarge(Canvas& c) {
     // The frame: dark outside, gilt bevel.
     c.box(0, 3, 32, 27, Olive);
     c.rect(1, 4, 30, 1, Yellow);
@@ -245,9 +319,11 @@ QImage paintAppIcon(int size) {
         return image;
     }
     if (size < 24) {
-        paintAppSmall(image);
+        ImageCanvas c(image, 16);
+        paintAppSmall(c);
     } else {
-        paintAppLarge(image);
+        ImageCanvas c(image, 32);
+        paintAppLarge(c);
     }
     return finished(image);
 }
@@ -258,11 +334,19 @@ QImage paintViewerIcon(int size) {
         return image;
     }
     if (size < 24) {
-        paintViewerSmall(image);
+        ImageCanvas c(image, 16);
+        paintViewerSmall(c);
     } else {
-        paintViewerLarge(image);
+        ImageCanvas c(image, 32);
+        paintViewerLarge(c);
     }
     return finished(image);
+}
+
+QByteArray appIconSvg() {
+    SvgCanvas c(32);
+    paintAppLarge(c);
+    return c.finished();
 }
 
 QIcon appIcon() {

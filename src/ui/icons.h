@@ -6,6 +6,7 @@
 // only), so a build-time tool can call them to write icon files. appIcon() and viewerIcon() give
 // QIcons that paint their pictures only when first drawn or measured (a window on a platform that
 // shows no icons never paints one), and need a QGuiApplication then.
+#include <QByteArray>
 #include <QIcon>
 #include <QImage>
 #include <QRgb>
@@ -29,6 +30,8 @@ inline constexpr std::array<int, 4> kIconSizes = {16, 32, 48, 256};
 QImage paintAppIcon(int size);
 // The same for the picture viewer: a framed landscape.
 QImage paintViewerIcon(int size);
+// The application icon's large drawing as a scalable SVG picture on a 32-unit grid.
+QByteArray appIconSvg();
 
 QIcon appIcon();
 QIcon viewerIcon();
