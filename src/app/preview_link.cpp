@@ -1,10 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "app/preview_link.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QStandardPaths>
+#include <thread>
 #include <utility>
+#include <vector>
 
 #include "controls/preview_protocol.h"
 
@@ -56,6 +64,38 @@ QString PreviewLink::programPath() {
         return beside;
     }
     return QStandardPaths::findExecutable(kProgramName);
+}
+
+void PreviewLink::warmUp() {
+    if (programPath().isEmpty()) {
+        return;
+    }
+    // The engine's library, its helper process and its resources make up nearly all of what a
+    // first start reads from disk.
+    QStringList files = {
+        QLibraryInfo::path(QLibraryInfo::LibrariesPath) + "/libQt6WebEngineCore.so.6",
+        QLibraryInfo::path(QLibraryInfo::LibraryExecutablesPath) + "/QtWebEngineProcess",
+    };
+    const QDir resources(QLibraryInfo::path(QLibraryInfo::DataPath) + "/resources");
+    for (const QString& name : resources.entryList(QDir::Files)) {
+        files << resources.filePath(name);
+    }
+    std::vector<QByteArray> paths;
+    for (const QString& file : files) {
+        paths.push_back(QFile::encodeName(file));
+    }
+    std::thread([paths = std::move(paths)] {
+        std::vector<char> buffer(1 << 20);
+        for (const QByteArray& path : paths) {
+            const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0) {
+                continue;
+            }
+            while (::read(fd, buffer.data(), buffer.size()) > 0) {
+            }
+            ::close(fd);
+        }
+    }).detach();
 }
 
 void PreviewLink::show(const QString& title, const QString& folder) {

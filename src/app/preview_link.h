@@ -34,6 +34,11 @@ public:
     // beside this program, otherwise on the PATH; empty when there is none.
     static QString programPath();
 
+    // Reads the browser engine's files into the system's file cache on a thread of its own, so
+    // that the first preview after the machine or the editor started is shown as quickly as later
+    // ones; the editor itself never loads them. Does nothing when there is no preview program.
+    static void warmUp();
+
     bool isRunning() const { return process_.state() != QProcess::NotRunning; }
 
     // Starts the program when it is not running, then sends it everything it shows.

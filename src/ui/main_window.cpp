@@ -21,6 +21,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <optional>
@@ -526,6 +527,8 @@ void MainWindow::createPreviewLink() {
     connect(fontList, &ChoiceList::choiceChanged, preview_, &PreviewLink::update);
     connect(colourList, &ChoiceList::choiceChanged, preview_, &PreviewLink::update);
     connect(loopForeverButton, &QRadioButton::toggled, preview_, &PreviewLink::update);
+    // Late enough that the window is up and drawn before the disk is busy with it.
+    QTimer::singleShot(1500, this, &PreviewLink::warmUp);
 }
 
 QList<QLineEdit*> MainWindow::textBoxes() const {
