@@ -136,7 +136,9 @@ int main(int argc, char** argv) {
             clock.start();
             preview->trigger();
             const qint64 shown = untilShown(*link, clock);
-            pause(300);  // let the page settle, as a person would look at it before typing
+            // Let the page settle, as a person would look at it before typing; a folder of 100,000
+            // entries is listed in about a second, and edits during that second wait for it.
+            pause(2000);
             description->clear();
             pause(200);
             for (const char c : QByteArray("Holidays")) {
