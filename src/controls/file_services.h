@@ -8,25 +8,13 @@
 // decode with replacement characters (bytes that are not UTF-8) is refused before anything is
 // read or written, because it would be encoded back as other bytes and reach another file.
 //
-// Loading reads the bytes whole and splits them with the document core's line rules. Saving
-// follows a chain of symbolic links to its end and replaces that file. It writes a new file
-// beside it, with the old file's mode, owner, group, ACL and extended attributes, and renames it
-// over the old one once it is completely on disk, so a failed or killed save leaves the old file
-// as it was. Where the rename would lose something (the file has other hard links, its owner or
-// group or an attribute cannot be given to a new file, the folder may not be written), the file
-// is written in place instead: a recovery copy of the old content is written and synced first
-// (beside the file, or in the user's state folder when the file's folder may not be written),
-// then the new content, and the copy is removed once the new content is on disk. A failure puts
-// the old content back from the copy; a save killed half-way leaves the copy, which the next
-// load reports (LoadResult::recoveryCopy). A save streams the document to disk: it needs no
-// second copy of it in memory.
+// Saving replaces the file at the end of a chain of symbolic links: by renaming a new file over
+// it (a failed or killed save leaves the old file as it was), or, where the rename would lose
+// something (hard links, owner, attributes, an unwritable folder), by writing in place behind a
+// recovery copy that a cut-short save leaves for the next load to report.
 //
-// SIGTERM, SIGINT and SIGHUP (unless ignored) end the program during a save only once nothing is
-// left half-done: a file of the save's own that is being written is removed, a write in place is
-// let finish; the program then exits with status 128 + the signal's number.
-//
-// Running out of memory is a failure like any other. What the caller tells the user about a
-// failure is left to the caller.
+// SIGTERM, SIGINT and SIGHUP end the program during a save only once nothing is left half-done.
+// What the caller tells the user about a failure is left to the caller.
 #include <QString>
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The main window: a control for every setting, the font and colour samples, the File and Help
-// menus, and the status bar that names the current file.
+// The main window: a control for every setting, the font and colour samples, the menus, and the
+// status bar that names the current file.
 //
 // While the user works, the controls are the only copy of the settings. Their change handling
 // corrects the sizes and the loop count in place (with the rules of document/numeric.h) and keeps

@@ -61,11 +61,11 @@ extern "C" int unlinkat(int folder, const char* name, int flags) {
 namespace tessivane {
 namespace {
 
-using testing::asOrdinaryUser;
-using testing::folderEntries;
-using testing::inChildProcess;
-using testing::readBytes;
-using testing::TempDir;
+using test::asOrdinaryUser;
+using test::folderEntries;
+using test::inChildProcess;
+using test::readBytes;
+using test::TempDir;
 
 WorkingDocument documentOf(const QByteArray& bytes) {
     return WorkingDocument::fromBytes(
@@ -133,7 +133,7 @@ TEST(FileSave, ReachesTheFileReadKeepsEverythingItHadOrRefuses) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.steps) + " / " + c.path);
-        if (QByteArray(c.who).contains("root") && !testing::runningAsRoot()) {
+        if (QByteArray(c.who).contains("root") && !test::runningAsRoot()) {
             continue;  // only root can give a file to another owner
         }
         TempDir dir;

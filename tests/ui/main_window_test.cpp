@@ -19,7 +19,7 @@
 #include "ui/picture_viewer.h"
 #include "ui/widgets.h"
 
-namespace tessivane::testing {
+namespace tessivane::test {
 namespace {
 
 using Answer = Dialogs::Answer;
@@ -497,7 +497,7 @@ TEST_F(WindowTest, UseForFolderReportsInTheStatusBarAndThePreviewShowsTheFolder)
 }
 
 }  // namespace
-}  // namespace tessivane::testing
+}  // namespace tessivane::test
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qEnvironmentVariable("QT_QPA_PLATFORM", "offscreen").toUtf8());

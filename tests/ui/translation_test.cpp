@@ -12,7 +12,7 @@
 #include "ui/main_window.h"
 #include "ui/widgets.h"
 
-namespace tessivane::testing {
+namespace tessivane::test {
 namespace {
 
 // Every text of the widget that a user sees or hears.
@@ -70,4 +70,4 @@ TEST(PseudoTranslationTest, EveryTextTheWindowShowsIsTranslated) {
 }
 
 }  // namespace
-}  // namespace tessivane::testing
+}  // namespace tessivane::test
