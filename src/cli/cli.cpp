@@ -81,29 +81,39 @@ struct CommandText {
     const char* required;     // the option that must be given, or nullptr
     const char* description;  // lines that fit beside the name in the tool's --help
 };
-constexpr CommandText kTemplate{"template", templateOptions, {}, nullptr,
+constexpr CommandText kTemplate{"template",
+                                templateOptions,
+                                {},
+                                nullptr,
                                 "Write the built-in template to FILE, or to standard output."};
-constexpr CommandText kShow{"show", showOptions, {{"FILE", "A template that Tessivane saved."}},
+constexpr CommandText kShow{"show",
+                            showOptions,
+                            {{"FILE", "A template that Tessivane saved."}},
                             nullptr,
                             "Print the settings of a template that Tessivane saved, one\n"
                             "'name: value' line each, or one JSON object with --json."};
-constexpr CommandText kWrite{"write", writeOptions, {}, "output",
+constexpr CommandText kWrite{"write",
+                             writeOptions,
+                             {},
+                             "output",
                              "Start from the built-in template, or from a template given with\n"
                              "--from, change the settings given, check that the sound, background\n"
                              "and line image files exist, and save the result to FILE."};
-constexpr CommandText kApply{"apply",
-                             applyOptions,
-                             {{"TEMPLATE", "A template that Tessivane saved."},
-                              {"FOLDER", "The folder that will show it."}},
-                             nullptr,
-                             "Use a template that Tessivane saved for FOLDER: write it there as\n"
-                             "Folder.htt, make the folder's Desktop.ini show it, and mark the\n"
-                             "folder read-only and both files hidden and system where the\n"
-                             "volume keeps Windows attributes."};
-constexpr CommandText kUnapply{
-    "unapply", noOptions, {{"FOLDER", "A folder that apply used a template for."}}, nullptr,
-    "Take out of FOLDER exactly what apply put in: Desktop.ini's keys,\n"
-    "the template while it is as written, and the attributes."};
+constexpr CommandText kApply{
+    "apply",
+    applyOptions,
+    {{"TEMPLATE", "A template that Tessivane saved."}, {"FOLDER", "The folder that will show it."}},
+    nullptr,
+    "Use a template that Tessivane saved for FOLDER: write it there as\n"
+    "Folder.htt, make the folder's Desktop.ini show it, and mark the\n"
+    "folder read-only and both files hidden and system where the\n"
+    "volume keeps Windows attributes."};
+constexpr CommandText kUnapply{"unapply",
+                               noOptions,
+                               {{"FOLDER", "A folder that apply used a template for."}},
+                               nullptr,
+                               "Take out of FOLDER exactly what apply put in: Desktop.ini's keys,\n"
+                               "the template while it is as written, and the attributes."};
 constexpr const CommandText* kCommands[] = {&kTemplate, &kShow, &kWrite, &kApply, &kUnapply};
 
 QString optionUsage(const QCommandLineOption& option) {
@@ -328,8 +338,8 @@ void printSettings(std::ostream& out, const FolderViewSettings& s, bool json) {
 // Parses the arguments that follow the command's name, with the command's options and -h,
 // --help. Returns the exit status when the command ends here: a usage error, or its --help
 // answered on standard output.
-std::optional<int> parse(QCommandLineParser& parser, const CommandText& text,
-                         QStringList arguments, Reporter& reporter) {
+std::optional<int> parse(QCommandLineParser& parser, const CommandText& text, QStringList arguments,
+                         Reporter& reporter) {
     parser.setApplicationDescription(text.description);
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOption({{"h", "help"}, "Print this command's usage and options, and exit."});
@@ -347,8 +357,7 @@ std::optional<int> parse(QCommandLineParser& parser, const CommandText& text,
         // Qt's text starts with the program's path as started; the tool's name stands there.
         const QString help = parser.helpText();
         reporter.out() << "Usage: tessivane-cli " << text.name << " [options]"
-                      << utf8(requiredUsage(text))
-                      << utf8(help.mid(help.indexOf('\n')));
+                       << utf8(requiredUsage(text)) << utf8(help.mid(help.indexOf('\n')));
         return kDone;
     }
     return std::nullopt;
@@ -407,7 +416,7 @@ int writeCommand(const QStringList& arguments, Reporter& reporter) {
         const QString name = option.names().first();
         if (parser.values(name).size() > 1) {
             return reporter.usage(utf8((name.size() == 1 ? "-" : "--") + name) +
-                                 " given more than once");
+                                  " given more than once");
         }
     }
     const auto value = [&](const char* name) { return utf8(parser.value(name)); };
@@ -457,10 +466,11 @@ int writeCommand(const QStringList& arguments, Reporter& reporter) {
         }
         const std::string given = value(name);
         if (!isNumeric(given)) {
-            return reporter.usage(std::string("--") + name + " takes a number, not '" + given + "'");
+            return reporter.usage(std::string("--") + name + " takes a number, not '" + given +
+                                  "'");
         }
         sizes[i] = reporter.corrected(std::string("--") + name, given,
-                                     plainNumber(correctedSize(given, fallback)));
+                                      plainNumber(correctedSize(given, fallback)));
     }
 
     WorkingDocument document;
@@ -480,22 +490,30 @@ int writeCommand(const QStringList& arguments, Reporter& reporter) {
     }
     const FolderViewSettings shown = settings;  // the lines of settings not given stay as read
 
-    if (parser.isSet("description"))
+    if (parser.isSet("description")) {
         settings.description = value("description");
-    if (parser.isSet("background"))
+    }
+    if (parser.isSet("background")) {
         settings.backgroundImage = value("background");
-    if (parser.isSet("line-image"))
+    }
+    if (parser.isSet("line-image")) {
         settings.lineImage = value("line-image");
-    if (parser.isSet("sound"))
+    }
+    if (parser.isSet("sound")) {
         settings.soundFile = value("sound");
-    if (parser.isSet("font"))
+    }
+    if (parser.isSet("font")) {
         settings.fontFace = value("font");
-    if (colour)
+    }
+    if (colour) {
         settings.textColour = *colour;
-    if (sizes[0])
+    }
+    if (sizes[0]) {
         settings.infoSize = *sizes[0];
-    if (sizes[1])
+    }
+    if (sizes[1]) {
         settings.titleSize = *sizes[1];
+    }
     if (loop) {
         settings.loopForever = *loop == "forever";
         if (!settings.loopForever) {

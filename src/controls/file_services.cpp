@@ -22,9 +22,9 @@
 #include <vector>
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <functional>
 #include <string_view>
-#include <QRandomGenerator>
 
 #include "controls/windows_attributes.h"
 #include "document/line_map.h"

@@ -128,8 +128,8 @@ TEST_F(FileCommandsTest, ChangedOnDiskAsksBeforeOverwriting) {
     const std::function<void(const QString&)> changes[] = {
         [](const QString& path) { test::writeBytes(path, readBytes(path) + "<!-- -->\r\n"); },
         [&](const QString& path) {
-            keepingTimes(
-                path, [&] { test::writeBytes(path, readBytes(path).replace("mine", "MINE")); });
+            keepingTimes(path,
+                         [&] { test::writeBytes(path, readBytes(path).replace("mine", "MINE")); });
         },
         [&](const QString& path) {
             const QString other = path + ".tmp";

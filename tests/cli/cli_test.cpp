@@ -170,8 +170,7 @@ TEST_F(Cli, ApplyAndUnapplyTakeEachOtherBack) {
     EXPECT_EQ(applied.status, 0);
     EXPECT_EQ(applied.out, messages::folderUseDone(folder, "My.htt", {}).toUtf8() + "\n");
     EXPECT_EQ(test::readBytes(folder + "/My.htt"), test::templateBytes());
-    EXPECT_TRUE(
-        test::readBytes(folder + "/Desktop.ini").contains("PersistMoniker=file://My.htt"));
+    EXPECT_TRUE(test::readBytes(folder + "/Desktop.ini").contains("PersistMoniker=file://My.htt"));
     EXPECT_EQ(run("unapply " + folder).status, 0);
     EXPECT_TRUE(test::folderEntries(folder).isEmpty());
 }

@@ -621,7 +621,7 @@ TEST(PreviewProgramTest, EndsAsTheProtocolSays) {
             const bool namespaces =
                 test::inChildProcess([] {
                     return ::unshare(test::runningAsRoot() ? CLONE_NEWNET
-                                                              : CLONE_NEWUSER | CLONE_NEWNET);
+                                                           : CLONE_NEWUSER | CLONE_NEWNET);
                 }) == 0;
             const auto network = [](qint64 pid) {
                 char target[64] = {};
