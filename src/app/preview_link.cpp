@@ -6,7 +6,7 @@
 #include <QStandardPaths>
 #include <utility>
 
-#include "controls/preview_protocol.h"
+#include "protocol/preview_protocol.h"
 
 namespace tessivane {
 

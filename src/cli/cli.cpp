@@ -9,15 +9,14 @@
 #include <QJsonObject>
 
 #include "app/messages.h"
-#include "controls/file_services.h"
-#include "controls/folder_use.h"
-#include "controls/utility_services.h"
 #include "document/colours.h"
 #include "document/desktop_ini.h"
 #include "document/numeric.h"
 #include "document/reader.h"
 #include "document/template.h"
 #include "document/writer.h"
+#include "storage/file_services.h"
+#include "storage/folder_use.h"
 
 namespace tessivane::cli {
 namespace {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // tessivane-preview: shows the document the editor sends on standard input as a folder's window
-// would show it, and says on standard output when a page is shown (controls/preview_protocol.h).
+// would show it, and says on standard output when a page is shown (protocol/preview_protocol.h).
 #include <fcntl.h>
 #include <sched.h>
 #include <unistd.h>

@@ -35,12 +35,11 @@
 #include <QWebEngineView>
 #include <thread>
 
-#include "controls/file_services.h"
-#include "controls/utility_services.h"
 #include "document/core.h"
 #include "preview/folder_listing.h"
 #include "preview/page_folder.h"
 #include "preview/page_guard.h"
+#include "storage/file_services.h"
 
 // The compatibility script lives in the static library's resources, which need registering by
 // hand; Q_INIT_RESOURCE cannot be used inside a namespace.

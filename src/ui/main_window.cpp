@@ -27,12 +27,11 @@
 #include <utility>
 
 #include "app/messages.h"
-#include "controls/file_services.h"
-#include "controls/utility_services.h"
 #include "document/colours.h"
 #include "document/numeric.h"
 #include "document/reader.h"
 #include "document/writer.h"
+#include "storage/file_services.h"
 #include "ui/picture_viewer.h"
 #include "ui/twips.h"
 #include "ui/widgets.h"
@@ -147,6 +146,16 @@ QLabel* sample(QWidget* parent, const char* name, const Twips& twips) {
     label->setAutoFillBackground(true);
     place(label, twips);
     return label;
+}
+
+// Index of the item whose whole text equals the text ignoring letter case, or -1.
+int findIgnoringCase(const QStringList& items, const QString& text) {
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (items[i].compare(text, Qt::CaseInsensitive) == 0) {
+            return int(i);
+        }
+    }
+    return -1;
 }
 
 QColor fromScreenColour(quint32 colour) {
@@ -644,7 +653,7 @@ void MainWindow::updateSamples() {
     const QColor named = QColor::fromString(colourName);
     const QColor foreground = findColour(colourName.toStdString()) < 0 && named.isValid()
                                   ? named
-                                  : fromScreenColour(screenColourOf(colourName));
+                                  : fromScreenColour(screenColour(colourName.toStdString()));
     const QColor silver = fromScreenColour(kSilverScreenColour);
     const QColor background = foreground == silver ? QColor(Qt::black) : silver;
     const std::pair<QLabel*, const QLineEdit*> samples[] = {{titleSample, titleSizeEdit},

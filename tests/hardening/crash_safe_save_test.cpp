@@ -25,7 +25,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "controls/file_services.h"
+#include "storage/file_services.h"
 #include "support/processes.h"
 #include "support/temp_dir.h"
 

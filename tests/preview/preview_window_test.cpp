@@ -29,11 +29,11 @@
 #include <memory>
 #include <string>
 
-#include "controls/preview_protocol.h"
 #include "document/core.h"
 #include "preview/folder_listing.h"
 #include "preview/page_guard.h"
 #include "preview/preview_window.h"
+#include "protocol/preview_protocol.h"
 #include "support/accessible.h"
 #include "support/processes.h"
 #include "support/temp_dir.h"

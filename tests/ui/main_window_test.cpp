@@ -10,8 +10,8 @@
 #include <map>
 #include <memory>
 
-#include "controls/preview_protocol.h"
 #include "document/template.h"
+#include "protocol/preview_protocol.h"
 #include "support/accessible.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"

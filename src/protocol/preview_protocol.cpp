@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "controls/preview_protocol.h"
+#include "protocol/preview_protocol.h"
 
 namespace tessivane {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// File services: a working document from a file, a working document to a file, and the
-// case-insensitive look-ups in the window's lists.
+// File services: a working document from a file, a working document to a file, and whether a
+// file exists.
 //
 // Paths are handed to the system as they are, never cleaned as text: "link/../f.htt" names the
 // file the system finds there, and the file saved is the file read. A name that Qt could only
@@ -90,10 +90,8 @@ bool isFaithfulName(const QString& path);
 // The stamp of the file at the path now; invalid when there is none.
 FileStamp fileStamp(const QString& path);
 
-// Whether a loaded document is one of ours: its second line is exactly the marker text.
-bool hasMarkerLine(const WorkingDocument& document);
-
-// Index of the item whose whole text equals the text ignoring letter case, or -1.
-int findIgnoringCase(const QStringList& items, const QString& text);
+// True exactly when a regular file exists at the path (a bare name resolves against the current
+// folder). An empty path, a folder or a dangling link is no file.
+bool fileExists(const QString& path);
 
 }  // namespace tessivane

@@ -20,9 +20,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-#include "controls/file_services.h"
-#include "controls/folder_use.h"
 #include "document/desktop_ini.h"
+#include "storage/file_services.h"
+#include "storage/folder_use.h"
 #include "support/processes.h"
 #include "support/temp_dir.h"
 

@@ -20,8 +20,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include "controls/file_services.h"
-#include "controls/utility_services.h"
+#include "storage/file_services.h"
 #include "support/processes.h"
 #include "support/temp_dir.h"
 
@@ -318,25 +317,6 @@ TEST(FileSave, RecoveryCopyIsKeptUntilSettled) {
         EXPECT_EQ(readBytes(dir.path("g.htt")), c.after);
         EXPECT_EQ(folderEntries(dir.root()), (QStringList{"f.htt", "g.htt"}));
         EXPECT_TRUE(recoveryCopyOf(file).isEmpty());
-    }
-}
-
-TEST(FileLookups, MarkerLineIsTheWholeSecondLine) {
-    const struct {
-        QByteArray bytes;
-        bool ours;
-    } cases[] = {
-        {"<!--\r\n* WZ.exe\r\n", true},
-        {"<!--\n* WZ.exe", true},
-        {"<!--\r* WZ.exe\r", true},
-        {"* WZ.exe\r\n<!--\r\n", false},
-        {"<!--\r\n* WZ.exe \r\n", false},
-        {"<!--\r\n* wz.exe\r\n", false},
-        {"* WZ.exe", false},
-        {"", false},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(hasMarkerLine(documentOf(c.bytes)), c.ours) << c.bytes.toStdString();
     }
 }
 

@@ -4,7 +4,7 @@
 
 #include <QByteArrayList>
 
-#include "controls/preview_protocol.h"
+#include "protocol/preview_protocol.h"
 
 namespace tessivane {
 namespace {

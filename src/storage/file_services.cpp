@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "controls/file_services.h"
+#include "storage/file_services.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -22,13 +22,13 @@
 #include <vector>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <functional>
 #include <string_view>
 
-#include "controls/windows_attributes.h"
-#include "document/line_map.h"
 #include "document/text_encoding.h"
+#include "storage/windows_attributes.h"
 
 namespace tessivane {
 namespace {
@@ -925,18 +925,8 @@ FileStamp fileStamp(const QString& path) {
     return stampOf(info);
 }
 
-bool hasMarkerLine(const WorkingDocument& document) {
-    return document.size() > std::size_t(lines::kMarker) &&
-           document.line(lines::kMarker) == lines::kMarkerText;
-}
-
-int findIgnoringCase(const QStringList& items, const QString& text) {
-    for (qsizetype i = 0; i < items.size(); ++i) {
-        if (items[i].compare(text, Qt::CaseInsensitive) == 0) {
-            return int(i);
-        }
-    }
-    return -1;
+bool fileExists(const QString& path) {
+    return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
 }  // namespace tessivane
