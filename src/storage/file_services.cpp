@@ -653,16 +653,24 @@ Replaced replaceByRename(const Target& target, const Content& content,
     return Replaced::Done;
 }
 
-// Writes the document over the file's old content, after a synced recovery copy of it. On any
-// failure the old content is put back from the copy.
-std::optional<FileError> writeInPlace(const Target& target, const Content& content,
-                                      SignalGuard& guard, FileStamp* saved) {
-    Descriptor file(
-        ::openat(target.folder.get(), target.name.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW));
+// Opens the target itself for writing over its content.
+std::optional<FileError> openInPlace(const Target& target, Descriptor& file) {
+    file.reset(::openat(target.folder.get(), target.name.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW));
     if (!file.valid()) {
         return errno == EACCES || errno == EPERM || errno == EROFS
                    ? failure(FileError::Kind::NotWritable, systemReason(errno))
                    : systemFailure(errno);
+    }
+    return std::nullopt;
+}
+
+// Writes the document over the file's old content, after a synced recovery copy of it. On any
+// failure the old content is put back from the copy.
+std::optional<FileError> writeInPlace(const Target& target, const Content& content,
+                                      SignalGuard& guard, FileStamp* saved) {
+    Descriptor file;
+    if (auto refused = openInPlace(target, file)) {
+        return *refused;
     }
     RecoveryPlace copy;
     if (auto refused = makeRecoveryCopy(target, file.get(), guard, copy)) {
@@ -807,12 +815,9 @@ FileError restore(const QString& path) {
     if (auto refused = findCopy(path, target, copy)) {
         return *refused;
     }
-    Descriptor file(
-        ::openat(target.folder.get(), target.name.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW));
-    if (!file.valid()) {
-        return errno == EACCES || errno == EPERM || errno == EROFS
-                   ? failure(FileError::Kind::NotWritable, systemReason(errno))
-                   : systemFailure(errno);
+    Descriptor file;
+    if (auto refused = openInPlace(target, file)) {
+        return *refused;
     }
     SignalGuard guard;
     guard.finishFirst();
