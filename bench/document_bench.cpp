@@ -14,9 +14,9 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "controls/file_services.h"
 #include "document/template.h"
 #include "document/writer.h"
+#include "storage/file_services.h"
 
 namespace {
 

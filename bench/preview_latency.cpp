@@ -49,8 +49,9 @@ void pause(int ms) {
 // spaces and parentheses); -1 when it is gone.
 qint64 parentOf(const QString& pid) {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
+    if (!stat.open(QIODevice::ReadOnly)) {
         return -1;
+    }
     const QByteArray text = stat.readAll();
     return text.mid(text.lastIndexOf(')') + 2).split(' ').value(1).toLongLong();
 }
@@ -65,13 +66,15 @@ double peakMemoryOfTree(qint64 root) {
         QFile status(QStringLiteral("/proc/%1/status").arg(pid));
         if (status.open(QIODevice::ReadOnly)) {
             for (const QByteArray& line : status.readAll().split('\n')) {
-                if (line.startsWith("VmHWM:"))
+                if (line.startsWith("VmHWM:")) {
                     total += line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+                }
             }
         }
         for (const QString& entry : processes) {
-            if (parentOf(entry) == pid)
+            if (parentOf(entry) == pid) {
                 pending << entry.toLongLong();
+            }
         }
     }
     return total;
@@ -80,8 +83,9 @@ double peakMemoryOfTree(qint64 root) {
 // The preview program: the child of this process that the link started.
 qint64 previewProcess() {
     for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        if (parentOf(entry) == QCoreApplication::applicationPid())
+        if (parentOf(entry) == QCoreApplication::applicationPid()) {
             return entry.toLongLong();
+        }
     }
     return 0;
 }
@@ -102,10 +106,12 @@ int main(int argc, char** argv) {
     qputenv("TESSIVANE_PREVIEW_PROGRAM", argv[1]);
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 10;
     std::vector<int> sizes;
-    for (int i = 3; i < argc; ++i)
+    for (int i = 3; i < argc; ++i) {
         sizes.push_back(std::max(0, std::atoi(argv[i])));
-    if (sizes.empty())
+    }
+    if (sizes.empty()) {
         sizes = {10, 1000, 100000};
+    }
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
     tessivane::WidgetDialogs dialogs;
@@ -126,8 +132,9 @@ int main(int argc, char** argv) {
     std::vector<Result> results;
     for (const int entries : sizes) {
         QTemporaryDir folder;
-        for (int i = 1; i <= entries; ++i)
+        for (int i = 1; i <= entries; ++i) {
             QFile(folder.filePath(QStringLiteral("file%1.txt").arg(i))).open(QIODevice::WriteOnly);
+        }
         qputenv("HOME", QFile::encodeName(folder.path()));
         std::vector<qint64> firstShown, editShown;
         double memory = 0;

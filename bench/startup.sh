@@ -5,7 +5,8 @@
 #   bench/startup.sh [--xvfb] [BUILD_FOLDER]
 # Runs headless (QT_QPA_PLATFORM=offscreen) unless --xvfb is given: then both programs run on the
 # X11 platform against a virtual X display that the script starts and stops. Needs hyperfine, and
-# Xvfb for --xvfb.
+# Xvfb for --xvfb, and a build folder configured with -DTESSIVANE_BUILD_BENCH=ON (or
+# cmake --preset ci).
 #
 # A shared or busy machine drifts while it measures, so the two programs are timed in turns: five
 # rounds (ROUNDS=n for another number) of 20 runs each, one after the other. Each round gives the

@@ -3,9 +3,9 @@
 
 #include "app/messages.h"
 #include "app/startup.h"
-#include "controls/utility_services.h"
 #include "document/template.h"
 #include "document/writer.h"
+#include "storage/file_services.h"
 
 namespace tessivane {
 

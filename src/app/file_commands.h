@@ -12,9 +12,9 @@
 
 #include "app/dialogs.h"
 #include "app/messages.h"
-#include "controls/file_services.h"
 #include "document/settings.h"
 #include "document/working_document.h"
+#include "storage/file_services.h"
 
 namespace tessivane {
 

@@ -2,7 +2,7 @@
 #include "app/folder_commands.h"
 
 #include "app/messages.h"
-#include "controls/folder_use.h"
+#include "storage/folder_use.h"
 
 namespace tessivane {
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // File > Use for Folder: the document as Save would write it, used for a folder the user picks
-// (controls/folder_use.h), after the user has confirmed what will change.
+// (storage/folder_use.h), after the user has confirmed what will change.
 #include <QString>
 #include <optional>
 

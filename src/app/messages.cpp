@@ -57,11 +57,12 @@ Message saveFailed(const QString& path, const FileError& error) {
         case FileError::Kind::InvalidName:
             return invalidName(Messages::fileAccessError(), path);
         case FileError::Kind::RecoveryCopyExists:
-            return {Dialogs::Icon::Critical, Messages::fileAccessError(),
-                    Messages::tr("'%1' was not saved: an earlier save of it was cut short, and the "
-                              "file as it was before that save is kept in '%2'. Opening the file "
-                              "offers to restore it.")
-                        .arg(path, error.reason)};
+            return {
+                Dialogs::Icon::Critical, Messages::fileAccessError(),
+                Messages::tr("'%1' was not saved: an earlier save of it was cut short, and the "
+                             "file as it was before that save is kept in '%2'. Opening the file "
+                             "offers to restore it.")
+                    .arg(path, error.reason)};
         default:
             return {Dialogs::Icon::Critical, Messages::fileAccessError(),
                     Messages::tr("'%1' could not be saved: %2").arg(path, error.reason)};
@@ -97,12 +98,13 @@ Message fileChanged(const QString& path) {
 }
 
 Message recoveryCopyFound(const QString& path, const QString& copy) {
-    return {Dialogs::Icon::Question, Messages::tr("Recovery Copy"),
-            Messages::tr("A save of '%1' was cut short, so the file may hold part of the new "
-                      "content and part of the old. A copy of the file as it was before that "
-                      "save is kept in '%2'.\n\nRestore the file from that copy, or keep the file "
-                      "as it is? Either way the copy is then removed.")
-                .arg(path, copy)};
+    return {
+        Dialogs::Icon::Question, Messages::tr("Recovery Copy"),
+        Messages::tr("A save of '%1' was cut short, so the file may hold part of the new "
+                     "content and part of the old. A copy of the file as it was before that "
+                     "save is kept in '%2'.\n\nRestore the file from that copy, or keep the file "
+                     "as it is? Either way the copy is then removed.")
+            .arg(path, copy)};
 }
 
 Message saveChanges(const QString& currentFile) {

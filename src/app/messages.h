@@ -7,9 +7,9 @@
 #include <QString>
 
 #include "app/dialogs.h"
-#include "controls/file_services.h"
-#include "controls/folder_use.h"
 #include "document/writer.h"
+#include "storage/file_services.h"
+#include "storage/folder_use.h"
 
 namespace tessivane {
 

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "controls/preview_protocol.h"
+#include "protocol/preview_protocol.h"
 
 namespace tessivane {
 

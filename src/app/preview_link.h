@@ -4,7 +4,7 @@
 // keeps it fed with the document as Save would write it now.
 //
 // The preview program carries the browser engine, so the editor never loads it; the two talk
-// through the preview program's standard input in the frames of controls/preview_protocol.h.
+// through the preview program's standard input in the frames of protocol/preview_protocol.h.
 // Documents are sent a short while after the last change, so that typing does not send one per
 // key, and only when they differ from the last one sent. What the page looks like is the preview
 // program's business; this class only knows whether it is running.
@@ -15,7 +15,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "controls/preview_protocol.h"
+#include "protocol/preview_protocol.h"
 
 namespace tessivane {
 

@@ -4,9 +4,8 @@
 #include <QStringList>
 
 #include "app/messages.h"
-#include "controls/file_services.h"
-#include "controls/utility_services.h"
 #include "document/template.h"
+#include "storage/file_services.h"
 
 namespace tessivane {
 

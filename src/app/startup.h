@@ -4,8 +4,8 @@
 #include <QString>
 
 #include "app/messages.h"
-#include "controls/file_services.h"
 #include "document/working_document.h"
+#include "storage/file_services.h"
 
 namespace tessivane {
 

@@ -9,55 +9,165 @@
 #include <QJsonObject>
 
 #include "app/messages.h"
-#include "controls/file_services.h"
-#include "controls/folder_use.h"
-#include "controls/utility_services.h"
 #include "document/colours.h"
 #include "document/desktop_ini.h"
 #include "document/numeric.h"
 #include "document/reader.h"
 #include "document/template.h"
 #include "document/writer.h"
+#include "storage/file_services.h"
+#include "storage/folder_use.h"
 
 namespace tessivane::cli {
 namespace {
 
-constexpr const char* kUsageText =
-    "Usage:\n"
-    "  tessivane-cli template [-o FILE]\n"
-    "  tessivane-cli show FILE [--json]\n"
-    "  tessivane-cli write [--from FILE] [--description TEXT] [--background PATH]\n"
-    "                      [--line-image PATH] [--sound PATH] [--loop forever|N] [--font NAME]\n"
-    "                      [--colour NAME] [--info-size N] [--title-size N]\n"
-    "                      [--discard-recovery-copy] -o FILE\n"
-    "  tessivane-cli apply [--name NAME.htt] TEMPLATE FOLDER\n"
-    "  tessivane-cli unapply FOLDER\n"
-    "  tessivane-cli --help | --version\n";
+QCommandLineOption outputOption(const char* help) {
+    return QCommandLineOption({"o", "output"}, help, "FILE");
+}
 
-// What each command does: the start of its own --help, and its entry in the tool's --help.
+QList<QCommandLineOption> templateOptions() {
+    return {outputOption("Write to FILE instead of standard output.")};
+}
+
+QList<QCommandLineOption> showOptions() {
+    return {{"json", "Print one JSON object instead of 'name: value' lines."}};
+}
+
+// The options of write; each may be given once.
+QList<QCommandLineOption> writeOptions() {
+    return {
+        {"from", "Start from this template, which Tessivane saved, instead of the built-in one.",
+         "FILE"},
+        {"description",
+         "The folder description; %THISDIRNAME% and %THISDIRPATH% stand for the "
+         "folder's name and path.",
+         "TEXT"},
+        {"background", "The background image of the left info panel.", "PATH"},
+        {"line-image", "The line image under the title.", "PATH"},
+        {"sound", "The background sound.", "PATH"},
+        {"loop", "Play the sound forever, or N times; a count below 1 becomes 1.", "forever|N"},
+        {"font", "The font face of the page's text.", "NAME"},
+        {"colour", "The text colour: one of the sixteen names of the window's list.", "NAME"},
+        {"info-size", "The size of the information text in points, 1 to 2160.", "N"},
+        {"title-size", "The size of the title in points, 1 to 2160.", "N"},
+        {"discard-recovery-copy",
+         "Save over FILE even where an earlier save of it was cut short, and remove the copy "
+         "of its earlier content that that save left."},
+        outputOption("The file to write."),
+    };
+}
+
+QList<QCommandLineOption> applyOptions() {
+    return {{"name", "The template's file name in the folder; Folder.htt when not given.",
+             "NAME.htt", kFolderTemplateName}};
+}
+
+QList<QCommandLineOption> noOptions() {
+    return {};
+}
+
+struct Argument {
+    const char* name;
+    const char* help;
+};
+
+// A command: its options and file arguments, from which its usage lines are made, and what it
+// does, the start of its own --help and its entry in the tool's --help.
 struct CommandText {
     const char* name;
-    const char* synopsis;     // what follows "Usage: tessivane-cli NAME" in the command's --help
+    QList<QCommandLineOption> (*options)();
+    Argument arguments[2];
+    const char* required;     // the option that must be given, or nullptr
     const char* description;  // lines that fit beside the name in the tool's --help
 };
-constexpr CommandText kTemplate{"template", "[options]",
+constexpr CommandText kTemplate{"template",
+                                templateOptions,
+                                {},
+                                nullptr,
                                 "Write the built-in template to FILE, or to standard output."};
-constexpr CommandText kShow{"show", "[options] FILE",
+constexpr CommandText kShow{"show",
+                            showOptions,
+                            {{"FILE", "A template that Tessivane saved."}},
+                            nullptr,
                             "Print the settings of a template that Tessivane saved, one\n"
                             "'name: value' line each, or one JSON object with --json."};
-constexpr CommandText kWrite{"write", "[options] -o FILE",
+constexpr CommandText kWrite{"write",
+                             writeOptions,
+                             {},
+                             "output",
                              "Start from the built-in template, or from a template given with\n"
                              "--from, change the settings given, check that the sound, background\n"
                              "and line image files exist, and save the result to FILE."};
-
-constexpr CommandText kApply{"apply", "[options] TEMPLATE FOLDER",
-                             "Use a template that Tessivane saved for FOLDER: write it there as\n"
-                             "Folder.htt, make the folder's Desktop.ini show it, and mark the\n"
-                             "folder read-only and both files hidden and system where the\n"
-                             "volume keeps Windows attributes."};
-constexpr CommandText kUnapply{"unapply", "[options] FOLDER",
+constexpr CommandText kApply{
+    "apply",
+    applyOptions,
+    {{"TEMPLATE", "A template that Tessivane saved."}, {"FOLDER", "The folder that will show it."}},
+    nullptr,
+    "Use a template that Tessivane saved for FOLDER: write it there as\n"
+    "Folder.htt, make the folder's Desktop.ini show it, and mark the\n"
+    "folder read-only and both files hidden and system where the\n"
+    "volume keeps Windows attributes."};
+constexpr CommandText kUnapply{"unapply",
+                               noOptions,
+                               {{"FOLDER", "A folder that apply used a template for."}},
+                               nullptr,
                                "Take out of FOLDER exactly what apply put in: Desktop.ini's keys,\n"
                                "the template while it is as written, and the attributes."};
+constexpr const CommandText* kCommands[] = {&kTemplate, &kShow, &kWrite, &kApply, &kUnapply};
+
+QString optionUsage(const QCommandLineOption& option) {
+    const QString name = option.names().first();
+    QString usage = (name.size() == 1 ? "-" : "--") + name;
+    if (!option.valueName().isEmpty()) {
+        usage += ' ' + option.valueName();
+    }
+    return usage;
+}
+
+// The file arguments, and the option that must be given: what follows "[options]" in the
+// command's --help.
+QString requiredUsage(const CommandText& command) {
+    QString usage;
+    for (const Argument& argument : command.arguments) {
+        if (argument.name) {
+            usage += QString(" ") + argument.name;
+        }
+    }
+    for (const QCommandLineOption& option : command.options()) {
+        if (command.required && option.names().contains(command.required)) {
+            usage += ' ' + optionUsage(option);
+        }
+    }
+    return usage;
+}
+
+// The tool's usage: one line a command with all its options, wrapped under the first option.
+std::string usageText() {
+    constexpr int kWidth = 90;
+    QString text = "Usage:\n";
+    for (const CommandText* command : kCommands) {
+        const QString start = QString("  tessivane-cli ") + command->name;
+        QStringList words;
+        for (const QCommandLineOption& option : command->options()) {
+            if (!command->required || !option.names().contains(command->required)) {
+                words << '[' + optionUsage(option) + ']';
+            }
+        }
+        if (const QString required = requiredUsage(*command); !required.isEmpty()) {
+            words << required.mid(1);
+        }
+        QString line = start;
+        for (const QString& word : words) {
+            if (line.size() + 1 + word.size() > kWidth && line.size() > start.size()) {
+                text += line + '\n';
+                line = QString(start.size(), ' ');
+            }
+            line += ' ' + word;
+        }
+        text += line + '\n';
+    }
+    return (text + "  tessivane-cli --help | --version\n").toStdString();
+}
 
 constexpr const char* kNumbersText =
     "Sizes and the loop count are numbers, corrected as in the window: sizes are kept between\n"
@@ -68,11 +178,11 @@ constexpr const char* kNumbersText =
 // The tool's --help: the usage, what the tool does, each command's description beside its name.
 std::string toolHelp() {
     QString commands;
-    for (const CommandText* command : {&kTemplate, &kShow, &kWrite, &kApply, &kUnapply}) {
+    for (const CommandText* command : kCommands) {
         commands += QString("  %1").arg(command->name, -12) +
                     QString(command->description).replace('\n', '\n' + QString(14, ' ')) + '\n';
     }
-    return std::string(kUsageText) +
+    return usageText() +
            "\nTessivane writes folder Web View templates (.htt) from its built-in template.\n"
            "\nCommands:\n" +
            commands.toStdString() + "\n" + kNumbersText;
@@ -82,9 +192,11 @@ std::string utf8(const QString& text) {
     return text.toStdString();
 }
 
-class Command {
+// Reports to standard output and standard error, and loads and saves with what goes wrong
+// reported there.
+class Reporter {
 public:
-    Command(std::ostream& out, std::ostream& err, const QStringList& notUtf8)
+    Reporter(std::ostream& out, std::ostream& err, const QStringList& notUtf8)
         : out_(out), err_(err), notUtf8_(notUtf8) {}
 
     // Whether a value came from an argument whose bytes were UTF-8: only then does a replacement
@@ -102,7 +214,7 @@ public:
     }
 
     int usage(const std::string& problem) {
-        err_ << "tessivane-cli: " << problem << "\n" << kUsageText;
+        err_ << "tessivane-cli: " << problem << "\n" << usageText();
         return kUsage;
     }
     int fail(const std::string& message) {
@@ -217,137 +329,107 @@ void printSettings(std::ostream& out, const FolderViewSettings& s, bool json) {
         }
     }
     if (json) {
-        // One line, as before, so that scripts can read one object per line.
+        // One line, so that scripts can read one object per line.
         out << QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString() << "\n";
     }
-}
-
-QCommandLineOption outputOption(const char* help) {
-    return QCommandLineOption({"o", "output"}, help, "FILE");
 }
 
 // Parses the arguments that follow the command's name, with the command's options and -h,
 // --help. Returns the exit status when the command ends here: a usage error, or its --help
 // answered on standard output.
-std::optional<int> parse(QCommandLineParser& parser, const CommandText& text,
-                         const QList<QCommandLineOption>& options, QStringList arguments,
-                         Command& command) {
+std::optional<int> parse(QCommandLineParser& parser, const CommandText& text, QStringList arguments,
+                         Reporter& reporter) {
     parser.setApplicationDescription(text.description);
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOption({{"h", "help"}, "Print this command's usage and options, and exit."});
-    parser.addOptions(options);
+    parser.addOptions(text.options());
+    for (const Argument& argument : text.arguments) {
+        if (argument.name) {
+            parser.addPositionalArgument(argument.name, argument.help);
+        }
+    }
     arguments.removeAt(1);  // the command's name
     if (!parser.parse(arguments)) {
-        return command.usage(utf8(parser.errorText()));
+        return reporter.usage(utf8(parser.errorText()));
     }
     if (parser.isSet("help")) {
         // Qt's text starts with the program's path as started; the tool's name stands there.
         const QString help = parser.helpText();
-        command.out() << "Usage: tessivane-cli " << text.name << " " << text.synopsis
-                      << utf8(help.mid(help.indexOf('\n')));
+        reporter.out() << "Usage: tessivane-cli " << text.name << " [options]"
+                       << utf8(requiredUsage(text)) << utf8(help.mid(help.indexOf('\n')));
         return kDone;
     }
     return std::nullopt;
 }
 
-int templateCommand(const QStringList& arguments, Command& command) {
+int templateCommand(const QStringList& arguments, Reporter& reporter) {
     QCommandLineParser parser;
-    if (const auto ended =
-            parse(parser, kTemplate, {outputOption("Write to FILE instead of standard output.")},
-                  arguments, command)) {
+    if (const auto ended = parse(parser, kTemplate, arguments, reporter)) {
         return *ended;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        return command.usage("template takes no file name; use -o FILE");
+        return reporter.usage("template takes no file name; use -o FILE");
     }
     WorkingDocument document = WorkingDocument::fromTemplate();
     if (!parser.isSet("output")) {
-        command.out() << document.toBytes();
+        reporter.out() << document.toBytes();
         return kDone;  // a failed write to standard output is reported as the tool ends
     }
-    return command.save(document, parser.value("output"));
+    return reporter.save(document, parser.value("output"));
 }
 
-int showCommand(const QStringList& arguments, Command& command) {
+int showCommand(const QStringList& arguments, Reporter& reporter) {
     QCommandLineParser parser;
-    parser.addPositionalArgument("FILE", "A template that Tessivane saved.");
-    if (const auto ended = parse(
-            parser, kShow, {{"json", "Print one JSON object instead of 'name: value' lines."}},
-            arguments, command)) {
+    if (const auto ended = parse(parser, kShow, arguments, reporter)) {
         return *ended;
     }
     if (parser.positionalArguments().size() != 1) {
-        return command.usage("show needs exactly one FILE");
+        return reporter.usage("show needs exactly one FILE");
     }
     const QString path = parser.positionalArguments().first();
-    const auto document = command.loadOurs(path);
+    const auto document = reporter.loadOurs(path);
     if (!document) {
         return kFailed;
     }
     ReadOutcome outcome;
     const FolderViewSettings settings = readFolderViewSettings(*document, &outcome);
-    printSettings(command.out(), settings, parser.isSet("json"));
+    printSettings(reporter.out(), settings, parser.isSet("json"));
     if (!outcome.complete) {
-        return command.fail(messages::loadError(path));
+        return reporter.fail(messages::loadError(path));
     }
     return kDone;
 }
 
-// The options of write; each may be given once.
-QList<QCommandLineOption> writeOptions() {
-    return {
-        {"from", "Start from this template, which Tessivane saved, instead of the built-in one.",
-         "FILE"},
-        {"description",
-         "The folder description; %THISDIRNAME% and %THISDIRPATH% stand for the "
-         "folder's name and path.",
-         "TEXT"},
-        {"background", "The background image of the left info panel.", "PATH"},
-        {"line-image", "The line image under the title.", "PATH"},
-        {"sound", "The background sound.", "PATH"},
-        {"loop", "Play the sound forever, or N times; a count below 1 becomes 1.", "forever|N"},
-        {"font", "The font face of the page's text.", "NAME"},
-        {"colour", "The text colour: one of the sixteen names of the window's list.", "NAME"},
-        {"info-size", "The size of the information text in points, 1 to 2160.", "N"},
-        {"title-size", "The size of the title in points, 1 to 2160.", "N"},
-        {"discard-recovery-copy",
-         "Save over FILE even where an earlier save of it was cut short, and remove the copy "
-         "of its earlier content that that save left."},
-        outputOption("The file to write."),
-    };
-}
-
-int writeCommand(const QStringList& arguments, Command& command) {
+int writeCommand(const QStringList& arguments, Reporter& reporter) {
     QCommandLineParser parser;
-    const QList<QCommandLineOption> options = writeOptions();
-    if (const auto ended = parse(parser, kWrite, options, arguments, command)) {
+    if (const auto ended = parse(parser, kWrite, arguments, reporter)) {
         return *ended;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        return command.usage("write takes its file names through --from and -o");
+        return reporter.usage("write takes its file names through --from and -o");
     }
     if (!parser.isSet("output")) {
-        return command.usage("write needs -o FILE");
+        return reporter.usage("write needs -o FILE");
     }
-    for (const QCommandLineOption& option : options) {
+    for (const QCommandLineOption& option : writeOptions()) {
         const QString name = option.names().first();
         if (parser.values(name).size() > 1) {
-            return command.usage(utf8((name.size() == 1 ? "-" : "--") + name) +
-                                 " given more than once");
+            return reporter.usage(utf8((name.size() == 1 ? "-" : "--") + name) +
+                                  " given more than once");
         }
     }
     const auto value = [&](const char* name) { return utf8(parser.value(name)); };
     // Bytes that are not UTF-8 reach the tool as replacement characters, which would be stored
     // in their place: a path is refused as a name, a text as a usage error.
     for (const char* path : {"background", "line-image", "sound"}) {
-        if (!command.cameAsUtf8(parser.value(path)) || !isFaithfulName(parser.value(path))) {
-            return command.fail(
+        if (!reporter.cameAsUtf8(parser.value(path)) || !isFaithfulName(parser.value(path))) {
+            return reporter.fail(
                 messages::cannotRead(parser.value(path), {FileError::Kind::InvalidName, {}}));
         }
     }
     for (const char* text : {"description", "font"}) {
-        if (!command.cameAsUtf8(parser.value(text))) {
-            return command.usage(std::string("--") + text + " is not valid UTF-8");
+        if (!reporter.cameAsUtf8(parser.value(text))) {
+            return reporter.usage(std::string("--") + text + " is not valid UTF-8");
         }
     }
 
@@ -355,9 +437,11 @@ int writeCommand(const QStringList& arguments, Command& command) {
     if (parser.isSet("colour")) {
         const int index = findColour(value("colour"));
         if (index < 0) {
-            return command.usage("unknown colour '" + value("colour") +
-                                 "'; use one of Black, Maroon, Green, Olive, Navy, Purple, Teal, "
-                                 "Grey, Silver, Red, Lime, Yellow, Blue, Fuchsia, Aqua, White");
+            std::string names;
+            for (const std::string_view colourName : kColourNames) {
+                names += (names.empty() ? "" : ", ") + std::string(colourName);
+            }
+            return reporter.usage("unknown colour '" + value("colour") + "'; use one of " + names);
         }
         colour = std::string(kColourNames[std::size_t(index)]);
     }
@@ -365,10 +449,10 @@ int writeCommand(const QStringList& arguments, Command& command) {
     if (parser.isSet("loop")) {
         loop = value("loop");
         if (*loop != "forever" && !isNumeric(*loop)) {
-            return command.usage("--loop takes 'forever' or a number, not '" + *loop + "'");
+            return reporter.usage("--loop takes 'forever' or a number, not '" + *loop + "'");
         }
         if (*loop != "forever") {
-            loop = command.corrected("--loop", *loop, wholeNumber(correctedLoopCount(*loop)));
+            loop = reporter.corrected("--loop", *loop, wholeNumber(correctedLoopCount(*loop)));
         }
     }
     std::optional<std::string> sizes[2];
@@ -381,15 +465,16 @@ int writeCommand(const QStringList& arguments, Command& command) {
         }
         const std::string given = value(name);
         if (!isNumeric(given)) {
-            return command.usage(std::string("--") + name + " takes a number, not '" + given + "'");
+            return reporter.usage(std::string("--") + name + " takes a number, not '" + given +
+                                  "'");
         }
-        sizes[i] = command.corrected(std::string("--") + name, given,
-                                     plainNumber(correctedSize(given, fallback)));
+        sizes[i] = reporter.corrected(std::string("--") + name, given,
+                                      plainNumber(correctedSize(given, fallback)));
     }
 
     WorkingDocument document;
     if (parser.isSet("from")) {
-        auto loaded = command.loadOurs(parser.value("from"));
+        auto loaded = reporter.loadOurs(parser.value("from"));
         if (!loaded) {
             return kFailed;
         }
@@ -400,26 +485,34 @@ int writeCommand(const QStringList& arguments, Command& command) {
     ReadOutcome outcome;
     FolderViewSettings settings = readFolderViewSettings(document, &outcome);
     if (!outcome.complete) {
-        return command.fail(messages::loadError(parser.value("from")));
+        return reporter.fail(messages::loadError(parser.value("from")));
     }
     const FolderViewSettings shown = settings;  // the lines of settings not given stay as read
 
-    if (parser.isSet("description"))
+    if (parser.isSet("description")) {
         settings.description = value("description");
-    if (parser.isSet("background"))
+    }
+    if (parser.isSet("background")) {
         settings.backgroundImage = value("background");
-    if (parser.isSet("line-image"))
+    }
+    if (parser.isSet("line-image")) {
         settings.lineImage = value("line-image");
-    if (parser.isSet("sound"))
+    }
+    if (parser.isSet("sound")) {
         settings.soundFile = value("sound");
-    if (parser.isSet("font"))
+    }
+    if (parser.isSet("font")) {
         settings.fontFace = value("font");
-    if (colour)
+    }
+    if (colour) {
         settings.textColour = *colour;
-    if (sizes[0])
+    }
+    if (sizes[0]) {
         settings.infoSize = *sizes[0];
-    if (sizes[1])
+    }
+    if (sizes[1]) {
         settings.titleSize = *sizes[1];
+    }
     if (loop) {
         settings.loopForever = *loop == "forever";
         if (!settings.loopForever) {
@@ -431,69 +524,64 @@ int writeCommand(const QStringList& arguments, Command& command) {
         document, settings,
         [](const std::string& path) { return fileExists(QString::fromStdString(path)); }, &shown);
     if (!written.written()) {
-        return command.fail(messages::writeRefused(written, parser.value("output")));
+        return reporter.fail(messages::writeRefused(written, parser.value("output")));
     }
-    command.warnAboutReadingBack(document, settings);
-    return command.save(
+    reporter.warnAboutReadingBack(document, settings);
+    return reporter.save(
         document, parser.value("output"),
         parser.isSet("discard-recovery-copy") ? RecoveryCopy::Discard : RecoveryCopy::Refuse);
 }
 
-int applyCommand(const QStringList& arguments, Command& command) {
+int applyCommand(const QStringList& arguments, Reporter& reporter) {
     QCommandLineParser parser;
-    parser.addPositionalArgument("TEMPLATE", "A template that Tessivane saved.");
-    parser.addPositionalArgument("FOLDER", "The folder that will show it.");
-    const QCommandLineOption name(
-        "name", "The template's file name in the folder; Folder.htt when not given.", "NAME.htt",
-        kFolderTemplateName);
-    if (const auto ended = parse(parser, kApply, {name}, arguments, command)) {
+    const QString name = "name";
+    if (const auto ended = parse(parser, kApply, arguments, reporter)) {
         return *ended;
     }
     const QStringList files = parser.positionalArguments();
     if (files.size() != 2) {
-        return command.usage("apply needs a TEMPLATE and a FOLDER");
+        return reporter.usage("apply needs a TEMPLATE and a FOLDER");
     }
     if (parser.values(name).size() > 1 || !isTemplateFileName(utf8(parser.value(name)))) {
-        return command.usage(
+        return reporter.usage(
             utf8(messages::folderUseFailed(
                      {FolderUseError::Kind::BadTemplateName, parser.value(name), {}})
                      .text));
     }
-    auto document = command.loadOurs(files[0]);
+    auto document = reporter.loadOurs(files[0]);
     if (!document) {
         return kFailed;
     }
     const FolderUseResult result = useForFolder(*document, files[1], parser.value(name));
     if (result.error) {
-        return command.fail(messages::folderUseFailed(result.error));
+        return reporter.fail(messages::folderUseFailed(result.error));
     }
-    command.out() << utf8(messages::folderUseDone(files[1], parser.value(name), result)) << "\n";
+    reporter.out() << utf8(messages::folderUseDone(files[1], parser.value(name), result)) << "\n";
     return kDone;
 }
 
-int unapplyCommand(const QStringList& arguments, Command& command) {
+int unapplyCommand(const QStringList& arguments, Reporter& reporter) {
     QCommandLineParser parser;
-    parser.addPositionalArgument("FOLDER", "A folder that apply used a template for.");
-    if (const auto ended = parse(parser, kUnapply, {}, arguments, command)) {
+    if (const auto ended = parse(parser, kUnapply, arguments, reporter)) {
         return *ended;
     }
     if (parser.positionalArguments().size() != 1) {
-        return command.usage("unapply needs exactly one FOLDER");
+        return reporter.usage("unapply needs exactly one FOLDER");
     }
     const QString folder = parser.positionalArguments().first();
     const FolderUseResult result = undoFolderUse(folder);
     if (result.error) {
-        return command.fail(messages::folderUseFailed(result.error));
+        return reporter.fail(messages::folderUseFailed(result.error));
     }
-    command.out() << utf8(messages::folderUseUndone(folder, result)) << "\n";
+    reporter.out() << utf8(messages::folderUseUndone(folder, result)) << "\n";
     return kDone;
 }
 
 int dispatch(const QStringList& arguments, std::ostream& out, std::ostream& err,
              const QStringList& notUtf8) {
-    Command command(out, err, notUtf8);
+    Reporter reporter(out, err, notUtf8);
     if (arguments.size() < 2) {
-        return command.usage("no command given");
+        return reporter.usage("no command given");
     }
     const QString name = arguments[1];
     if (name == "--help" || name == "-h") {
@@ -504,7 +592,7 @@ int dispatch(const QStringList& arguments, std::ostream& out, std::ostream& err,
         out << "tessivane-cli " << TESSIVANE_VERSION << "\n";
         return kDone;
     }
-    const std::pair<const CommandText*, int (*)(const QStringList&, Command&)> commands[] = {
+    const std::pair<const CommandText*, int (*)(const QStringList&, Reporter&)> commands[] = {
         {&kTemplate, templateCommand},
         {&kShow, showCommand},
         {&kWrite, writeCommand},
@@ -512,10 +600,10 @@ int dispatch(const QStringList& arguments, std::ostream& out, std::ostream& err,
         {&kUnapply, unapplyCommand}};
     for (const auto& [text, function] : commands) {
         if (name == text->name) {
-            return function(arguments, command);
+            return function(arguments, reporter);
         }
     }
-    return command.usage("unknown command '" + utf8(name) + "'");
+    return reporter.usage("unknown command '" + utf8(name) + "'");
 }
 
 }  // namespace

@@ -4,10 +4,9 @@
 //
 // How the parts fit:
 // - template.h holds the built-in 344-line template; WorkingDocument::fromTemplate() makes a copy
-// of it as a
-//   WorkingDocument (working_document.h), which keeps a document's lines as the bytes that were
-//   read and converts texts with the document's encoding (text_encoding.h). lines.h splits bytes
-//   into lines and joins them back; line_map.h says which lines carry the settings.
+//   of it as a WorkingDocument (working_document.h), which keeps a document's lines as the bytes
+//   that were read and converts texts with the document's encoding (text_encoding.h). lines.h
+//   splits bytes into lines and joins them back; line_map.h says which lines carry the settings.
 // - FolderViewSettings (settings.h) are the ten values the user edits.
 // - The writer (writer.h) checks the referenced files and composes the six setting lines from the
 //   settings; the reader (reader.h) parses them back out, in a fixed order, into a SettingsTarget.

@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "document/line_map.h"
+
 namespace tessivane {
 
 WorkingDocument::WorkingDocument(const std::vector<std::string>& lines, TextEncoding encoding)
@@ -131,6 +133,11 @@ bool operator==(const WorkingDocument& a, const WorkingDocument& b) {
         }
     }
     return true;
+}
+
+bool hasMarkerLine(const WorkingDocument& document) {
+    return document.size() > std::size_t(lines::kMarker) &&
+           document.line(lines::kMarker) == lines::kMarkerText;
 }
 
 }  // namespace tessivane

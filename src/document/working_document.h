@@ -67,4 +67,7 @@ private:
     TextEncoding encoding_ = TextEncoding::Utf8;
 };
 
+// Whether a document is one of ours: its second line is exactly the marker text.
+bool hasMarkerLine(const WorkingDocument& document);
+
 }  // namespace tessivane

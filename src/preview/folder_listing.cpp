@@ -42,49 +42,57 @@ void sortNaturally(QStringList& names, const QLocale& locale) {
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::vector<std::pair<QCollatorSortKey, QString>> keyed;
     keyed.reserve(std::size_t(names.size()));
-    for (const QString& name : names)
+    for (const QString& name : names) {
         keyed.emplace_back(collator.sortKey(name), name);
+    }
     std::stable_sort(keyed.begin(), keyed.end(),
                      [](const auto& a, const auto& b) { return a.first.compare(b.first) < 0; });
-    for (qsizetype i = 0; i < names.size(); ++i)
+    for (qsizetype i = 0; i < names.size(); ++i) {
         names[i] = std::move(keyed[std::size_t(i)].second);
+    }
 }
 
 FolderLister::~FolderLister() {
-    if (job_)
+    if (job_) {
         job_->cancelled = true;
+    }
 }
 
 void FolderLister::list(const QString& folder) {
-    if (job_)
+    if (job_) {
         job_->cancelled = true;
+    }
     job_ = std::make_shared<Job>();
     const QPointer<FolderLister> self(this);
     const std::shared_ptr<Job> job = job_;
     // Hands a result to this lister on its own thread, unless it is gone or listing another.
     const auto post = [self, job](auto deliver) {
-        if (job->cancelled || !QCoreApplication::instance())
+        if (job->cancelled || !QCoreApplication::instance()) {
             return;
+        }
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
             [self, job, deliver = std::move(deliver)] {
-                if (self && !job->cancelled)
+                if (self && !job->cancelled) {
                     deliver(self.data());
+                }
             },
             Qt::QueuedConnection);
     };
     std::thread([folder, job, post] {
         const QFileInfo info(folder);
         QString problem;
-        if (!info.exists())
+        if (!info.exists()) {
             problem = tr("The folder %1 does not exist.").arg(folder);
-        else if (!info.isDir())
+        } else if (!info.isDir()) {
             problem = tr("%1 is not a folder.").arg(folder);
+        }
         const QString real = info.canonicalFilePath();
         const QByteArray path = QFile::encodeName(folder);
         DIR* dir = problem.isEmpty() ? ::opendir(path.constData()) : nullptr;
-        if (problem.isEmpty() && !dir)
+        if (problem.isEmpty() && !dir) {
             problem = tr("The folder %1 cannot be read.").arg(folder);
+        }
         post([real, problem](FolderLister* lister) { emit lister->started(real, problem); });
         if (!dir) {
             post([](FolderLister* lister) { emit lister->finished(); });
@@ -95,11 +103,13 @@ void FolderLister::list(const QString& folder) {
         QStringList folders, files;
         const int fd = ::dirfd(dir);
         while (const dirent* entry = ::readdir(dir)) {
-            if (job->cancelled)
+            if (job->cancelled) {
                 break;
+            }
             const QByteArray raw(entry->d_name);
-            if (raw == "." || raw == "..")
+            if (raw == "." || raw == "..") {
                 continue;
+            }
             bool isFolder = entry->d_type == DT_DIR;
             if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
                 struct stat target;
@@ -120,8 +130,9 @@ void FolderLister::list(const QString& folder) {
             struct stat status;
             const QByteArray raw = QFile::encodeName(name);
             if (::fstatat(fd, raw.constData(), &status, 0) != 0 &&
-                ::fstatat(fd, raw.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0)
+                ::fstatat(fd, raw.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
                 status = {};
+            }
             const QMimeType type = isFolder
                                        ? types.mimeTypeForName(QStringLiteral("inode/directory"))
                                        : types.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
@@ -130,10 +141,12 @@ void FolderLister::list(const QString& folder) {
                 newTypes[type.name()] = type.comment();
             }
             QString attributes;
-            if (!(status.st_mode & S_IWUSR))
+            if (!(status.st_mode & S_IWUSR)) {
                 attributes += u'R';
-            if (name.startsWith(u'.'))
+            }
+            if (name.startsWith(u'.')) {
                 attributes += u'H';
+            }
             batch.append(QJsonArray{
                 name,
                 isFolder ? 0.0 : double(status.st_size),
@@ -153,18 +166,21 @@ void FolderLister::list(const QString& folder) {
             }
         };
         for (const QString& name : folders) {
-            if (job->cancelled)
+            if (job->cancelled) {
                 break;
+            }
             describe(name, true);
         }
         for (const QString& name : files) {
-            if (job->cancelled)
+            if (job->cancelled) {
                 break;
+            }
             describe(name, false);
         }
         ::closedir(dir);
-        if (!batch.isEmpty())
+        if (!batch.isEmpty()) {
             post([batch, newTypes](FolderLister* lister) { emit lister->listed(batch, newTypes); });
+        }
         post([](FolderLister* lister) { emit lister->finished(); });
     }).detach();
 }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // tessivane-preview: shows the document the editor sends on standard input as a folder's window
-// would show it, and says on standard output when a page is shown (controls/preview_protocol.h).
+// would show it, and says on standard output when a page is shown (protocol/preview_protocol.h).
 #include <fcntl.h>
 #include <sched.h>
 #include <unistd.h>
@@ -19,8 +19,9 @@ namespace {
 
 bool writeFile(const char* path, const char* text) {
     const int fd = ::open(path, O_WRONLY | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
         return false;
+    }
     const auto length = ssize_t(std::strlen(text));
     const bool written = ::write(fd, text, size_t(length)) == length;
     ::close(fd);
@@ -35,14 +36,17 @@ bool writeFile(const char* path, const char* text) {
 // Must run before any thread starts. Returns whether the network is shut off.
 bool isolateNetwork() {
     const char* display = std::getenv("DISPLAY");
-    if (display && *display && *display != ':' && std::strncmp(display, "unix:", 5) != 0)
+    if (display && *display && *display != ':' && std::strncmp(display, "unix:", 5) != 0) {
         return false;
-    if (::geteuid() == 0)
+    }
+    if (::geteuid() == 0) {
         return ::unshare(CLONE_NEWNET) == 0;
+    }
     const uid_t uid = ::geteuid();
     const gid_t gid = ::getegid();
-    if (::unshare(CLONE_NEWUSER | CLONE_NEWNET) != 0)
+    if (::unshare(CLONE_NEWUSER | CLONE_NEWNET) != 0) {
         return false;
+    }
     char map[64];
     std::snprintf(map, sizeof map, "%u %u 1\n", unsigned(uid), unsigned(uid));
     bool mapped = writeFile("/proc/self/setgroups", "deny") && writeFile("/proc/self/uid_map", map);
@@ -59,8 +63,9 @@ int main(int argc, char** argv) {
     isolateNetwork();
     tessivane::containEngine();
     // Chromium refuses to run its sandbox as root; an ordinary user always keeps it.
-    if (::geteuid() == 0)
+    if (::geteuid() == 0) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    }
     // Qt Quick, which the web view draws through, would keep compiled shaders in the user's cache.
     qputenv("QT_DISABLE_SHADER_DISK_CACHE", "1");
     // The web view shares its graphics contexts with the window's; Qt wants to know it first.

@@ -37,10 +37,12 @@ int removeStalePageFolders(const QString& tempPath) {
         const QRegularExpressionMatch match = pattern.match(name);
         const QFileInfo info(temp.filePath(name));
         if (!match.hasMatch() || match.capturedLength() != name.size() || info.isSymLink() ||
-            info.ownerId() != ::geteuid() || processRuns(match.captured(1).toLongLong()))
+            info.ownerId() != ::geteuid() || processRuns(match.captured(1).toLongLong())) {
             continue;
-        if (QDir(info.filePath()).removeRecursively())
+        }
+        if (QDir(info.filePath()).removeRecursively()) {
             ++removed;
+        }
     }
     return removed;
 }

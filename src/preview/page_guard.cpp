@@ -36,27 +36,33 @@ bool RequestGuard::allows(const QUrl& url, QWebEngineUrlRequestInfo::ResourceTyp
         return url.isLocalFile() && url.host().isEmpty() &&
                QDir::cleanPath(url.toLocalFile()) == page_;
     }
-    if (!isPageResource(type))
+    if (!isPageResource(type)) {
         return false;
-    if (url.scheme() == QLatin1String("data"))
+    }
+    if (url.scheme() == QLatin1String("data")) {
         return true;
-    if (!url.isLocalFile() || !url.host().isEmpty())
+    }
+    if (!url.isLocalFile() || !url.host().isEmpty()) {
         return false;
+    }
     const QFileInfo real(realPath(url.toLocalFile()));
-    if (real.filePath().isEmpty() || !real.isFile())
+    if (real.filePath().isEmpty() || !real.isFile()) {
         return false;
+    }
     const QMutexLocker lock(&mutex_);
     // The named files are pictures and a sound.
-    if (named_.contains(real.filePath()))
+    if (named_.contains(real.filePath())) {
         return true;
+    }
     // A picture among the folder's own files: not a subfolder's, nor one a link points to
     // elsewhere.
     return !folder_.isEmpty() && real.path() == folder_ && type == Info::ResourceTypeImage;
 }
 
 void RequestGuard::interceptRequest(QWebEngineUrlRequestInfo& info) {
-    if (!allows(info.requestUrl(), info.resourceType()))
+    if (!allows(info.requestUrl(), info.resourceType())) {
         info.block(true);
+    }
 }
 
 bool GuardedPage::acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) {

@@ -35,12 +35,11 @@
 #include <QWebEngineView>
 #include <thread>
 
-#include "controls/file_services.h"
-#include "controls/utility_services.h"
 #include "document/core.h"
 #include "preview/folder_listing.h"
 #include "preview/page_folder.h"
 #include "preview/page_guard.h"
+#include "storage/file_services.h"
 
 // The compatibility script lives in the static library's resources, which need registering by
 // hand; Q_INIT_RESOURCE cannot be used inside a namespace.
@@ -86,12 +85,14 @@ QString newPageFolderTemplate() {
 QString typeIconUrl(const QString& typeName, int size = 16) {
     const QMimeType type = QMimeDatabase().mimeTypeForName(typeName);
     QIcon icon = QIcon::fromTheme(type.iconName());
-    if (icon.isNull())
+    if (icon.isNull()) {
         icon = QIcon::fromTheme(type.genericIconName());
-    if (icon.isNull())
+    }
+    if (icon.isNull()) {
         icon = QApplication::style()->standardIcon(typeName == QLatin1String("inode/directory")
                                                        ? QStyle::SP_DirIcon
                                                        : QStyle::SP_FileIcon);
+    }
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
@@ -115,14 +116,16 @@ void inBackground(QObject* receiver, std::function<Result()> work,
     const QPointer<QObject> alive(receiver);
     std::thread([alive, work = std::move(work), then = std::move(then)] {
         Result result = work();
-        if (QCoreApplication* app = QCoreApplication::instance())
+        if (QCoreApplication* app = QCoreApplication::instance()) {
             QMetaObject::invokeMethod(
                 app,
                 [alive, then, result = std::move(result)] {
-                    if (alive)
+                    if (alive) {
                         then(result);
+                    }
                 },
                 Qt::QueuedConnection);
+        }
     }).detach();
 }
 
@@ -171,8 +174,9 @@ PreviewWindow::PreviewWindow(QWidget* parent)
           QWebEngineSettings::HyperlinkAuditingEnabled, QWebEngineSettings::DnsPrefetchEnabled,
           QWebEngineSettings::ErrorPageEnabled, QWebEngineSettings::PdfViewerEnabled,
           QWebEngineSettings::NavigateOnDropEnabled, QWebEngineSettings::AutoLoadIconsForPage,
-          QWebEngineSettings::PlaybackRequiresUserGesture})
+          QWebEngineSettings::PlaybackRequiresUserGesture}) {
         settings->setAttribute(attribute, false);
+    }
     settings->setDefaultTextEncoding(QStringLiteral("utf-8"));
     view_->setPage(page_);
 
@@ -229,8 +233,9 @@ PreviewWindow::PreviewWindow(QWidget* parent)
     connect(page_, &QWebEnginePage::loadFinished, this, &PreviewWindow::finishLoading);
     connect(page_, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
         static const QLatin1String prefix("shown ");
-        if (!title.startsWith(prefix))
+        if (!title.startsWith(prefix)) {
             return;
+        }
         const int number = title.mid(prefix.size()).toInt();
         if (number == documentNumber_ && number > shownNumber_) {
             shownNumber_ = number;
@@ -245,18 +250,21 @@ PreviewWindow::PreviewWindow(QWidget* parent)
                 realFolder_ = realFolder;
                 guard_->allow(shellPath_, realFolder_, named_.real);
                 listingProblems_ = problem.isEmpty() ? QStringList() : QStringList{problem};
-                if (problem.isEmpty() && !folderWatcher_.directories().contains(realFolder))
+                if (problem.isEmpty() && !folderWatcher_.directories().contains(realFolder)) {
                     folderWatcher_.addPath(realFolder);
+                }
                 showStrip();
-                if (haveDocument_)
+                if (haveDocument_) {
                     checkNamedFilesAndSend();  // the folder's files may be shown now
+                }
             });
     connect(&lister_, &FolderLister::listed, this,
             [this](const QJsonArray& entries, const QJsonObject& newTypes) {
                 QJsonObject types;
                 for (auto it = newTypes.begin(); it != newTypes.end(); ++it) {
-                    if (!typeIcons_.contains(it.key()))
+                    if (!typeIcons_.contains(it.key())) {
                         typeIcons_.insert(it.key(), typeIconUrl(it.key()));
+                    }
                     types[it.key()] = QJsonArray{it.value(), typeIcons_.value(it.key())};
                 }
                 sendListing(
@@ -280,10 +288,11 @@ PreviewWindow::PreviewWindow(QWidget* parent)
     QFile shell(shellPath_);
     if (!pageDir_.isValid() || !shell.open(QIODevice::WriteOnly) ||
         shell.write(kShell, qint64(sizeof kShell - 1)) != qint64(sizeof kShell - 1) ||
-        !shell.flush())
+        !shell.flush()) {
         notes_ << tr("The page cannot be written to %1: %2")
                       .arg(shellPath_,
                            pageDir_.isValid() ? shell.errorString() : pageDir_.errorString());
+    }
     shell.close();
     page_->setPageUrl(QUrl::fromLocalFile(shellPath_));
     guard_->allow(shellPath_, {}, {});
@@ -295,8 +304,9 @@ PreviewWindow::PreviewWindow(QWidget* parent)
     injected.setSourceCode(folderViewScript());
     page_->scripts().insert(injected);
 
-    if (!restoreGeometry(QSettings().value(QStringLiteral("geometry")).toByteArray()))
+    if (!restoreGeometry(QSettings().value(QStringLiteral("geometry")).toByteArray())) {
         resize(1000, 720);
+    }
     showFolder(QDir::homePath());
     loadShell();
 }
@@ -330,8 +340,9 @@ void PreviewWindow::receiveFrame(const QByteArray& name, const QByteArray& paylo
     if (name == "title") {
         setWindowTitle(tr("Preview - %1").arg(QString::fromUtf8(payload)));
     } else if (name == "folder") {
-        if (!userChoseFolder_)
+        if (!userChoseFolder_) {
             showFolder(QString::fromUtf8(payload));
+        }
     } else if (name == "document") {
         showDocument(payload);
     }
@@ -347,8 +358,9 @@ void PreviewWindow::showDocument(const QByteArray& bytes) {
 
 void PreviewWindow::showFolder(const QString& folder, bool again) {
     if (!again) {
-        if (!folderWatcher_.directories().isEmpty())
+        if (!folderWatcher_.directories().isEmpty()) {
             folderWatcher_.removePaths(folderWatcher_.directories());
+        }
         folder_ = folder;
         realFolder_.clear();
         folderBox_->setText(folder);
@@ -368,24 +380,27 @@ void PreviewWindow::showFolder(const QString& folder, bool again) {
 }
 
 void PreviewWindow::showTypedFolder() {
-    if (folderBox_->text() == folder_)
+    if (folderBox_->text() == folder_) {
         return;
+    }
     userChoseFolder_ = true;
     showFolder(folderBox_->text());
 }
 
 void PreviewWindow::pickFolder() {
     const QString chosen = chooseFolder(this, folder_);
-    if (chosen.isEmpty())
+    if (chosen.isEmpty()) {
         return;
+    }
     userChoseFolder_ = true;
     showFolder(chosen);
 }
 
 void PreviewWindow::playSound(bool play) {
-    if (shellReady_)
+    if (shellReady_) {
         runInShell(QStringLiteral("tessivane.playSound(%1)")
                        .arg(play ? QLatin1String("true") : QLatin1String("false")));
+    }
 }
 
 void PreviewWindow::loadShell() {
@@ -401,41 +416,50 @@ void PreviewWindow::loadShell() {
 void PreviewWindow::finishLoading(bool ok) {
     // The engine draws the page in a widget of its own, which takes the focus for the view; a
     // screen reader must hear the view's name there too.
-    if (QWidget* drawn = view_->focusProxy())
+    if (QWidget* drawn = view_->focusProxy()) {
         drawn->setAccessibleName(view_->accessibleName());
-    if (!ok || shellReady_)
+    }
+    if (!ok || shellReady_) {
         return;
+    }
     shellReady_ = true;
-    for (const QString& script : std::as_const(listingScripts_))
+    for (const QString& script : std::as_const(listingScripts_)) {
         runInShell(script);
-    if (haveDocument_)
+    }
+    if (haveDocument_) {
         checkNamedFilesAndSend();
+    }
 }
 
 void PreviewWindow::runInShell(const QString& script) {
     ++unanswered_;
-    if (!answerTimer_.isActive())
+    if (!answerTimer_.isActive()) {
         answerTimer_.start();
+    }
     const int generation = shellGeneration_;
     page_->runJavaScript(script, [this, generation](const QVariant&) {
-        if (generation != shellGeneration_)
+        if (generation != shellGeneration_) {
             return;
-        if (--unanswered_ == 0)
+        }
+        if (--unanswered_ == 0) {
             answerTimer_.stop();
-        else
+        } else {
             answerTimer_.start();  // the next answer gets its own time
+        }
     });
 }
 
 void PreviewWindow::sendListing(const QString& script) {
     listingScripts_ << script;
-    if (shellReady_)
+    if (shellReady_) {
         runInShell(script);
+    }
 }
 
 void PreviewWindow::checkNamedFilesAndSend() {
-    if (!shellReady_)
+    if (!shellReady_) {
         return;  // the shell sends the newest document once it is loaded
+    }
     const std::string bytes = document_.toStdString();
     const WorkingDocument document = WorkingDocument::fromBytes(bytes);
     // Another page's lines at the settings' places hold no settings: it names no files.
@@ -445,11 +469,12 @@ void PreviewWindow::checkNamedFilesAndSend() {
         ours ? readFolderViewSettings(document, &outcome) : FolderViewSettings{};
     NamedFiles named;
     named.documentNumber = documentNumber_;
-    if (!ours)
+    if (!ours) {
         named.problems << tr("This is not a document Tessivane wrote: it is shown as it is.");
-    else if (!outcome.complete)
+    } else if (!outcome.complete) {
         named.problems << tr("The document ends before line %1: settings after it are missing.")
                               .arg(outcome.missingLine + 1);
+    }
     const int loops =
         settings.loopForever
             ? 0
@@ -462,8 +487,9 @@ void PreviewWindow::checkNamedFilesAndSend() {
         this,
         [named, files, folder, loops]() mutable {
             for (qsizetype i = 0; i < files.size(); ++i) {
-                if (files[i].isEmpty())
+                if (files[i].isEmpty()) {
                     continue;
+                }
                 const QString real = QFileInfo(namedPath(files[i], folder)).canonicalFilePath();
                 if (real.isEmpty() || !QFileInfo(real).isFile()) {
                     named.problems << tr("Not found: %1").arg(files[i]);
@@ -471,27 +497,31 @@ void PreviewWindow::checkNamedFilesAndSend() {
                 }
                 named.real.insert(real);
                 // The page names the background and the sound as "file://" and the setting.
-                if (QDir::isRelativePath(files[i]))
+                if (QDir::isRelativePath(files[i])) {
                     named.folderNames.append(
                         {QStringLiteral("file://") + files[i],
                          QUrl::fromLocalFile(real).toString(QUrl::FullyEncoded)});
-                if (i == 0)
+                }
+                if (i == 0) {
                     named.sound =
                         QJsonObject{{QStringLiteral("url"),
                                      QUrl::fromLocalFile(real).toString(QUrl::FullyEncoded)},
                                     {QStringLiteral("loop"), loops}};
+                }
             }
             return named;
         },
         [this](const NamedFiles& result) {
-            if (result.documentNumber == documentNumber_)
+            if (result.documentNumber == documentNumber_) {
                 sendDocument(result);
+            }
         });
 }
 
 void PreviewWindow::sendDocument(const NamedFiles& named) {
-    if (!shellReady_ || restarting_)
+    if (!shellReady_ || restarting_) {
         return;
+    }
     documentProblems_ = named.problems;
     showStrip();
     named_ = named;
@@ -504,8 +534,9 @@ void PreviewWindow::sendDocument(const NamedFiles& named) {
     const QFileInfo folder(QDir::cleanPath(folder_));
     const QString path = folder.absoluteFilePath();
     QString html = fillInFolder(text, folder.fileName().isEmpty() ? path : folder.fileName(), path);
-    for (const auto& [name, url] : named.folderNames)
+    for (const auto& [name, url] : named.folderNames) {
         html.replace(name, url);
+    }
     runInShell(QStringLiteral("tessivane.showDocument(%1)")
                    .arg(jsArguments(
                        {html, named.documentNumber, named.sound, playSoundBox_->isChecked()})));
@@ -513,8 +544,9 @@ void PreviewWindow::sendDocument(const NamedFiles& named) {
 
 void PreviewWindow::restartRenderer() {
     const QString note = tr("The page stopped answering and was restarted.");
-    if (!notes_.contains(note))
+    if (!notes_.contains(note)) {
         notes_ << note;
+    }
     showStrip();
     const qint64 pid = page_->renderProcessPid();
     ++shellGeneration_;  // nothing the stuck page says still counts
@@ -534,8 +566,9 @@ void PreviewWindow::showStopped(QWebEnginePage::RenderProcessTerminationStatus s
         loadShell();
         return;
     }
-    if (status == QWebEnginePage::NormalTerminationStatus)
+    if (status == QWebEnginePage::NormalTerminationStatus) {
         return;
+    }
     ++shellGeneration_;  // nothing the stopped page said still counts
     unanswered_ = 0;
     answerTimer_.stop();
@@ -550,8 +583,9 @@ void PreviewWindow::reload() {
 
 void PreviewWindow::showStrip() {
     QStringList lines = listingProblems_ + documentProblems_ + notes_;
-    if (::geteuid() == 0)
+    if (::geteuid() == 0) {
         lines << tr("Running as root: the page runs without the browser's sandbox.");
+    }
     const QString all = lines.join(u'\n');
     strip_->setToolTip(all);
     strip_->setAccessibleDescription(all);  // every notice, also for a reader who cannot point

@@ -44,7 +44,7 @@ public:
     explicit PreviewWindow(QWidget* parent = nullptr);
     ~PreviewWindow() override;
 
-    // "title", "folder" or "document" (see controls/preview_protocol.h); other names are ignored.
+    // "title", "folder" or "document" (see protocol/preview_protocol.h); other names are ignored.
     void receiveFrame(const QByteArray& name, const QByteArray& payload);
 
     QWebEnginePage* page() const;

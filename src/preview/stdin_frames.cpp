@@ -16,8 +16,9 @@ StdinFrames::StdinFrames(int fd, QObject* parent)
 void StdinFrames::readAvailable() {
     char buffer[65536];
     const ssize_t count = ::read(fd_, buffer, sizeof buffer);
-    if (count < 0 && (errno == EINTR || errno == EAGAIN))
+    if (count < 0 && (errno == EINTR || errno == EAGAIN)) {
         return;
+    }
     if (count < 0) {
         std::perror("tessivane-preview: reading the frames");
         stop(PreviewExit::BadInput);

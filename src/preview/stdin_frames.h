@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// Reads the editor's frames (controls/preview_protocol.h) from a file descriptor, standard input
+// Reads the editor's frames (protocol/preview_protocol.h) from a file descriptor, standard input
 // by default, without blocking the event loop: a socket notifier says when bytes are waiting and
 // one read(2) takes them. It checks the version frame that opens the stream; what the other
 // frames mean is left to the receiver of frameReceived.
 #include <QObject>
 #include <QSocketNotifier>
 
-#include "controls/preview_protocol.h"
+#include "protocol/preview_protocol.h"
 
 namespace tessivane {
 

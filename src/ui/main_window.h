@@ -1,15 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The main window: a control for every setting, the font and colour samples, the File and Help
-// menus, and the status bar that names the current file.
-//
-// While the user works, the controls are the only copy of the settings. Their change handling
-// corrects the sizes and the loop count in place (with the rules of document/numeric.h) and keeps
-// the samples up to date; a control set from code runs the same handling as the user's own edit,
-// which showDocument() relies on. What the File and Help commands do is left to FileCommands, the
-// words of every message to app/messages.h, and showing message boxes and file dialogs to the
-// Dialogs given at construction. Pictures are previewed in a PictureViewer, and the whole page in
-// the separate preview program that a PreviewLink starts and feeds.
+// The main window: the settings form (ui/settings_form.h) as its client area, the menus, and the
+// status bar that names the current file. What the File and Help commands do is left to
+// FileCommands, the words of every message to app/messages.h, and showing message boxes and file
+// dialogs to the Dialogs given at construction. Pictures are previewed in a PictureViewer, and the
+// whole page in the separate preview program that a PreviewLink starts and feeds.
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -19,20 +14,16 @@
 #include "app/file_commands.h"
 #include "app/folder_commands.h"
 #include "app/preview_link.h"
+#include "ui/settings_form.h"
 
 class QAction;
-class QLabel;
 class QLineEdit;
 class QMenu;
-class QPushButton;
 
 namespace tessivane {
 
-class ChoiceList;
 class ElidedLabel;
-class GroupBox;
 class PictureViewer;
-class RadioButton;
 
 class MainWindow : public QMainWindow, public DocumentForm {
     Q_OBJECT
@@ -66,40 +57,18 @@ private slots:
     void useForFolder();
     void showInformation();
     void about();
-    void chooseSound();
-    void chooseBackground();
-    void chooseLineImage();
+    void choosePath(SettingsForm::PathBox box);
     void showPreview();
-    void updateSamples();
-    void correctLoopCount();
 
 private:
-    class ControlsTarget;
     class DropFilter;
 
     void createActions();
     void createMenus();
-    void createFontGroup();
-    void createSoundGroup();
-    void createGraphicGroup();
     void createStatusBar();
     void createPreviewLink();
-    void arrangeTabOrder();
-    // The seven text boxes, in tab order.
-    QList<QLineEdit*> textBoxes() const;
     void fixSize();
     void installEventFilters();
-    // Fills the font list with the name of every font family available for display, each once,
-    // sorted ignoring letter case, and chooses the first.
-    void fillFontList();
-    // Chooses the list's entry for a face or colour the document names, adding one shown as
-    // `marked` when the list lacks it.
-    void chooseEntry(ChoiceList* list, const QString& value, const QString& marked);
-    void forgetDocumentEntries();
-    static constexpr int kMarkedRole = Qt::UserRole + 1;
-
-    // A size box's change handling: corrects the text in place, then refreshes the samples.
-    void correctSize(QLineEdit* edit, std::string_view fallback);
     // Shows the shared Open dialog with the title and filter. False when the user cancelled.
     bool chooseFile(const QString& title, const QString& filter);
     // Puts a path into a path box, as its chooser or a drop does, and previews a picture.
@@ -110,6 +79,7 @@ private:
     QByteArray previewDocument() const;
 
     Dialogs& dialogs_;
+    SettingsForm* form_ = nullptr;
     Session session_;
     FileCommands commands_;
     FolderCommands folderCommands_;
@@ -129,28 +99,6 @@ private:
     QAction* previewAct = nullptr;
     QAction* informationAct = nullptr;
     QAction* aboutAct = nullptr;
-
-    GroupBox* fontGroup = nullptr;
-    ChoiceList* fontList = nullptr;
-    ChoiceList* colourList = nullptr;
-    QLineEdit* titleSizeEdit = nullptr;
-    QLineEdit* infoSizeEdit = nullptr;
-    QLabel* titleSample = nullptr;
-    QLabel* infoSample = nullptr;
-
-    GroupBox* soundGroup = nullptr;
-    QLineEdit* soundEdit = nullptr;
-    QPushButton* chooseSoundButton = nullptr;
-    RadioButton* loopForeverButton = nullptr;
-    RadioButton* loopCountButton = nullptr;
-    QLineEdit* loopCountEdit = nullptr;
-
-    GroupBox* graphicGroup = nullptr;
-    QLineEdit* backgroundEdit = nullptr;
-    QPushButton* chooseBackgroundButton = nullptr;
-    QLineEdit* lineImageEdit = nullptr;
-    QPushButton* chooseLineImageButton = nullptr;
-    QLineEdit* descriptionEdit = nullptr;
 
     ElidedLabel* statusLabel = nullptr;
     QWidget* previewStoppedNotice = nullptr;

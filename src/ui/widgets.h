@@ -98,4 +98,11 @@ private:
     QString fullText_;
 };
 
+// Gives the widget (or action) its object name, and returns it.
+template <class W>
+W* named(W* widget, const char* name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
 }  // namespace tessivane

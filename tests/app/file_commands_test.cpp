@@ -20,10 +20,10 @@ namespace tessivane {
 namespace {
 
 using Answer = Dialogs::Answer;
-using testing::readBytes;
-using testing::TempDir;
+using test::readBytes;
+using test::TempDir;
 
-class FileCommandsTest : public testing::CommandsTest {
+class FileCommandsTest : public test::CommandsTest {
 protected:
     void SetUp() override {
         previousFolder_ = QDir::currentPath();
@@ -126,10 +126,10 @@ TEST_F(FileCommandsTest, ChangedOnDiskAsksBeforeOverwriting) {
         ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
     };
     const std::function<void(const QString&)> changes[] = {
-        [](const QString& path) { testing::writeBytes(path, readBytes(path) + "<!-- -->\r\n"); },
+        [](const QString& path) { test::writeBytes(path, readBytes(path) + "<!-- -->\r\n"); },
         [&](const QString& path) {
-            keepingTimes(
-                path, [&] { testing::writeBytes(path, readBytes(path).replace("mine", "MINE")); });
+            keepingTimes(path,
+                         [&] { test::writeBytes(path, readBytes(path).replace("mine", "MINE")); });
         },
         [&](const QString& path) {
             const QString other = path + ".tmp";
@@ -315,7 +315,7 @@ TEST_F(FileCommandsTest, UseForFolderShowsWhatWillChangeAndWaitsForYes) {
                   "keeps no Windows attributes: on Windows, the folder must then be marked with "
                   "attrib +r \"" +
                   folder + "\".");
-    EXPECT_TRUE(testing::folderEntries(folder).isEmpty());
+    EXPECT_TRUE(test::folderEntries(folder).isEmpty());
     const auto done = use(Answer::Yes);
     ASSERT_TRUE(done);
     EXPECT_EQ(done->status, messages::folderUseDone(folder, "Folder.htt", {}));

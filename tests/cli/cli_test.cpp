@@ -23,7 +23,7 @@ protected:
     // Runs the tool with the words of `line`: OUT stands for the file to write, FILES for options
     // naming images and (unless the line names one) a sound that exist, BAD for an argument whose
     // bytes were not UTF-8 (it reaches the tool as U+FFFD). `out` is standard output.
-    testing::CliRun run(const QString& line, std::ostream* out = nullptr) const {
+    test::CliRun run(const QString& line, std::ostream* out = nullptr) const {
         QStringList arguments{"tessivane-cli"}, notUtf8;
         for (const QString& word : line.split(' ', Qt::SkipEmptyParts)) {
             arguments += word == "FILES" ? files.mid(line.contains("--sound ") ? 2 : 0)
@@ -36,7 +36,7 @@ protected:
                 QByteArray::fromStdString(printed.str()), QByteArray::fromStdString(err.str())};
     }
     const QString bad = QChar(QChar::ReplacementCharacter);
-    testing::TempDir dir;
+    test::TempDir dir;
     QString out = dir.path("out.htt"), sound = dir.file("ding.wav", "RIFF");
     QStringList files = {"--sound",      sound,
                          "--background", dir.file("back.gif", "GIF89a"),
@@ -47,11 +47,11 @@ protected:
 // show prints "name: value" lines, and --json the same values.
 TEST_F(Cli, TemplateWriteAndShowWorkTogether) {
     const QString text = "\"hi\"\\<b>\t%THISDIRPATH%";
-    EXPECT_EQ(run("template").out, testing::templateBytes());
+    EXPECT_EQ(run("template").out, test::templateBytes());
     EXPECT_TRUE(
         QRegularExpression("^tessivane-cli [0-9.]+\n$").match(run("--version").out).hasMatch());
     run("template -o OUT");
-    EXPECT_EQ(testing::readBytes(out), testing::templateBytes());
+    EXPECT_EQ(test::readBytes(out), test::templateBytes());
     ASSERT_EQ("", run("write FILES -o OUT --loop=forever --font Verdana --info-size 12").err);
     ASSERT_EQ("", run("write --from OUT -o OUT --colour navy --description " + text).err);
     const QString shown = run("show OUT").out;
@@ -104,7 +104,7 @@ TEST_F(Cli, WriteNamesCorrectionsAndRefusesWhatItCannotDo) {
          "Grey, Silver, Red, Lime, Yellow, Blue, Fuchsia, Aqua, White"},
     };
     for (const auto& [arguments, status, err] : cases) {
-        const testing::CliRun result = run(arguments);
+        const test::CliRun result = run(arguments);
         EXPECT_EQ(result.status, status) << arguments.toStdString();
         const QString expected = (status == 1 ? "" : "tessivane-cli: ") + err + "\n";
         EXPECT_EQ(result.err, err.isEmpty() ? "" : expected.toUtf8() + (status == 2 ? usage : ""));
@@ -121,13 +121,13 @@ TEST_F(Cli, RecoveryCopyIsNamedAndKeptUntilDiscarded) {
     const QString copy = dir.file(".out.htt.tessivane-recovery", "before");
     const QByteArray note = "tessivane-cli: a save of '" + out.toUtf8() + "' was cut short";
     EXPECT_TRUE(run("show OUT").err.startsWith(note));
-    const testing::CliRun refused = run("write --from OUT FILES -o OUT");
+    const test::CliRun refused = run("write --from OUT FILES -o OUT");
     EXPECT_EQ(refused.status, 1);
     EXPECT_TRUE(
         refused.err.startsWith(note) && refused.err.contains("' was not saved: an") &&
         refused.err.endsWith("--discard-recovery-copy saves over it and removes the copy\n"))
         << refused.err.toStdString();
-    EXPECT_EQ(testing::readBytes(out), testing::templateBytes());
+    EXPECT_EQ(test::readBytes(out), test::templateBytes());
     EXPECT_EQ(run("write FILES --discard-recovery-copy -o OUT").status, 0);
     EXPECT_FALSE(QFile::exists(copy));
 }
@@ -135,7 +135,7 @@ TEST_F(Cli, RecoveryCopyIsNamedAndKeptUntilDiscarded) {
 // The tool's --help and each command's own answer on standard output, a failure when it cannot
 // be written; the manual page describes every option that they list.
 TEST_F(Cli, HelpListsEachCommandsOptionsAndTheManualPageDescribesThem) {
-    const QString manual = testing::readBytes(TESSIVANE_SOURCE_DIR "/packaging/tessivane-cli.1");
+    const QString manual = test::readBytes(TESSIVANE_SOURCE_DIR "/packaging/tessivane-cli.1");
     std::ostream unwritable(nullptr);
     const std::tuple<QString, const char*, qsizetype> cases[] = {
         {"--help", "Usage:\n  tessivane-cli template [-o FILE]\n", 16},
@@ -147,7 +147,7 @@ TEST_F(Cli, HelpListsEachCommandsOptionsAndTheManualPageDescribesThem) {
         {"unapply -h", "Usage: tessivane-cli unapply [options] FOLDER\n", 2},
     };
     for (const auto& [arguments, start, count] : cases) {
-        const testing::CliRun help = run(arguments);
+        const test::CliRun help = run(arguments);
         EXPECT_TRUE(help.status == 0 && help.err.isEmpty() && help.out.startsWith(start));
         EXPECT_EQ(run(arguments, &unwritable).status, 1);
         QSet<QString> options;
@@ -166,14 +166,13 @@ TEST_F(Cli, ApplyAndUnapplyTakeEachOtherBack) {
     run("template -o OUT");
     const QString folder = dir.path("shown");
     ASSERT_TRUE(QDir().mkdir(folder));
-    const testing::CliRun applied = run("apply --name My.htt OUT " + folder);
+    const test::CliRun applied = run("apply --name My.htt OUT " + folder);
     EXPECT_EQ(applied.status, 0);
     EXPECT_EQ(applied.out, messages::folderUseDone(folder, "My.htt", {}).toUtf8() + "\n");
-    EXPECT_EQ(testing::readBytes(folder + "/My.htt"), testing::templateBytes());
-    EXPECT_TRUE(
-        testing::readBytes(folder + "/Desktop.ini").contains("PersistMoniker=file://My.htt"));
+    EXPECT_EQ(test::readBytes(folder + "/My.htt"), test::templateBytes());
+    EXPECT_TRUE(test::readBytes(folder + "/Desktop.ini").contains("PersistMoniker=file://My.htt"));
     EXPECT_EQ(run("unapply " + folder).status, 0);
-    EXPECT_TRUE(testing::folderEntries(folder).isEmpty());
+    EXPECT_TRUE(test::folderEntries(folder).isEmpty());
 }
 
 }  // namespace

@@ -130,5 +130,24 @@ TEST(Numeric, StoredPlainly) {
     }
 }
 
+TEST(WorkingDocument, MarkerLineIsTheWholeSecondLine) {
+    const struct {
+        std::string_view bytes;
+        bool ours;
+    } cases[] = {
+        {"<!--\r\n* WZ.exe\r\n", true},
+        {"<!--\n* WZ.exe", true},
+        {"<!--\r* WZ.exe\r", true},
+        {"* WZ.exe\r\n<!--\r\n", false},
+        {"<!--\r\n* WZ.exe \r\n", false},
+        {"<!--\r\n* wz.exe\r\n", false},
+        {"* WZ.exe", false},
+        {"", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(hasMarkerLine(WorkingDocument::fromBytes(c.bytes)), c.ours) << c.bytes;
+    }
+}
+
 }  // namespace
 }  // namespace tessivane

@@ -36,19 +36,19 @@ namespace tessivane {
 namespace {
 
 using Answer = Dialogs::Answer;
-using testing::cli;
-using testing::CliRun;
-using testing::folderEntries;
-using testing::readBytes;
-using testing::templateBytes;
+using test::cli;
+using test::CliRun;
+using test::folderEntries;
+using test::readBytes;
+using test::templateBytes;
 
 constexpr int kTenMb = 10 * 1024 * 1024;
 const QString kPlaceholder = QStringLiteral("HyperText Template1.htt");
 
 // Permission checks mean nothing to root: the program under test starts as an ordinary user.
 void asNobody() {
-    if (!testing::becomeOrdinaryUser()) {
-        ::_exit(testing::kNoOrdinaryUser);
+    if (!test::becomeOrdinaryUser()) {
+        ::_exit(test::kNoOrdinaryUser);
     }
 }
 
@@ -60,7 +60,7 @@ std::pair<int, QByteArray> refused(const QString& message) {
     return {1, message.toUtf8() + "\n"};
 }
 
-class BadInput : public testing::CommandsTest {
+class BadInput : public test::CommandsTest {
 protected:
     // tessivane-cli write with the arguments, naming files that exist.
     CliRun write(const QStringList& arguments, const std::function<void()>& inChild = {}) const {
@@ -154,7 +154,7 @@ TEST_F(BadInput, UnusableFilesAndPathsAreRefused) {
         // The window, as the same user: the exit status has a bit for each check that failed.
         const QString opened = c.openSays ? "File Load Error: " + c.readError : QString();
         const QString warning = c.path == secret ? c.readError : QString();
-        EXPECT_EQ(testing::asOrdinaryUser([&] {
+        EXPECT_EQ(test::asOrdinaryUser([&] {
                       const FirstDocument first = firstDocument(c.path);
                       return int(run(kOpen, c.path, c.openSays) != opened) |
                              int(!c.saveReason.isEmpty() &&

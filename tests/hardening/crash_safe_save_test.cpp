@@ -25,7 +25,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "controls/file_services.h"
+#include "storage/file_services.h"
 #include "support/processes.h"
 #include "support/temp_dir.h"
 
@@ -33,8 +33,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
-using tessivane::testing::folderEntries;
-using tessivane::testing::readBytes;
+using tessivane::test::folderEntries;
+using tessivane::test::readBytes;
 
 // Waits until the condition holds (true) or the process has ended (false), without reaping it.
 bool waitUntil(pid_t pid, const std::function<bool()>& condition) {
@@ -85,7 +85,7 @@ protected:
             GTEST_SKIP() << "needs about 700 MB free in " << folder_.toStdString();
         }
         // A document of ours: the built-in template, padded after its last line to about 100 MB.
-        QByteArray big = tessivane::testing::templateBytes();
+        QByteArray big = tessivane::test::templateBytes();
         big.reserve(100'000'000);
         char line[128];
         for (int i = 0; i < 1'050'000; ++i) {
@@ -94,9 +94,9 @@ protected:
                                            "lazy dog, again and again -->\r\n",
                                            i));
         }
-        ASSERT_TRUE(tessivane::testing::writeBytes(path("big.htt"), big));
+        ASSERT_TRUE(tessivane::test::writeBytes(path("big.htt"), big));
         for (const char* name : {"ding.wav", "back.gif", "line.gif"}) {
-            ASSERT_TRUE(tessivane::testing::writeBytes(path(name), "RIFF"));
+            ASSERT_TRUE(tessivane::test::writeBytes(path(name), "RIFF"));
         }
     }
 
@@ -252,7 +252,7 @@ TEST_F(KillMoments, SignalsEndASaveOnlyOnceNothingIsLeftHalfDone) {
         }
         targetIsA = target == a;
     }
-    using tessivane::testing::cli;
+    using tessivane::test::cli;
     const auto shown = cli({"show", path("target.htt")});
     EXPECT_TRUE(shown.err.contains("was cut short") && shown.err.contains(copy.toUtf8()));
     const QStringList write = {"write",          "--from",       path("big.htt"),   "--sound",
@@ -274,7 +274,7 @@ TEST_F(KillMoments, SignalsEndASaveOnlyOnceNothingIsLeftHalfDone) {
 // the folder: exactly the names such a save gives, of a process that no longer runs. A file of the
 // user's that merely looks like one stays, and so does a save in progress in another process.
 TEST(CrashSafeSave, NextSaveRemovesWhatAKilledSaveLeft) {
-    tessivane::testing::TempDir dir;
+    tessivane::test::TempDir dir;
     const pid_t gone = ::fork();  // a process id that no longer runs
     if (gone == 0) {
         _exit(0);

@@ -30,11 +30,11 @@
 #include <memory>
 #include <string>
 
-#include "controls/preview_protocol.h"
 #include "document/core.h"
 #include "preview/folder_listing.h"
 #include "preview/page_guard.h"
 #include "preview/preview_window.h"
+#include "protocol/preview_protocol.h"
 #include "support/accessible.h"
 #include "support/processes.h"
 #include "support/pseudo_translation.h"
@@ -61,8 +61,8 @@ protected:
         folder_.file("n<i>otes.txt", "a few words\n");  // a name that is no markup
         QFile::setPermissions(folder_.file("readme.txt", "read me\n"), QFile::ReadOwner);
         settings_.description = "%THISDIRNAME% - holiday pictures";
-        settings_.backgroundImage = folder_.file("paper.gif", testing::kGif).toStdString();
-        settings_.lineImage = folder_.file("rule.gif", testing::kGif).toStdString();
+        settings_.backgroundImage = folder_.file("paper.gif", test::kGif).toStdString();
+        settings_.lineImage = folder_.file("rule.gif", test::kGif).toStdString();
         settings_.soundFile = folder_.file("chime.wav", "RIFF").toStdString();
         settings_.fontFace = "DejaVu Sans";
         settings_.infoSize = "9";
@@ -111,7 +111,7 @@ protected:
 
     std::map<std::string, std::string> outcomesOf(const QString& script, int count);
 
-    testing::TempDir folder_;
+    test::TempDir folder_;
     FolderViewSettings settings_;
     PreviewWindow window_;
 };
@@ -211,7 +211,7 @@ TEST_F(PreviewWindowTest, OneFileIsDescribedAndStaysSelected) {
 
 // The window's controls and then the page's file list, which the arrow keys move through.
 TEST_F(PreviewWindowTest, ScreenReaderHearsEveryControlAndTheFileList) {
-    EXPECT_EQ(testing::expectSpeakableTabStops(&window_).join('|'),
+    EXPECT_EQ(test::expectSpeakableTabStops(&window_).join('|'),
               "Folder:|Choose folder…|Play sound|Folder page");
     js("const list = document.getElementById('tessivane-list'); list.focus();"
        "list.dispatchEvent(new KeyboardEvent('keydown', {key: 'ArrowDown'}))");
@@ -301,7 +301,7 @@ TEST(FolderListingTest, SortsNaturally) {
 // are the folder's; what is found nowhere is named in the strip.
 TEST_F(PreviewWindowTest, NamesWithoutAFolderAreFoundInIt) {
     settings_.backgroundImage = "Paper.gif";  // the page's "file://Paper.gif": no host
-    folder_.file("Paper.gif", testing::kGif);
+    folder_.file("Paper.gif", test::kGif);
     settings_.lineImage = "rule.gif";
     settings_.soundFile = "nowhere.wav";
     show(settings_);
@@ -317,7 +317,7 @@ TEST_F(PreviewWindowTest, NamesWithoutAFolderAreFoundInIt) {
 
 // Thousands of entries: only the rows in view are drawn, and selecting over all of them works.
 TEST_F(PreviewWindowTest, LargeFolderSelectsOverEveryEntry) {
-    testing::TempDir big;
+    test::TempDir big;
     for (int i = 1; i <= 3000; ++i)
         QFile(big.path(QStringLiteral("file%1.txt").arg(i))).open(QIODevice::WriteOnly);
     window_.receiveFrame("folder", big.root().toUtf8());
@@ -350,7 +350,7 @@ TEST_F(PreviewWindowTest, LargeFolderSelectsOverEveryEntry) {
 // files, and reads the bytes of none, nor anything through links, "..", a sibling folder whose
 // name starts with the folder's, or a subfolder.
 TEST_F(PreviewWindowTest, PageReadsNoFile) {
-    testing::TempDir base;
+    test::TempDir base;
     QDir(base.root()).mkpath("Pics/sub");
     QDir(base.root()).mkpath("Pics-private");
     QDir(base.root()).mkpath("elsewhere");
@@ -430,7 +430,7 @@ TEST_F(PreviewWindowTest, PageReadsNoFile) {
 // The request guard alone, by resource type: what a script would fetch is refused even where a
 // picture of the same file is let through.
 TEST(RequestGuardTest, DecidesByTypeAndRealPlace) {
-    testing::TempDir base;
+    test::TempDir base;
     QDir(base.root()).mkpath("Pics");
     const QString entry = base.file("Pics/a.png", "png");
     const QString named = base.file("named.gif", "gif");
@@ -572,10 +572,10 @@ TEST(PreviewWindowEndTest, EveryTextIsTranslated) {
         window.receiveFrame("document", "<html>not ours</html>");
         QStringList texts{window.windowTitle()};
         for (const QWidget* w : window.findChildren<QWidget*>())
-            texts << testing::textsOf(w, {"previewStrip"});
+            texts << test::textsOf(w, {"previewStrip"});
         EXPECT_TRUE(QTest::qWaitFor([&] { return !window.stripText().isEmpty(); }));
         texts << window.stripText().split(u'\n');
-        EXPECT_EQ(testing::unmarked(texts), "") << texts.size() << " texts read";
+        EXPECT_EQ(test::unmarked(texts), "") << texts.size() << " texts read";
     }
     QCoreApplication::removeTranslator(&pseudo);
 }
@@ -583,7 +583,7 @@ TEST(PreviewWindowEndTest, EveryTextIsTranslated) {
 // The program as the editor runs it: its exit statuses, its network of its own where the system
 // allows one, a clean end after a stuck page, and the folders that killed previews left behind.
 TEST(PreviewProgramTest, EndsAsTheProtocolSays) {
-    testing::TempDir temp;
+    test::TempDir temp;
     // A pid that no process has: that of a child that has ended.
     const pid_t deadPid = ::fork();
     if (deadPid == 0)
@@ -640,9 +640,9 @@ TEST(PreviewProgramTest, EndsAsTheProtocolSays) {
                 << c.what;
             // Where this system lets a user have namespaces, the page has no network at all.
             const bool namespaces =
-                testing::inChildProcess([] {
-                    return ::unshare(testing::runningAsRoot() ? CLONE_NEWNET
-                                                              : CLONE_NEWUSER | CLONE_NEWNET);
+                test::inChildProcess([] {
+                    return ::unshare(test::runningAsRoot() ? CLONE_NEWNET
+                                                           : CLONE_NEWUSER | CLONE_NEWNET);
                 }) == 0;
             const auto network = [](qint64 pid) {
                 char target[64] = {};
@@ -662,7 +662,7 @@ TEST(PreviewProgramTest, EndsAsTheProtocolSays) {
         EXPECT_EQ(preview.exitCode(), c.status)
             << c.what << ": " << preview.readAllStandardError().right(300).toStdString();
     }
-    QStringList left = testing::folderEntries(temp.root());
+    QStringList left = test::folderEntries(temp.root());
     left.removeAll("run");
     left.sort();
     EXPECT_EQ(left.join(' ').toStdString(), kept.join(' ').toStdString());

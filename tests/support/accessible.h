@@ -10,7 +10,7 @@
 #include <QSet>
 #include <QWidget>
 
-namespace tessivane::testing {
+namespace tessivane::test {
 
 // The controls that the tab key reaches, from the first, in tab order: each once.
 inline QWidgetList tabStops(QWidget* window) {
@@ -44,4 +44,4 @@ inline QStringList expectSpeakableTabStops(QWidget* window) {
     return names;
 }
 
-}  // namespace tessivane::testing
+}  // namespace tessivane::test

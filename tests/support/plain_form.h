@@ -15,7 +15,7 @@
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
-namespace tessivane::testing {
+namespace tessivane::test {
 
 class PlainForm : public DocumentForm {
 public:
@@ -90,4 +90,4 @@ protected:
     FileCommands commands{session, form, dialogs};
 };
 
-}  // namespace tessivane::testing
+}  // namespace tessivane::test

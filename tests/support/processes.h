@@ -15,7 +15,7 @@
 #include <QProcess>
 #include <QStringList>
 
-namespace tessivane::testing {
+namespace tessivane::test {
 
 inline bool runningAsRoot() {
     return ::geteuid() == 0;
@@ -62,4 +62,4 @@ inline CliRun cli(const QStringList& arguments, const std::function<void()>& inC
             process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
-}  // namespace tessivane::testing
+}  // namespace tessivane::test

@@ -11,7 +11,7 @@
 #include <QStringList>
 #include <QWidget>
 
-namespace tessivane::testing {
+namespace tessivane::test {
 
 // Every text of the widget that a user sees or hears; `skipLabels` names labels that show user
 // data.
@@ -48,4 +48,4 @@ inline std::string unmarked(const QStringList& texts) {
     return left.join(" | ").toStdString();
 }
 
-}  // namespace tessivane::testing
+}  // namespace tessivane::test

@@ -13,7 +13,7 @@
 
 #include "app/dialogs.h"
 
-namespace tessivane::testing {
+namespace tessivane::test {
 
 class ScriptedDialogs : public Dialogs {
 public:
@@ -85,4 +85,4 @@ private:
     std::vector<Shown> shown_;
 };
 
-}  // namespace tessivane::testing
+}  // namespace tessivane::test

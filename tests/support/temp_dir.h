@@ -12,7 +12,7 @@
 
 #include "document/template.h"
 
-namespace tessivane::testing {
+namespace tessivane::test {
 
 inline QByteArray readBytes(const QString& path) {
     QFile file(path);
@@ -67,4 +67,4 @@ private:
     QTemporaryDir dir_;
 };
 
-}  // namespace tessivane::testing
+}  // namespace tessivane::test

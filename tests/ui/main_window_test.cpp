@@ -10,8 +10,8 @@
 #include <map>
 #include <memory>
 
-#include "controls/preview_protocol.h"
 #include "document/template.h"
+#include "protocol/preview_protocol.h"
 #include "support/accessible.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
@@ -19,7 +19,7 @@
 #include "ui/picture_viewer.h"
 #include "ui/widgets.h"
 
-namespace tessivane::testing {
+namespace tessivane::test {
 namespace {
 
 using Answer = Dialogs::Answer;
@@ -497,7 +497,7 @@ TEST_F(WindowTest, UseForFolderReportsInTheStatusBarAndThePreviewShowsTheFolder)
 }
 
 }  // namespace
-}  // namespace tessivane::testing
+}  // namespace tessivane::test
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qEnvironmentVariable("QT_QPA_PLATFORM", "offscreen").toUtf8());

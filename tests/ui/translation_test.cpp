@@ -13,7 +13,7 @@
 #include "ui/main_window.h"
 #include "ui/widgets.h"
 
-namespace tessivane::testing {
+namespace tessivane::test {
 namespace {
 
 TEST(PseudoTranslationTest, EveryTextTheWindowShowsIsTranslated) {
@@ -43,4 +43,4 @@ TEST(PseudoTranslationTest, EveryTextTheWindowShowsIsTranslated) {
 }
 
 }  // namespace
-}  // namespace tessivane::testing
+}  // namespace tessivane::test

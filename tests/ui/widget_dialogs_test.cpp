@@ -106,7 +106,7 @@ TEST(MessageBoxTest, RestoreOrKeepIsTheUsersChoiceAlone) {
 // the run (not in the user's settings), so a later dialog elsewhere offers the first folder.
 TEST(FileDialogTest, ConfirmsCancelsAndKeepsTheHistoryInMemory) {
     keepSettingsOffDisk();
-    const testing::TempDir dir, elsewhere;
+    const test::TempDir dir, elsewhere;
     WidgetDialogs dialogs;
     DialogState state{"Save As", filters::templates(), dir.path("first.htt"), 1};
     {
@@ -131,14 +131,14 @@ TEST(FileDialogTest, ConfirmsCancelsAndKeepsTheHistoryInMemory) {
 
 // GIF, JPEG, BMP and PNG by content; anything else (an icon Qt reads too) leaves the picture shown.
 TEST(PictureViewerTest, ReadsGifJpegBmpAndPngOnly) {
-    testing::TempDir dir;
+    test::TempDir dir;
     const auto saved = [&](const QString& name, int size, const char* format) {
         QImage image(size, size + 1, QImage::Format_RGB32);
         image.fill(Qt::blue);
         EXPECT_TRUE(image.save(dir.path(name), format)) << format;
         return dir.path(name);
     };
-    const QByteArray& gif = testing::kGif;
+    const QByteArray& gif = test::kGif;
     const std::pair<QString, QSize> cases[] = {
         {dir.file("notes.gif", "This is no picture.\r\n"), {}},
         {saved("a.png", 8, "PNG"), {8, 9}},

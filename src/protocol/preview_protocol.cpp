@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "controls/preview_protocol.h"
+#include "protocol/preview_protocol.h"
 
 namespace tessivane {
 
@@ -8,11 +8,13 @@ namespace {
 constexpr qsizetype kMaxHeader = 64;
 
 bool isName(const QByteArray& name) {
-    if (name.isEmpty())
+    if (name.isEmpty()) {
         return false;
+    }
     for (char c : name) {
-        if (!(c >= 'a' && c <= 'z') && c != '-')
+        if (!(c >= 'a' && c <= 'z') && c != '-') {
             return false;
+        }
     }
     return true;
 }
@@ -23,13 +25,15 @@ QByteArray encodePreviewFrame(const QByteArray& name, const QByteArray& payload)
 }
 
 void PreviewFrameReader::append(const QByteArray& bytes) {
-    if (!failed_)
+    if (!failed_) {
         buffer_.append(bytes);
+    }
 }
 
 std::optional<PreviewFrame> PreviewFrameReader::next() {
-    if (failed_)
+    if (failed_) {
         return std::nullopt;
+    }
     const qsizetype newline = buffer_.indexOf('\n');
     if (newline < 0) {
         if (buffer_.size() > kMaxHeader) {
@@ -43,16 +47,18 @@ std::optional<PreviewFrame> PreviewFrameReader::next() {
     const QByteArray name = header.left(space);
     const QByteArray digits = header.mid(space + 1);
     bool ok = space > 0 && newline <= kMaxHeader && isName(name) && !digits.isEmpty();
-    for (char c : digits)
+    for (char c : digits) {
         ok = ok && c >= '0' && c <= '9';
+    }
     const qsizetype length = ok ? digits.toLongLong(&ok) : -1;
     if (!ok || length > kMaxPayload) {
         failed_ = true;
         buffer_.clear();
         return std::nullopt;
     }
-    if (buffer_.size() - newline - 1 < length)
+    if (buffer_.size() - newline - 1 < length) {
         return std::nullopt;
+    }
     PreviewFrame frame{name, buffer_.mid(newline + 1, length)};
     buffer_.remove(0, newline + 1 + length);
     return frame;

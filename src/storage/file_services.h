@@ -1,32 +1,20 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// File services: a working document from a file, a working document to a file, and the
-// case-insensitive look-ups in the window's lists.
+// File services: a working document from a file, a working document to a file, and whether a
+// file exists.
 //
 // Paths are handed to the system as they are, never cleaned as text: "link/../f.htt" names the
 // file the system finds there, and the file saved is the file read. A name that Qt could only
 // decode with replacement characters (bytes that are not UTF-8) is refused before anything is
 // read or written, because it would be encoded back as other bytes and reach another file.
 //
-// Loading reads the bytes whole and splits them with the document core's line rules. Saving
-// follows a chain of symbolic links to its end and replaces that file. It writes a new file
-// beside it, with the old file's mode, owner, group, ACL and extended attributes, and renames it
-// over the old one once it is completely on disk, so a failed or killed save leaves the old file
-// as it was. Where the rename would lose something (the file has other hard links, its owner or
-// group or an attribute cannot be given to a new file, the folder may not be written), the file
-// is written in place instead: a recovery copy of the old content is written and synced first
-// (beside the file, or in the user's state folder when the file's folder may not be written),
-// then the new content, and the copy is removed once the new content is on disk. A failure puts
-// the old content back from the copy; a save killed half-way leaves the copy, which the next
-// load reports (LoadResult::recoveryCopy). A save streams the document to disk: it needs no
-// second copy of it in memory.
+// Saving replaces the file at the end of a chain of symbolic links: by renaming a new file over
+// it (a failed or killed save leaves the old file as it was), or, where the rename would lose
+// something (hard links, owner, attributes, an unwritable folder), by writing in place behind a
+// recovery copy that a cut-short save leaves for the next load to report.
 //
-// SIGTERM, SIGINT and SIGHUP (unless ignored) end the program during a save only once nothing is
-// left half-done: a file of the save's own that is being written is removed, a write in place is
-// let finish; the program then exits with status 128 + the signal's number.
-//
-// Running out of memory is a failure like any other. What the caller tells the user about a
-// failure is left to the caller.
+// SIGTERM, SIGINT and SIGHUP end the program during a save only once nothing is left half-done.
+// What the caller tells the user about a failure is left to the caller.
 #include <QString>
 #include <QStringList>
 
@@ -102,10 +90,8 @@ bool isFaithfulName(const QString& path);
 // The stamp of the file at the path now; invalid when there is none.
 FileStamp fileStamp(const QString& path);
 
-// Whether a loaded document is one of ours: its second line is exactly the marker text.
-bool hasMarkerLine(const WorkingDocument& document);
-
-// Index of the item whose whole text equals the text ignoring letter case, or -1.
-int findIgnoringCase(const QStringList& items, const QString& text);
+// True exactly when a regular file exists at the path (a bare name resolves against the current
+// folder). An empty path, a folder or a dangling link is no file.
+bool fileExists(const QString& path);
 
 }  // namespace tessivane

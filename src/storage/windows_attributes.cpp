@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "controls/windows_attributes.h"
+#include "storage/windows_attributes.h"
 
 #include <linux/msdos_fs.h>
 #include <sys/ioctl.h>

@@ -20,9 +20,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-#include "controls/file_services.h"
-#include "controls/folder_use.h"
 #include "document/desktop_ini.h"
+#include "storage/file_services.h"
+#include "storage/folder_use.h"
 #include "support/processes.h"
 #include "support/temp_dir.h"
 
@@ -30,8 +30,8 @@ namespace tessivane {
 namespace {
 
 using Kind = FolderUseError::Kind;
-using testing::readBytes;
-using testing::writeBytes;
+using test::readBytes;
+using test::writeBytes;
 
 QByteArray native(const QString& path) {
     return QFile::encodeName(path);
@@ -84,7 +84,7 @@ public:
         const QString image = dir_.path("image");
         const QString make = kind == "ntfs" ? "mkntfs" : "mkfs.vfat";
         QDir().mkdir(root_);
-        if (!testing::runningAsRoot()) {
+        if (!test::runningAsRoot()) {
             why_ = "mounting a volume needs root";
         } else if (QStandardPaths::findExecutable(make, {"/sbin", "/usr/sbin", "/usr/bin"})
                        .isEmpty()) {
@@ -111,7 +111,7 @@ public:
     QString path(const QString& name) const { return root_ + '/' + name; }
 
 private:
-    testing::TempDir dir_;
+    test::TempDir dir_;
     QString root_;
     QString why_;
     bool mounted_ = false;
@@ -121,7 +121,7 @@ private:
 std::map<std::string, std::pair<std::string, long long>> snapshot(const QString& folder) {
     std::map<std::string, std::pair<std::string, long long>> entries{
         {".", {"", attributesOf(folder)}}};
-    for (const QString& name : testing::folderEntries(folder)) {
+    for (const QString& name : test::folderEntries(folder)) {
         const QFileInfo entry(folder + '/' + name);
         entries[name.toStdString()] = {(entry.isSymLink() ? "link " + native(entry.symLinkTarget())
                                                           : readBytes(entry.filePath()))
@@ -161,7 +161,7 @@ TEST_P(OnVolume, UseIsMarkedWhereTheVolumeKeepsAttributesAndUndoneWhole) {
         EXPECT_EQ(result.keepsAttributes, keeps);
         const QString ini = folder + (folder == fresh ? "/Desktop.ini" : "/desktop.ini");
         const QString htt = folder + "/Folder.htt";
-        EXPECT_EQ(testing::folderEntries(folder).size(), 2);
+        EXPECT_EQ(test::folderEntries(folder).size(), 2);
         EXPECT_EQ(readBytes(htt).toStdString(), document.toBytes());
         EXPECT_TRUE(recordedFolderUse(readBytes(ini).toStdString()));
         if (keeps) {
@@ -182,7 +182,7 @@ INSTANTIATE_TEST_SUITE_P(Volumes, OnVolume, ::testing::Values("plain", "ntfs", "
 // as an ordinary user ("nobody") or under a file size limit ("full"). Whatever is refused or
 // fails, the folder keeps every entry, byte and mode it had.
 TEST(FolderUse, RefusalsAndFailuresLeaveTheFolderAsItWas) {
-    testing::TempDir dir;
+    test::TempDir dir;
     ASSERT_EQ(::chmod(native(dir.root()).constData(), 0755), 0);
     const WorkingDocument document = WorkingDocument::fromTemplate();
     const auto use = [&](const QString& folder, const QString& name = kFolderTemplateName) {
@@ -233,9 +233,9 @@ TEST(FolderUse, RefusalsAndFailuresLeaveTheFolderAsItWas) {
         c.prepare(folder);
         const auto before = snapshot(folder);
         const auto modeBefore = QFileInfo(folder).permissions();
-        const int kind = testing::inChildProcess([&] {
-            if (std::string(c.as) == "nobody" && !testing::becomeOrdinaryUser()) {
-                return testing::kNoOrdinaryUser;
+        const int kind = test::inChildProcess([&] {
+            if (std::string(c.as) == "nobody" && !test::becomeOrdinaryUser()) {
+                return test::kNoOrdinaryUser;
             }
             if (std::string(c.as) == "full") {
                 ::signal(SIGXFSZ, SIG_IGN);
@@ -253,7 +253,7 @@ TEST(FolderUse, RefusalsAndFailuresLeaveTheFolderAsItWas) {
 
 // A template changed since the use is kept and named; the rest of the use is undone.
 TEST(FolderUse, UndoKeepsATemplateChangedSince) {
-    testing::TempDir dir;
+    test::TempDir dir;
     const WorkingDocument document = WorkingDocument::fromTemplate();
     ASSERT_FALSE(useForFolder(document, dir.root(), "Mine.htt").error);
     const QString htt = dir.path("Mine.htt");
@@ -261,7 +261,7 @@ TEST(FolderUse, UndoKeepsATemplateChangedSince) {
     const FolderUseResult undone = undoFolderUse(dir.root());
     EXPECT_FALSE(undone.error);
     EXPECT_EQ(undone.keptTemplate, htt);
-    EXPECT_EQ(testing::folderEntries(dir.root()), QStringList{"Mine.htt"});
+    EXPECT_EQ(test::folderEntries(dir.root()), QStringList{"Mine.htt"});
 }
 
 }  // namespace

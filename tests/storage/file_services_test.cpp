@@ -20,8 +20,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include "controls/file_services.h"
-#include "controls/utility_services.h"
+#include "storage/file_services.h"
 #include "support/processes.h"
 #include "support/temp_dir.h"
 
@@ -61,11 +60,11 @@ extern "C" int unlinkat(int folder, const char* name, int flags) {
 namespace tessivane {
 namespace {
 
-using testing::asOrdinaryUser;
-using testing::folderEntries;
-using testing::inChildProcess;
-using testing::readBytes;
-using testing::TempDir;
+using test::asOrdinaryUser;
+using test::folderEntries;
+using test::inChildProcess;
+using test::readBytes;
+using test::TempDir;
 
 WorkingDocument documentOf(const QByteArray& bytes) {
     return WorkingDocument::fromBytes(
@@ -133,7 +132,7 @@ TEST(FileSave, ReachesTheFileReadKeepsEverythingItHadOrRefuses) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.steps) + " / " + c.path);
-        if (QByteArray(c.who).contains("root") && !testing::runningAsRoot()) {
+        if (QByteArray(c.who).contains("root") && !test::runningAsRoot()) {
             continue;  // only root can give a file to another owner
         }
         TempDir dir;
@@ -318,25 +317,6 @@ TEST(FileSave, RecoveryCopyIsKeptUntilSettled) {
         EXPECT_EQ(readBytes(dir.path("g.htt")), c.after);
         EXPECT_EQ(folderEntries(dir.root()), (QStringList{"f.htt", "g.htt"}));
         EXPECT_TRUE(recoveryCopyOf(file).isEmpty());
-    }
-}
-
-TEST(FileLookups, MarkerLineIsTheWholeSecondLine) {
-    const struct {
-        QByteArray bytes;
-        bool ours;
-    } cases[] = {
-        {"<!--\r\n* WZ.exe\r\n", true},
-        {"<!--\n* WZ.exe", true},
-        {"<!--\r* WZ.exe\r", true},
-        {"* WZ.exe\r\n<!--\r\n", false},
-        {"<!--\r\n* WZ.exe \r\n", false},
-        {"<!--\r\n* wz.exe\r\n", false},
-        {"* WZ.exe", false},
-        {"", false},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(hasMarkerLine(documentOf(c.bytes)), c.ours) << c.bytes.toStdString();
     }
 }
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "controls/folder_use.h"
+#include "storage/folder_use.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -16,9 +16,9 @@
 #include <QCryptographicHash>
 #include <QFile>
 
-#include "controls/file_services.h"
-#include "controls/windows_attributes.h"
 #include "document/desktop_ini.h"
+#include "storage/file_services.h"
+#include "storage/windows_attributes.h"
 
 namespace tessivane {
 namespace {

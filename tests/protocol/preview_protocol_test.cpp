@@ -4,14 +4,15 @@
 
 #include <QByteArrayList>
 
-#include "controls/preview_protocol.h"
+#include "protocol/preview_protocol.h"
 
 namespace tessivane {
 namespace {
 
 TEST(PreviewFrameReaderTest, ReadsWholeFramesAndStopsAtTheFirstFault) {
-    const QByteArray two = encodePreviewFrame("title", "a\nb") +
-                           encodePreviewFrame("document", QByteArray("x\0y", 3));
+    const QByteArray two =
+        encodePreviewFrame("title", "a\nb") + encodePreviewFrame("document", QByteArray("x\0y", 3));
+    const QByteArray garbage = encodePreviewFrame("title", "t") + "bad\n" + two;
     struct Case {
         const char* what;
         QByteArrayList pieces;
@@ -29,15 +30,13 @@ TEST(PreviewFrameReaderTest, ReadsWholeFramesAndStopsAtTheFirstFault) {
         {"end of input inside the payload", {"title 9\nabc"}, {}, false, true},
         {"end of input inside the header", {"title 9"}, {}, false, true},
         {"an oversize length", {"document 268435457\n"}, {}, true, false},
-        {"a length of more digits than fit", {"document 99999999999999999999999\n"}, {}, true,
-         false},
+        {"more length digits than fit", {"document 99999999999999999999999\n"}, {}, true, false},
         {"a bad name", {"Title 1\na"}, {}, true, false},
         {"a name with a space", {"ti tle 1\na"}, {}, true, false},
         {"no length", {"title \n"}, {}, true, false},
         {"a negative length", {"title -1\n"}, {}, true, false},
         {"a header that never ends", {QByteArray(100, 'a')}, {}, true, false},
-        {"good frames, then garbage", {encodePreviewFrame("title", "t") + "bad\n" + two},
-         {"title=t"}, true, false},
+        {"good frames, then garbage", {garbage}, {"title=t"}, true, false},
     };
     for (const Case& c : cases) {
         PreviewFrameReader reader;

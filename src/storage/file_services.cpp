@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "controls/file_services.h"
+#include "storage/file_services.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -22,13 +22,13 @@
 #include <vector>
 
 #include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <functional>
 #include <string_view>
-#include <QRandomGenerator>
 
-#include "controls/windows_attributes.h"
-#include "document/line_map.h"
 #include "document/text_encoding.h"
+#include "storage/windows_attributes.h"
 
 namespace tessivane {
 namespace {
@@ -653,16 +653,24 @@ Replaced replaceByRename(const Target& target, const Content& content,
     return Replaced::Done;
 }
 
-// Writes the document over the file's old content, after a synced recovery copy of it. On any
-// failure the old content is put back from the copy.
-std::optional<FileError> writeInPlace(const Target& target, const Content& content,
-                                      SignalGuard& guard, FileStamp* saved) {
-    Descriptor file(
-        ::openat(target.folder.get(), target.name.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW));
+// Opens the target itself for writing over its content.
+std::optional<FileError> openInPlace(const Target& target, Descriptor& file) {
+    file.reset(::openat(target.folder.get(), target.name.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW));
     if (!file.valid()) {
         return errno == EACCES || errno == EPERM || errno == EROFS
                    ? failure(FileError::Kind::NotWritable, systemReason(errno))
                    : systemFailure(errno);
+    }
+    return std::nullopt;
+}
+
+// Writes the document over the file's old content, after a synced recovery copy of it. On any
+// failure the old content is put back from the copy.
+std::optional<FileError> writeInPlace(const Target& target, const Content& content,
+                                      SignalGuard& guard, FileStamp* saved) {
+    Descriptor file;
+    if (auto refused = openInPlace(target, file)) {
+        return *refused;
     }
     RecoveryPlace copy;
     if (auto refused = makeRecoveryCopy(target, file.get(), guard, copy)) {
@@ -807,12 +815,9 @@ FileError restore(const QString& path) {
     if (auto refused = findCopy(path, target, copy)) {
         return *refused;
     }
-    Descriptor file(
-        ::openat(target.folder.get(), target.name.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW));
-    if (!file.valid()) {
-        return errno == EACCES || errno == EPERM || errno == EROFS
-                   ? failure(FileError::Kind::NotWritable, systemReason(errno))
-                   : systemFailure(errno);
+    Descriptor file;
+    if (auto refused = openInPlace(target, file)) {
+        return *refused;
     }
     SignalGuard guard;
     guard.finishFirst();
@@ -925,18 +930,8 @@ FileStamp fileStamp(const QString& path) {
     return stampOf(info);
 }
 
-bool hasMarkerLine(const WorkingDocument& document) {
-    return document.size() > std::size_t(lines::kMarker) &&
-           document.line(lines::kMarker) == lines::kMarkerText;
-}
-
-int findIgnoringCase(const QStringList& items, const QString& text) {
-    for (qsizetype i = 0; i < items.size(); ++i) {
-        if (items[i].compare(text, Qt::CaseInsensitive) == 0) {
-            return int(i);
-        }
-    }
-    return -1;
+bool fileExists(const QString& path) {
+    return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
 }  // namespace tessivane

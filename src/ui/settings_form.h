@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// The settings form: a control for every setting in three groups, and the font and colour
+// samples, laid out in twips as the window's client area.
+//
+// While the user works, the controls are the only copy of the settings. Their change handling
+// corrects the sizes and the loop count in place (with the rules of document/numeric.h) and keeps
+// the samples up to date; a control set from code runs the same handling as the user's own edit,
+// which showDocument() relies on.
+#include <QList>
+#include <QString>
+#include <QWidget>
+#include <string_view>
+
+#include "document/settings.h"
+#include "document/working_document.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace tessivane {
+
+class ChoiceList;
+class GroupBox;
+class RadioButton;
+
+class SettingsForm : public QWidget {
+    Q_OBJECT
+
+public:
+    enum class PathBox { Sound, Background, LineImage };
+
+    // Builds the controls, fills the font list and gives the font list the focus.
+    explicit SettingsForm(QWidget* parent = nullptr);
+
+    FolderViewSettings settings() const;
+    // Shows the document's settings in the controls (their change handling runs). False when the
+    // document is too short to hold every setting line: it stops at the first missing one.
+    bool showDocument(const WorkingDocument& document);
+
+    QLineEdit* pathBox(PathBox box) const;
+    // The seven text boxes, in tab order.
+    QList<QLineEdit*> textBoxes() const;
+
+signals:
+    // Any setting changed, by the user or by code.
+    void changed();
+    // The "..." button of a path box was pressed.
+    void fileWanted(PathBox box);
+
+private:
+    class ControlsTarget;
+
+    void createFontGroup();
+    void createSoundGroup();
+    void createGraphicGroup();
+    void arrangeTabOrder();
+    // Fills the font list with the name of every font family available for display, each once,
+    // sorted ignoring letter case, and chooses the first.
+    void fillFontList();
+    // Chooses the list's entry for a face or colour the document names, adding one shown as
+    // `marked` when the list lacks it.
+    void chooseEntry(ChoiceList* list, const QString& value, const QString& marked);
+    void forgetDocumentEntries();
+    static constexpr int kMarkedRole = Qt::UserRole + 1;
+
+    void updateSamples();
+    // A size box's change handling: corrects the text in place, then refreshes the samples.
+    void correctSize(QLineEdit* edit, std::string_view fallback);
+    void correctLoopCount();
+
+    GroupBox* fontGroup = nullptr;
+    ChoiceList* fontList = nullptr;
+    ChoiceList* colourList = nullptr;
+    QLineEdit* titleSizeEdit = nullptr;
+    QLineEdit* infoSizeEdit = nullptr;
+    QLabel* titleSample = nullptr;
+    QLabel* infoSample = nullptr;
+
+    GroupBox* soundGroup = nullptr;
+    QLineEdit* soundEdit = nullptr;
+    QPushButton* chooseSoundButton = nullptr;
+    RadioButton* loopForeverButton = nullptr;
+    RadioButton* loopCountButton = nullptr;
+    QLineEdit* loopCountEdit = nullptr;
+
+    GroupBox* graphicGroup = nullptr;
+    QLineEdit* backgroundEdit = nullptr;
+    QPushButton* chooseBackgroundButton = nullptr;
+    QLineEdit* lineImageEdit = nullptr;
+    QPushButton* chooseLineImageButton = nullptr;
+    QLineEdit* descriptionEdit = nullptr;
+};
+
+}  // namespace tessivane
