@@ -334,86 +334,6 @@ Die Datei aus dieser Kopie wiederherstellen oder die Datei so lassen, wie sie is
         <translation>&amp;Hilfe</translation>
     </message>
     <message>
-        <source>Font &amp;Options</source>
-        <translation>Schrift&amp;optionen</translation>
-    </message>
-    <message>
-        <source>Font</source>
-        <translation>Schrift</translation>
-    </message>
-    <message>
-        <source>Colour</source>
-        <translation>Farbe</translation>
-    </message>
-    <message>
-        <source>&amp;Colour</source>
-        <translation>&amp;Farbe</translation>
-    </message>
-    <message>
-        <source>&amp;Title Size:</source>
-        <translation>&amp;Titelgröße:</translation>
-    </message>
-    <message>
-        <source>&amp;Information Text Size:</source>
-        <translation>Größe des &amp;Infotexts:</translation>
-    </message>
-    <message>
-        <source>Sample of the folder title in the chosen font, colour and title size</source>
-        <translation>Muster des Ordnertitels in der gewählten Schrift, Farbe und Titelgröße</translation>
-    </message>
-    <message>
-        <source>Sample of the information text in the chosen font, colour and size</source>
-        <translation>Muster des Infotexts in der gewählten Schrift, Farbe und Größe</translation>
-    </message>
-    <message>
-        <source>&amp;Sound Options</source>
-        <translation>&amp;Klangoptionen</translation>
-    </message>
-    <message>
-        <source>Sound file</source>
-        <translation>Klangdatei</translation>
-    </message>
-    <message>
-        <source>Choose sound file…</source>
-        <translation>Klangdatei wählen…</translation>
-    </message>
-    <message>
-        <source>&amp;Loop Forever</source>
-        <translation>&amp;Endlos wiederholen</translation>
-    </message>
-    <message>
-        <source>Number of times</source>
-        <translation>Anzahl der Wiederholungen</translation>
-    </message>
-    <message>
-        <source>Loo&amp;p for:</source>
-        <translation>&amp;Wiederholungen:</translation>
-    </message>
-    <message>
-        <source>Graphic Options</source>
-        <translation>Grafikoptionen</translation>
-    </message>
-    <message>
-        <source>&amp;Background Image:</source>
-        <translation>Hinter&amp;grundbild:</translation>
-    </message>
-    <message>
-        <source>Choose background image…</source>
-        <translation>Hintergrundbild wählen…</translation>
-    </message>
-    <message>
-        <source>Li&amp;ne Image:</source>
-        <translation>&amp;Linienbild:</translation>
-    </message>
-    <message>
-        <source>Choose line image…</source>
-        <translation>Linienbild wählen…</translation>
-    </message>
-    <message>
-        <source>Folder &amp;Description:</source>
-        <translation>Ordner&amp;beschreibung:</translation>
-    </message>
-    <message>
         <source>Current file</source>
         <translation>Aktuelle Datei</translation>
     </message>
@@ -440,18 +360,6 @@ Die Datei aus dieser Kopie wiederherstellen oder die Datei so lassen, wie sie is
     <message>
         <source>Choose Line Image</source>
         <translation>Linienbild wählen</translation>
-    </message>
-    <message>
-        <source>(no font)</source>
-        <translation>(keine Schriftart)</translation>
-    </message>
-    <message>
-        <source>%1 (not installed)</source>
-        <translation>%1 (nicht installiert)</translation>
-    </message>
-    <message>
-        <source>%1 (custom)</source>
-        <translation>%1 (eigene)</translation>
     </message>
 </context>
 <context>
@@ -565,6 +473,101 @@ Die Datei aus dieser Kopie wiederherstellen oder die Datei so lassen, wie sie is
             <numerusform>%1 (und %n weiterer: für alle hierher zeigen)</numerusform>
             <numerusform>%1 (und %n weitere: für alle hierher zeigen)</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>tessivane::SettingsForm</name>
+    <message>
+        <source>(no font)</source>
+        <translation>(keine Schriftart)</translation>
+    </message>
+    <message>
+        <source>%1 (not installed)</source>
+        <translation>%1 (nicht installiert)</translation>
+    </message>
+    <message>
+        <source>%1 (custom)</source>
+        <translation>%1 (eigene)</translation>
+    </message>
+    <message>
+        <source>Font &amp;Options</source>
+        <translation>Schrift&amp;optionen</translation>
+    </message>
+    <message>
+        <source>Font</source>
+        <translation>Schrift</translation>
+    </message>
+    <message>
+        <source>Colour</source>
+        <translation>Farbe</translation>
+    </message>
+    <message>
+        <source>&amp;Colour</source>
+        <translation>&amp;Farbe</translation>
+    </message>
+    <message>
+        <source>&amp;Title Size:</source>
+        <translation>&amp;Titelgröße:</translation>
+    </message>
+    <message>
+        <source>&amp;Information Text Size:</source>
+        <translation>Größe des &amp;Infotexts:</translation>
+    </message>
+    <message>
+        <source>Sample of the folder title in the chosen font, colour and title size</source>
+        <translation>Muster des Ordnertitels in der gewählten Schrift, Farbe und Titelgröße</translation>
+    </message>
+    <message>
+        <source>Sample of the information text in the chosen font, colour and size</source>
+        <translation>Muster des Infotexts in der gewählten Schrift, Farbe und Größe</translation>
+    </message>
+    <message>
+        <source>&amp;Sound Options</source>
+        <translation>&amp;Klangoptionen</translation>
+    </message>
+    <message>
+        <source>Sound file</source>
+        <translation>Klangdatei</translation>
+    </message>
+    <message>
+        <source>Choose sound file…</source>
+        <translation>Klangdatei wählen…</translation>
+    </message>
+    <message>
+        <source>&amp;Loop Forever</source>
+        <translation>&amp;Endlos wiederholen</translation>
+    </message>
+    <message>
+        <source>Number of times</source>
+        <translation>Anzahl der Wiederholungen</translation>
+    </message>
+    <message>
+        <source>Loo&amp;p for:</source>
+        <translation>&amp;Wiederholungen:</translation>
+    </message>
+    <message>
+        <source>Graphic Options</source>
+        <translation>Grafikoptionen</translation>
+    </message>
+    <message>
+        <source>&amp;Background Image:</source>
+        <translation>Hinter&amp;grundbild:</translation>
+    </message>
+    <message>
+        <source>Choose background image…</source>
+        <translation>Hintergrundbild wählen…</translation>
+    </message>
+    <message>
+        <source>Li&amp;ne Image:</source>
+        <translation>&amp;Linienbild:</translation>
+    </message>
+    <message>
+        <source>Choose line image…</source>
+        <translation>Linienbild wählen…</translation>
+    </message>
+    <message>
+        <source>Folder &amp;Description:</source>
+        <translation>Ordner&amp;beschreibung:</translation>
     </message>
 </context>
 </TS>
