@@ -179,9 +179,7 @@ SettingsForm::SettingsForm(QWidget* parent) : QWidget(parent) {
 }
 
 void SettingsForm::createFontGroup() {
-    fontGroup = named(
-        new GroupBox(tr("Font &Options"), this),
-        "frmFont");
+    fontGroup = named(new GroupBox(tr("Font &Options"), this), "frmFont");
     place(fontGroup, {120, 120, 7095, 4095});
 
     fontList = choiceList(fontGroup, "Fnts", {120, 240, 5775, 2010});
@@ -202,25 +200,23 @@ void SettingsForm::createFontGroup() {
         colourList->setGeometry(colourList->geometry().adjusted(-grow, 0, 0, 0));
         fontList->setGeometry(fontList->geometry().adjusted(0, 0, -grow, 0));
     }
-    QLabel* colourLabel = caption(fontGroup, "lblCol",
-                                  tr("&Colour"),
-                                  colourList, {6000, 120, 450, 195});
+    QLabel* colourLabel =
+        caption(fontGroup, "lblCol", tr("&Colour"), colourList, {6000, 120, 450, 195});
     colourLabel->move(colourList->x(), colourLabel->y());
 
     titleSizeEdit = lineEdit(fontGroup, "Title", QStringLiteral("12"), {120, 2520, 1695, 285});
-    const QLabel* titleSizeLabel = caption(
-        fontGroup, "TSize", tr("&Title Size:"),
-        titleSizeEdit, {120, 2280, 690, 195});
+    const QLabel* titleSizeLabel =
+        caption(fontGroup, "TSize", tr("&Title Size:"), titleSizeEdit, {120, 2280, 690, 195});
     infoSizeEdit = lineEdit(fontGroup, "Info", QStringLiteral("10"), {120, 3600, 1695, 285});
-    const QLabel* infoSizeLabel =
-        caption(fontGroup, "ISize",
-                tr("&Information Text Size:"),
-                infoSizeEdit, {120, 3360, 1530, 195});
+    const QLabel* infoSizeLabel = caption(fontGroup, "ISize", tr("&Information Text Size:"),
+                                          infoSizeEdit, {120, 3360, 1530, 195});
 
     titleSample = sample(fontGroup, "titleSample", {1920, 2400, 5055, 735});
     infoSample = sample(fontGroup, "infoSample", {1920, 3240, 5055, 735});
-    titleSample->setAccessibleDescription(tr("Sample of the folder title in the chosen font, colour and title size"));
-    infoSample->setAccessibleDescription(tr("Sample of the information text in the chosen font, colour and size"));
+    titleSample->setAccessibleDescription(
+        tr("Sample of the folder title in the chosen font, colour and title size"));
+    infoSample->setAccessibleDescription(
+        tr("Sample of the information text in the chosen font, colour and size"));
     // The size captions stand left of the samples. When the real font makes a caption wider
     // than the room before the samples, both samples give up that much of their left side
     // (they keep their right edge, and stay aligned with each other).
@@ -240,29 +236,17 @@ void SettingsForm::createFontGroup() {
 }
 
 void SettingsForm::createSoundGroup() {
-    soundGroup = named(
-        new GroupBox(tr("&Sound Options"), this),
-        "frmSounds");
+    soundGroup = named(new GroupBox(tr("&Sound Options"), this), "frmSounds");
     place(soundGroup, {120, 4320, 7095, 1095});
 
     soundEdit = lineEdit(soundGroup, "Sound", QString(), {120, 360, 6375, 285});
-    soundEdit->setAccessibleName(
-        tr("Sound file"));
-    chooseSoundButton =
-        chooserButton("Browse1", soundEdit,
-                      tr("Choose sound file…"));
-    loopForeverButton =
-        named(new RadioButton(tr("&Loop Forever"),
-                              soundGroup),
-              "optLoop");
+    soundEdit->setAccessibleName(tr("Sound file"));
+    chooseSoundButton = chooserButton("Browse1", soundEdit, tr("Choose sound file…"));
+    loopForeverButton = named(new RadioButton(tr("&Loop Forever"), soundGroup), "optLoop");
     placeCaption(loopForeverButton, {120, 720, 1335, 255});
     loopCountEdit = lineEdit(soundGroup, "txtLoop", QStringLiteral("1"), {6240, 720, 735, 285});
-    loopCountEdit->setAccessibleName(
-        tr("Number of times"));
-    loopCountButton =
-        named(new RadioButton(tr("Loo&p for:"),
-                              soundGroup),
-              "Number");
+    loopCountEdit->setAccessibleName(tr("Number of times"));
+    loopCountButton = named(new RadioButton(tr("Loo&p for:"), soundGroup), "Number");
     placeCaption(loopCountButton, {5160, 720, 975, 255},
                  loopCountEdit->x() - captionGap(soundGroup));
 
@@ -285,29 +269,20 @@ void SettingsForm::createSoundGroup() {
 }
 
 void SettingsForm::createGraphicGroup() {
-    graphicGroup = named(
-        new GroupBox(tr("Graphic Options"), this),
-        "frmGraphic");
+    graphicGroup = named(new GroupBox(tr("Graphic Options"), this), "frmGraphic");
     place(graphicGroup, {120, 5520, 7095, 2175});
 
     backgroundEdit = lineEdit(graphicGroup, "Bck", QString(), {120, 480, 6375, 285});
-    caption(graphicGroup, "lblBck",
-            tr("&Background Image:"),
-            backgroundEdit, {120, 240, 1395, 195});
-    chooseBackgroundButton = chooserButton(
-        "Browse2", backgroundEdit,
-        tr("Choose background image…"));
+    caption(graphicGroup, "lblBck", tr("&Background Image:"), backgroundEdit,
+            {120, 240, 1395, 195});
+    chooseBackgroundButton =
+        chooserButton("Browse2", backgroundEdit, tr("Choose background image…"));
     lineImageEdit = lineEdit(graphicGroup, "Img", QString(), {120, 1080, 6375, 285});
-    caption(graphicGroup, "lblLine",
-            tr("Li&ne Image:"), lineImageEdit,
-            {120, 840, 825, 195});
-    chooseLineImageButton =
-        chooserButton("Browse3", lineImageEdit,
-                      tr("Choose line image…"));
+    caption(graphicGroup, "lblLine", tr("Li&ne Image:"), lineImageEdit, {120, 840, 825, 195});
+    chooseLineImageButton = chooserButton("Browse3", lineImageEdit, tr("Choose line image…"));
     descriptionEdit = lineEdit(graphicGroup, "Fol", QString(), {120, 1680, 6855, 285});
-    caption(graphicGroup, "lblFolDesc",
-            tr("Folder &Description:"),
-            descriptionEdit, {120, 1440, 1320, 195});
+    caption(graphicGroup, "lblFolDesc", tr("Folder &Description:"), descriptionEdit,
+            {120, 1440, 1320, 195});
 
     connect(chooseBackgroundButton, &QPushButton::clicked, this,
             [this] { emit fileWanted(PathBox::Background); });
