@@ -19,7 +19,9 @@ trap 'exit 1' INT TERM
 fail() { echo "FAIL: $*" >&2; cat "$work/app.log" >&2 2>/dev/null; exit 1; }
 # Runs the command ten times a second until it succeeds, at most $1 times.
 retry() { n=$1; shift; until "$@"; do n=$((n - 1)); [ $n -gt 0 ] && sleep 0.1 || return 1; done; }
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null & xvfb_pid=$!
+# -noreset: the server would otherwise reset when the last program leaves it, and refuse the
+# next one for that moment.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null & xvfb_pid=$!
 retry 600 test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$(cat "$work/display")"
 
