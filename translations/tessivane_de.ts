@@ -2,6 +2,257 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
 <context>
+    <name>CommandLineTool</name>
+    <message>
+        <source>Write to FILE instead of standard output.</source>
+        <translation>In FILE statt in die Standardausgabe schreiben.</translation>
+    </message>
+    <message>
+        <source>Print one JSON object instead of &apos;name: value&apos; lines.</source>
+        <translation>Ein JSON-Objekt statt Zeilen der Form „name: value“ ausgeben.</translation>
+    </message>
+    <message>
+        <source>Start from this template, which Tessivane saved, instead of the built-in one.</source>
+        <translation>Von dieser mit Tessivane gespeicherten Vorlage statt von der eingebauten ausgehen.</translation>
+    </message>
+    <message>
+        <source>The folder description; %THISDIRNAME% and %THISDIRPATH% stand for the folder&apos;s name and path.</source>
+        <translation>Die Ordnerbeschreibung; %THISDIRNAME% und %THISDIRPATH% stehen für Name und Pfad des Ordners.</translation>
+    </message>
+    <message>
+        <source>The background image of the left info panel.</source>
+        <translation>Das Hintergrundbild der linken Infoleiste.</translation>
+    </message>
+    <message>
+        <source>The line image under the title.</source>
+        <translation>Das Linienbild unter dem Titel.</translation>
+    </message>
+    <message>
+        <source>The background sound.</source>
+        <translation>Der Hintergrundklang.</translation>
+    </message>
+    <message>
+        <source>Play the sound forever, or N times; a count below 1 becomes 1.</source>
+        <translation>Den Klang endlos oder N-mal abspielen; eine Anzahl unter 1 wird zu 1.</translation>
+    </message>
+    <message>
+        <source>The font face of the page&apos;s text.</source>
+        <translation>Die Schriftart des Seitentexts.</translation>
+    </message>
+    <message>
+        <source>The text colour: one of the sixteen names of the window&apos;s list.</source>
+        <translation>Die Textfarbe: einer der sechzehn (englischen) Namen aus der Liste des Fensters.</translation>
+    </message>
+    <message>
+        <source>The size of the information text in points, 1 to 2160.</source>
+        <translation>Die Größe des Infotexts in Punkt, 1 bis 2160.</translation>
+    </message>
+    <message>
+        <source>The size of the title in points, 1 to 2160.</source>
+        <translation>Die Größe des Titels in Punkt, 1 bis 2160.</translation>
+    </message>
+    <message>
+        <source>Save over FILE even where an earlier save of it was cut short, and remove the copy of its earlier content that that save left.</source>
+        <translation>FILE auch dann überschreiben, wenn ein früheres Speichern dieser Datei abgebrochen wurde, und die Kopie des früheren Inhalts entfernen, die dieses Speichern hinterlassen hat.</translation>
+    </message>
+    <message>
+        <source>The file to write.</source>
+        <translation>Die zu schreibende Datei.</translation>
+    </message>
+    <message>
+        <source>The template&apos;s file name in the folder; Folder.htt when not given.</source>
+        <translation>Der Dateiname der Vorlage im Ordner; ohne Angabe Folder.htt.</translation>
+    </message>
+    <message>
+        <source>A template that Tessivane saved.</source>
+        <translation>Eine mit Tessivane gespeicherte Vorlage.</translation>
+    </message>
+    <message>
+        <source>Write the built-in template to FILE, or to standard output.</source>
+        <translation>Die eingebaute Vorlage in FILE oder in die Standardausgabe schreiben.</translation>
+    </message>
+    <message>
+        <source>Print the settings of a template that Tessivane saved, one
+&apos;name: value&apos; line each, or one JSON object with --json.</source>
+        <translation>Die Einstellungen einer mit Tessivane gespeicherten Vorlage ausgeben,
+je eine Zeile „name: value“ oder mit --json ein JSON-Objekt.</translation>
+    </message>
+    <message>
+        <source>Start from the built-in template, or from a template given with
+--from, change the settings given, check that the sound, background
+and line image files exist, and save the result to FILE.</source>
+        <translation>Von der eingebauten Vorlage oder einer mit --from angegebenen ausgehen,
+die angegebenen Einstellungen ändern, prüfen, ob Klang, Hintergrund-
+und Linienbild vorhanden sind, und das Ergebnis in FILE speichern.</translation>
+    </message>
+    <message>
+        <source>The folder that will show it.</source>
+        <translation>Der Ordner, der sie anzeigen soll.</translation>
+    </message>
+    <message>
+        <source>Use a template that Tessivane saved for FOLDER: write it there as
+Folder.htt, make the folder&apos;s Desktop.ini show it, and mark the
+folder read-only and both files hidden and system where the
+volume keeps Windows attributes.</source>
+        <translation>Eine mit Tessivane gespeicherte Vorlage für FOLDER verwenden: sie dort
+als Folder.htt speichern, sie in der Desktop.ini des Ordners eintragen
+und, wo der Datenträger Windows-Attribute speichert, den Ordner als
+schreibgeschützt und beide Dateien als versteckte Systemdateien markieren.</translation>
+    </message>
+    <message>
+        <source>A folder that apply used a template for.</source>
+        <translation>Ein Ordner, für den apply eine Vorlage verwendet hat.</translation>
+    </message>
+    <message>
+        <source>Take out of FOLDER exactly what apply put in: Desktop.ini&apos;s keys,
+the template while it is as written, and the attributes.</source>
+        <translation>Genau das aus FOLDER entfernen, was apply hinzugefügt hat: die Einträge
+der Desktop.ini, die Vorlage, solange sie unverändert ist, und die Attribute.</translation>
+    </message>
+    <message>
+        <source>warning: the description will read back as &apos;%1&apos;</source>
+        <translation>Warnung: Die Beschreibung wird als „%1“ zurückgelesen</translation>
+    </message>
+    <message>
+        <source>warning: the background image will read back as &apos;%1&apos;</source>
+        <translation>Warnung: Das Hintergrundbild wird als „%1“ zurückgelesen</translation>
+    </message>
+    <message>
+        <source>warning: the line image will read back as &apos;%1&apos;</source>
+        <translation>Warnung: Das Linienbild wird als „%1“ zurückgelesen</translation>
+    </message>
+    <message>
+        <source>warning: the sound file will read back as &apos;%1&apos;</source>
+        <translation>Warnung: Die Klangdatei wird als „%1“ zurückgelesen</translation>
+    </message>
+    <message>
+        <source>warning: the loop count will read back as &apos;%1&apos;</source>
+        <translation>Warnung: Die Anzahl der Wiederholungen wird als „%1“ zurückgelesen</translation>
+    </message>
+    <message>
+        <source>warning: the font will read back as &apos;%1&apos;</source>
+        <translation>Warnung: Die Schriftart wird als „%1“ zurückgelesen</translation>
+    </message>
+    <message>
+        <source>warning: the colour will read back as &apos;%1&apos;</source>
+        <translation>Warnung: Die Farbe wird als „%1“ zurückgelesen</translation>
+    </message>
+    <message>
+        <source>warning: the information size will read back as &apos;%1&apos;</source>
+        <translation>Warnung: Die Größe des Infotexts wird als „%1“ zurückgelesen</translation>
+    </message>
+    <message>
+        <source>warning: the title size will read back as &apos;%1&apos;</source>
+        <translation>Warnung: Die Titelgröße wird als „%1“ zurückgelesen</translation>
+    </message>
+    <message>
+        <source>warning: the sound will read back as looping forever</source>
+        <translation>Warnung: Der Klang wird beim Zurücklesen endlos wiederholt</translation>
+    </message>
+    <message>
+        <source>warning: the sound will read back as looping %1 times</source>
+        <translation>Warnung: Der Klang wird beim Zurücklesen %1-mal wiederholt</translation>
+    </message>
+    <message>
+        <source>a save of &apos;%1&apos; was cut short, so the file may hold part of the new content and part of the old; the file as it was before that save is kept in &apos;%2&apos;. Copy that back over the file to restore it, or write with --discard-recovery-copy to save over the file and remove the copy.</source>
+        <translation>Das Speichern von „%1“ wurde abgebrochen; die Datei kann daher teils den neuen und teils den alten Inhalt enthalten. Die Datei in ihrem Zustand vor diesem Speichern ist in „%2“ aufbewahrt. Kopieren Sie diese zurück über die Datei, um sie wiederherzustellen, oder schreiben Sie mit --discard-recovery-copy, um die Datei zu überschreiben und die Kopie zu entfernen.</translation>
+    </message>
+    <message>
+        <source>write --discard-recovery-copy saves over it and removes the copy</source>
+        <translation>write --discard-recovery-copy überschreibt die Datei und entfernt die Kopie</translation>
+    </message>
+    <message>
+        <source>Print this command&apos;s usage and options, and exit.</source>
+        <translation>Aufruf und Optionen dieses Befehls ausgeben und beenden.</translation>
+    </message>
+    <message>
+        <source>Usage: %1 [options]%2</source>
+        <translation>Aufruf: %1 [Optionen]%2</translation>
+    </message>
+    <message>
+        <source>template takes no file name; use -o FILE</source>
+        <translation>template nimmt keinen Dateinamen an; verwenden Sie -o FILE</translation>
+    </message>
+    <message>
+        <source>show needs exactly one FILE</source>
+        <translation>show erwartet genau eine Datei (FILE)</translation>
+    </message>
+    <message>
+        <source>write takes its file names through --from and -o</source>
+        <translation>write nimmt Dateinamen nur über --from und -o an</translation>
+    </message>
+    <message>
+        <source>write needs -o FILE</source>
+        <translation>write erwartet -o FILE</translation>
+    </message>
+    <message>
+        <source>%1 given more than once</source>
+        <translation>%1 mehr als einmal angegeben</translation>
+    </message>
+    <message>
+        <source>%1 is not valid UTF-8</source>
+        <translation>%1 ist kein gültiges UTF-8</translation>
+    </message>
+    <message>
+        <source>unknown colour &apos;%1&apos;; use one of %2</source>
+        <translation>unbekannte Farbe „%1“; verwenden Sie eine von %2</translation>
+    </message>
+    <message>
+        <source>--loop takes &apos;forever&apos; or a number, not &apos;%1&apos;</source>
+        <translation>--loop erwartet „forever“ oder eine Zahl, nicht „%1“</translation>
+    </message>
+    <message>
+        <source>%1 takes a number, not &apos;%2&apos;</source>
+        <translation>%1 erwartet eine Zahl, nicht „%2“</translation>
+    </message>
+    <message>
+        <source>apply needs a TEMPLATE and a FOLDER</source>
+        <translation>apply erwartet eine Vorlage (TEMPLATE) und einen Ordner (FOLDER)</translation>
+    </message>
+    <message>
+        <source>unapply needs exactly one FOLDER</source>
+        <translation>unapply erwartet genau einen Ordner (FOLDER)</translation>
+    </message>
+    <message>
+        <source>no command given</source>
+        <translation>kein Befehl angegeben</translation>
+    </message>
+    <message>
+        <source>unknown command &apos;%1&apos;</source>
+        <translation>unbekannter Befehl „%1“</translation>
+    </message>
+    <message>
+        <source>could not write to standard output</source>
+        <translation>konnte nicht in die Standardausgabe schreiben</translation>
+    </message>
+    <message>
+        <source>Usage:</source>
+        <translation>Aufruf:</translation>
+    </message>
+    <message>
+        <source>%1 %2 is corrected to %3</source>
+        <translation>%1 %2 wird zu %3 korrigiert</translation>
+    </message>
+    <message>
+        <source>Tessivane writes folder Web View templates (.htt) from its built-in template.</source>
+        <translation>Tessivane schreibt Web-Ansicht-Vorlagen für Ordner (.htt) aus seiner eingebauten Vorlage.</translation>
+    </message>
+    <message>
+        <source>Commands:</source>
+        <translation>Befehle:</translation>
+    </message>
+    <message>
+        <source>Sizes and the loop count are numbers, corrected as in the window: sizes are kept between
+1 and 2160 and a loop count below 1 becomes 1, with a note on standard error. They are
+stored in plain decimal form, the loop count as a whole number. Colours are the sixteen
+names of the window&apos;s list.</source>
+        <translation>Größen und die Anzahl der Wiederholungen sind Zahlen, die wie im Fenster korrigiert werden:
+Größen bleiben zwischen 1 und 2160, eine Anzahl unter 1 wird zu 1, jeweils mit einem Hinweis
+in der Standardfehlerausgabe. Gespeichert werden sie als einfache Dezimalzahlen, die Anzahl
+als ganze Zahl. Farben sind die sechzehn (englischen) Namen aus der Liste des Fensters.</translation>
+    </message>
+</context>
+<context>
     <name>FileCommands</name>
     <message>
         <source>Save</source>

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -21,45 +22,69 @@
 namespace tessivane::cli {
 namespace {
 
-QCommandLineOption outputOption(const char* help) {
+// The context in which every text the tool prints is translated. Option names, the value names
+// beside them (FILE, FOLDER), command names and the names that show prints are the command
+// line's syntax, the same in every language.
+class CommandLineTool {
+    Q_DECLARE_TR_FUNCTIONS(CommandLineTool)
+
+public:
+    // A text marked with QT_TRANSLATE_NOOP in this context.
+    static QString translated(const char* text) {
+        return QCoreApplication::translate("CommandLineTool", text);
+    }
+};
+
+QCommandLineOption outputOption(const QString& help) {
     return QCommandLineOption({"o", "output"}, help, "FILE");
 }
 
 QList<QCommandLineOption> templateOptions() {
-    return {outputOption("Write to FILE instead of standard output.")};
+    return {outputOption(CommandLineTool::tr("Write to FILE instead of standard output."))};
 }
 
 QList<QCommandLineOption> showOptions() {
-    return {{"json", "Print one JSON object instead of 'name: value' lines."}};
+    return {{"json", CommandLineTool::tr("Print one JSON object instead of 'name: value' lines.")}};
 }
 
 // The options of write; each may be given once.
 QList<QCommandLineOption> writeOptions() {
     return {
-        {"from", "Start from this template, which Tessivane saved, instead of the built-in one.",
+        {"from",
+         CommandLineTool::tr(
+             "Start from this template, which Tessivane saved, instead of the built-in one."),
          "FILE"},
         {"description",
-         "The folder description; %THISDIRNAME% and %THISDIRPATH% stand for the "
-         "folder's name and path.",
+         CommandLineTool::tr(
+             "The folder description; %THISDIRNAME% and %THISDIRPATH% stand for the "
+             "folder's name and path."),
          "TEXT"},
-        {"background", "The background image of the left info panel.", "PATH"},
-        {"line-image", "The line image under the title.", "PATH"},
-        {"sound", "The background sound.", "PATH"},
-        {"loop", "Play the sound forever, or N times; a count below 1 becomes 1.", "forever|N"},
-        {"font", "The font face of the page's text.", "NAME"},
-        {"colour", "The text colour: one of the sixteen names of the window's list.", "NAME"},
-        {"info-size", "The size of the information text in points, 1 to 2160.", "N"},
-        {"title-size", "The size of the title in points, 1 to 2160.", "N"},
+        {"background", CommandLineTool::tr("The background image of the left info panel."), "PATH"},
+        {"line-image", CommandLineTool::tr("The line image under the title."), "PATH"},
+        {"sound", CommandLineTool::tr("The background sound."), "PATH"},
+        {"loop",
+         CommandLineTool::tr("Play the sound forever, or N times; a count below 1 becomes 1."),
+         "forever|N"},
+        {"font", CommandLineTool::tr("The font face of the page's text."), "NAME"},
+        {"colour",
+         CommandLineTool::tr("The text colour: one of the sixteen names of the window's list."),
+         "NAME"},
+        {"info-size", CommandLineTool::tr("The size of the information text in points, 1 to 2160."),
+         "N"},
+        {"title-size", CommandLineTool::tr("The size of the title in points, 1 to 2160."), "N"},
         {"discard-recovery-copy",
-         "Save over FILE even where an earlier save of it was cut short, and remove the copy "
-         "of its earlier content that that save left."},
-        outputOption("The file to write."),
+         CommandLineTool::tr(
+             "Save over FILE even where an earlier save of it was cut short, and remove the "
+             "copy of its earlier content that that save left.")},
+        outputOption(CommandLineTool::tr("The file to write.")),
     };
 }
 
 QList<QCommandLineOption> applyOptions() {
-    return {{"name", "The template's file name in the folder; Folder.htt when not given.",
-             "NAME.htt", kFolderTemplateName}};
+    return {
+        {"name",
+         CommandLineTool::tr("The template's file name in the folder; Folder.htt when not given."),
+         "NAME.htt", kFolderTemplateName}};
 }
 
 QList<QCommandLineOption> noOptions() {
@@ -68,7 +93,7 @@ QList<QCommandLineOption> noOptions() {
 
 struct Argument {
     const char* name;
-    const char* help;
+    const char* help;  // marked for translation
 };
 
 // A command: its options and file arguments, from which its usage lines are made, and what it
@@ -78,41 +103,53 @@ struct CommandText {
     QList<QCommandLineOption> (*options)();
     Argument arguments[2];
     const char* required;     // the option that must be given, or nullptr
-    const char* description;  // lines that fit beside the name in the tool's --help
+    const char* description;  // lines that fit beside the name in the tool's --help, marked
 };
-constexpr CommandText kTemplate{"template",
-                                templateOptions,
-                                {},
-                                nullptr,
-                                "Write the built-in template to FILE, or to standard output."};
-constexpr CommandText kShow{"show",
-                            showOptions,
-                            {{"FILE", "A template that Tessivane saved."}},
-                            nullptr,
-                            "Print the settings of a template that Tessivane saved, one\n"
-                            "'name: value' line each, or one JSON object with --json."};
-constexpr CommandText kWrite{"write",
-                             writeOptions,
-                             {},
-                             "output",
-                             "Start from the built-in template, or from a template given with\n"
-                             "--from, change the settings given, check that the sound, background\n"
-                             "and line image files exist, and save the result to FILE."};
+constexpr const char* kSavedTemplate =
+    QT_TRANSLATE_NOOP("CommandLineTool", "A template that Tessivane saved.");
+constexpr CommandText kTemplate{
+    "template",
+    templateOptions,
+    {},
+    nullptr,
+    QT_TRANSLATE_NOOP("CommandLineTool",
+                      "Write the built-in template to FILE, or to standard output.")};
+constexpr CommandText kShow{
+    "show",
+    showOptions,
+    {{"FILE", kSavedTemplate}},
+    nullptr,
+    QT_TRANSLATE_NOOP("CommandLineTool",
+                      "Print the settings of a template that Tessivane saved, one\n"
+                      "'name: value' line each, or one JSON object with --json.")};
+constexpr CommandText kWrite{
+    "write",
+    writeOptions,
+    {},
+    "output",
+    QT_TRANSLATE_NOOP("CommandLineTool",
+                      "Start from the built-in template, or from a template given with\n"
+                      "--from, change the settings given, check that the sound, background\n"
+                      "and line image files exist, and save the result to FILE.")};
 constexpr CommandText kApply{
     "apply",
     applyOptions,
-    {{"TEMPLATE", "A template that Tessivane saved."}, {"FOLDER", "The folder that will show it."}},
+    {{"TEMPLATE", kSavedTemplate},
+     {"FOLDER", QT_TRANSLATE_NOOP("CommandLineTool", "The folder that will show it.")}},
     nullptr,
-    "Use a template that Tessivane saved for FOLDER: write it there as\n"
-    "Folder.htt, make the folder's Desktop.ini show it, and mark the\n"
-    "folder read-only and both files hidden and system where the\n"
-    "volume keeps Windows attributes."};
-constexpr CommandText kUnapply{"unapply",
-                               noOptions,
-                               {{"FOLDER", "A folder that apply used a template for."}},
-                               nullptr,
-                               "Take out of FOLDER exactly what apply put in: Desktop.ini's keys,\n"
-                               "the template while it is as written, and the attributes."};
+    QT_TRANSLATE_NOOP("CommandLineTool",
+                      "Use a template that Tessivane saved for FOLDER: write it there as\n"
+                      "Folder.htt, make the folder's Desktop.ini show it, and mark the\n"
+                      "folder read-only and both files hidden and system where the\n"
+                      "volume keeps Windows attributes.")};
+constexpr CommandText kUnapply{
+    "unapply",
+    noOptions,
+    {{"FOLDER", QT_TRANSLATE_NOOP("CommandLineTool", "A folder that apply used a template for.")}},
+    nullptr,
+    QT_TRANSLATE_NOOP("CommandLineTool",
+                      "Take out of FOLDER exactly what apply put in: Desktop.ini's keys,\n"
+                      "the template while it is as written, and the attributes.")};
 constexpr const CommandText* kCommands[] = {&kTemplate, &kShow, &kWrite, &kApply, &kUnapply};
 
 QString optionUsage(const QCommandLineOption& option) {
@@ -142,9 +179,9 @@ QString requiredUsage(const CommandText& command) {
 }
 
 // The tool's usage: one line a command with all its options, wrapped under the first option.
-std::string usageText() {
+QString usageText() {
     constexpr int kWidth = 90;
-    QString text = "Usage:\n";
+    QString text = CommandLineTool::tr("Usage:") + '\n';
     for (const CommandText* command : kCommands) {
         const QString start = QString("  tessivane-cli ") + command->name;
         QStringList words;
@@ -166,26 +203,28 @@ std::string usageText() {
         }
         text += line + '\n';
     }
-    return (text + "  tessivane-cli --help | --version\n").toStdString();
+    return text + "  tessivane-cli --help | --version\n";
 }
 
-constexpr const char* kNumbersText =
-    "Sizes and the loop count are numbers, corrected as in the window: sizes are kept between\n"
-    "1 and 2160 and a loop count below 1 becomes 1, with a note on standard error. They are\n"
-    "stored in plain decimal form, the loop count as a whole number. Colours are the sixteen\n"
-    "names of the window's list.\n";
-
 // The tool's --help: the usage, what the tool does, each command's description beside its name.
-std::string toolHelp() {
+QString toolHelp() {
     QString commands;
     for (const CommandText* command : kCommands) {
         commands += QString("  %1").arg(command->name, -12) +
-                    QString(command->description).replace('\n', '\n' + QString(14, ' ')) + '\n';
+                    CommandLineTool::translated(command->description)
+                        .replace('\n', '\n' + QString(14, ' ')) +
+                    '\n';
     }
-    return usageText() +
-           "\nTessivane writes folder Web View templates (.htt) from its built-in template.\n"
-           "\nCommands:\n" +
-           commands.toStdString() + "\n" + kNumbersText;
+    return usageText() + '\n' +
+           CommandLineTool::tr(
+               "Tessivane writes folder Web View templates (.htt) from its built-in template.") +
+           "\n\n" + CommandLineTool::tr("Commands:") + '\n' + commands + '\n' +
+           CommandLineTool::tr(
+               "Sizes and the loop count are numbers, corrected as in the window: sizes are kept "
+               "between\n1 and 2160 and a loop count below 1 becomes 1, with a note on standard "
+               "error. They are\nstored in plain decimal form, the loop count as a whole number. "
+               "Colours are the sixteen\nnames of the window's list.") +
+           '\n';
 }
 
 std::string utf8(const QString& text) {
@@ -213,8 +252,8 @@ public:
         return true;
     }
 
-    int usage(const std::string& problem) {
-        err_ << "tessivane-cli: " << problem << "\n" << usageText();
+    int usage(const QString& problem) {
+        err_ << "tessivane-cli: " << utf8(problem) << "\n" << utf8(usageText());
         return kUsage;
     }
     int fail(const std::string& message) {
@@ -222,12 +261,14 @@ public:
         return kFailed;
     }
     int fail(const Message& message) { return fail(utf8(message.text)); }
-    void note(const std::string& text) { err_ << "tessivane-cli: " << text << "\n"; }
+    void note(const QString& text) { err_ << "tessivane-cli: " << utf8(text) << "\n"; }
 
     // The value as it will be stored, named on standard error when it differs from the one given.
-    std::string corrected(const std::string& option, const std::string& given, std::string stored) {
+    std::string corrected(const QString& option, const std::string& given, std::string stored) {
         if (plainNumber(given) != stored) {
-            note(option + " " + given + " is corrected to " + stored);
+            note(CommandLineTool::translated(
+                     QT_TRANSLATE_NOOP("CommandLineTool", "%1 %2 is corrected to %3"))
+                     .arg(option, QString::fromStdString(given), QString::fromStdString(stored)));
         }
         return stored;
     }
@@ -237,29 +278,43 @@ public:
     void warnAboutReadingBack(const WorkingDocument& document, const FolderViewSettings& wanted) {
         const FolderViewSettings back = readFolderViewSettings(document);
         const struct {
-            const char* name;
+            const char* warning;  // marked for translation
             const std::string& wanted;
             const std::string& back;
         } fields[] = {
-            {"description", wanted.description, back.description},
-            {"background image", wanted.backgroundImage, back.backgroundImage},
-            {"line image", wanted.lineImage, back.lineImage},
-            {"sound file", wanted.soundFile, back.soundFile},
-            {"loop count", wanted.loopForever ? back.loopCount : wanted.loopCount, back.loopCount},
-            {"font", wanted.fontFace, back.fontFace},
-            {"colour", wanted.textColour, back.textColour},
-            {"information size", wanted.infoSize, back.infoSize},
-            {"title size", wanted.titleSize, back.titleSize},
+            {QT_TRANSLATE_NOOP("CommandLineTool",
+                               "warning: the description will read back as '%1'"),
+             wanted.description, back.description},
+            {QT_TRANSLATE_NOOP("CommandLineTool",
+                               "warning: the background image will read back as '%1'"),
+             wanted.backgroundImage, back.backgroundImage},
+            {QT_TRANSLATE_NOOP("CommandLineTool", "warning: the line image will read back as '%1'"),
+             wanted.lineImage, back.lineImage},
+            {QT_TRANSLATE_NOOP("CommandLineTool", "warning: the sound file will read back as '%1'"),
+             wanted.soundFile, back.soundFile},
+            {QT_TRANSLATE_NOOP("CommandLineTool", "warning: the loop count will read back as '%1'"),
+             wanted.loopForever ? back.loopCount : wanted.loopCount, back.loopCount},
+            {QT_TRANSLATE_NOOP("CommandLineTool", "warning: the font will read back as '%1'"),
+             wanted.fontFace, back.fontFace},
+            {QT_TRANSLATE_NOOP("CommandLineTool", "warning: the colour will read back as '%1'"),
+             wanted.textColour, back.textColour},
+            {QT_TRANSLATE_NOOP("CommandLineTool",
+                               "warning: the information size will read back as '%1'"),
+             wanted.infoSize, back.infoSize},
+            {QT_TRANSLATE_NOOP("CommandLineTool", "warning: the title size will read back as '%1'"),
+             wanted.titleSize, back.titleSize},
         };
         for (const auto& field : fields) {
             if (field.wanted != field.back) {
-                note(std::string("warning: the ") + field.name + " will read back as '" +
-                     field.back + "'");
+                note(CommandLineTool::translated(field.warning)
+                         .arg(QString::fromStdString(field.back)));
             }
         }
         if (wanted.loopForever != back.loopForever) {
-            note(std::string("warning: the sound will read back as looping ") +
-                 (back.loopForever ? "forever" : back.loopCount + " times"));
+            note(back.loopForever
+                     ? CommandLineTool::tr("warning: the sound will read back as looping forever")
+                     : CommandLineTool::tr("warning: the sound will read back as looping %1 times")
+                           .arg(QString::fromStdString(back.loopCount)));
         }
     }
 
@@ -278,11 +333,13 @@ public:
             return std::nullopt;
         }
         if (!loaded.recoveryCopy.isEmpty()) {
-            note("a save of '" + utf8(path) + "' was cut short, so the file may hold part of " +
-                 "the new content and part of the old; the file as it was before that save is " +
-                 "kept in '" + utf8(loaded.recoveryCopy) + "'. Copy that back over the file to " +
-                 "restore it, or write with --discard-recovery-copy to save over the file and " +
-                 "remove the copy.");
+            note(CommandLineTool::tr(
+                     "a save of '%1' was cut short, so the file may hold part of the new "
+                     "content and part of the old; the file as it was before that save is "
+                     "kept in '%2'. Copy that back over the file to restore it, or write "
+                     "with --discard-recovery-copy to save over the file and remove the "
+                     "copy.")
+                     .arg(path, loaded.recoveryCopy));
         }
         return std::move(loaded.document);
     }
@@ -296,7 +353,8 @@ public:
         }
         fail(messages::saveFailed(path, error));
         if (error.kind == FileError::Kind::RecoveryCopyExists) {
-            note("write --discard-recovery-copy saves over it and removes the copy");
+            note(CommandLineTool::tr(
+                "write --discard-recovery-copy saves over it and removes the copy"));
         }
         return kFailed;
     }
@@ -339,24 +397,27 @@ void printSettings(std::ostream& out, const FolderViewSettings& s, bool json) {
 // answered on standard output.
 std::optional<int> parse(QCommandLineParser& parser, const CommandText& text, QStringList arguments,
                          Reporter& reporter) {
-    parser.setApplicationDescription(text.description);
+    parser.setApplicationDescription(CommandLineTool::translated(text.description));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOption({{"h", "help"}, "Print this command's usage and options, and exit."});
+    parser.addOption(
+        {{"h", "help"}, CommandLineTool::tr("Print this command's usage and options, and exit.")});
     parser.addOptions(text.options());
     for (const Argument& argument : text.arguments) {
         if (argument.name) {
-            parser.addPositionalArgument(argument.name, argument.help);
+            parser.addPositionalArgument(argument.name, CommandLineTool::translated(argument.help));
         }
     }
     arguments.removeAt(1);  // the command's name
     if (!parser.parse(arguments)) {
-        return reporter.usage(utf8(parser.errorText()));
+        return reporter.usage(parser.errorText());
     }
     if (parser.isSet("help")) {
         // Qt's text starts with the program's path as started; the tool's name stands there.
         const QString help = parser.helpText();
-        reporter.out() << "Usage: tessivane-cli " << text.name << " [options]"
-                       << utf8(requiredUsage(text)) << utf8(help.mid(help.indexOf('\n')));
+        reporter.out() << utf8(
+            CommandLineTool::tr("Usage: %1 [options]%2")
+                .arg(QString("tessivane-cli ") + text.name, requiredUsage(text)) +
+            help.mid(help.indexOf('\n')));
         return kDone;
     }
     return std::nullopt;
@@ -368,7 +429,7 @@ int templateCommand(const QStringList& arguments, Reporter& reporter) {
         return *ended;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        return reporter.usage("template takes no file name; use -o FILE");
+        return reporter.usage(CommandLineTool::tr("template takes no file name; use -o FILE"));
     }
     WorkingDocument document = WorkingDocument::fromTemplate();
     if (!parser.isSet("output")) {
@@ -384,7 +445,7 @@ int showCommand(const QStringList& arguments, Reporter& reporter) {
         return *ended;
     }
     if (parser.positionalArguments().size() != 1) {
-        return reporter.usage("show needs exactly one FILE");
+        return reporter.usage(CommandLineTool::tr("show needs exactly one FILE"));
     }
     const QString path = parser.positionalArguments().first();
     const auto document = reporter.loadOurs(path);
@@ -406,16 +467,17 @@ int writeCommand(const QStringList& arguments, Reporter& reporter) {
         return *ended;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        return reporter.usage("write takes its file names through --from and -o");
+        return reporter.usage(
+            CommandLineTool::tr("write takes its file names through --from and -o"));
     }
     if (!parser.isSet("output")) {
-        return reporter.usage("write needs -o FILE");
+        return reporter.usage(CommandLineTool::tr("write needs -o FILE"));
     }
     for (const QCommandLineOption& option : writeOptions()) {
         const QString name = option.names().first();
         if (parser.values(name).size() > 1) {
-            return reporter.usage(utf8((name.size() == 1 ? "-" : "--") + name) +
-                                  " given more than once");
+            return reporter.usage(CommandLineTool::tr("%1 given more than once")
+                                      .arg((name.size() == 1 ? "-" : "--") + name));
         }
     }
     const auto value = [&](const char* name) { return utf8(parser.value(name)); };
@@ -429,7 +491,8 @@ int writeCommand(const QStringList& arguments, Reporter& reporter) {
     }
     for (const char* text : {"description", "font"}) {
         if (!reporter.cameAsUtf8(parser.value(text))) {
-            return reporter.usage(std::string("--") + text + " is not valid UTF-8");
+            return reporter.usage(
+                CommandLineTool::tr("%1 is not valid UTF-8").arg(QString("--") + text));
         }
     }
 
@@ -437,11 +500,12 @@ int writeCommand(const QStringList& arguments, Reporter& reporter) {
     if (parser.isSet("colour")) {
         const int index = findColour(value("colour"));
         if (index < 0) {
-            std::string names;
+            QStringList names;
             for (const std::string_view colourName : kColourNames) {
-                names += (names.empty() ? "" : ", ") + std::string(colourName);
+                names << QString::fromUtf8(colourName.data(), qsizetype(colourName.size()));
             }
-            return reporter.usage("unknown colour '" + value("colour") + "'; use one of " + names);
+            return reporter.usage(CommandLineTool::tr("unknown colour '%1'; use one of %2")
+                                      .arg(parser.value("colour"), names.join(", ")));
         }
         colour = std::string(kColourNames[std::size_t(index)]);
     }
@@ -449,7 +513,9 @@ int writeCommand(const QStringList& arguments, Reporter& reporter) {
     if (parser.isSet("loop")) {
         loop = value("loop");
         if (*loop != "forever" && !isNumeric(*loop)) {
-            return reporter.usage("--loop takes 'forever' or a number, not '" + *loop + "'");
+            return reporter.usage(
+                CommandLineTool::tr("--loop takes 'forever' or a number, not '%1'")
+                    .arg(parser.value("loop")));
         }
         if (*loop != "forever") {
             loop = reporter.corrected("--loop", *loop, wholeNumber(correctedLoopCount(*loop)));
@@ -465,10 +531,10 @@ int writeCommand(const QStringList& arguments, Reporter& reporter) {
         }
         const std::string given = value(name);
         if (!isNumeric(given)) {
-            return reporter.usage(std::string("--") + name + " takes a number, not '" + given +
-                                  "'");
+            return reporter.usage(CommandLineTool::tr("%1 takes a number, not '%2'")
+                                      .arg(QString("--") + name, parser.value(name)));
         }
-        sizes[i] = reporter.corrected(std::string("--") + name, given,
+        sizes[i] = reporter.corrected(QString("--") + name, given,
                                       plainNumber(correctedSize(given, fallback)));
     }
 
@@ -540,13 +606,12 @@ int applyCommand(const QStringList& arguments, Reporter& reporter) {
     }
     const QStringList files = parser.positionalArguments();
     if (files.size() != 2) {
-        return reporter.usage("apply needs a TEMPLATE and a FOLDER");
+        return reporter.usage(CommandLineTool::tr("apply needs a TEMPLATE and a FOLDER"));
     }
     if (parser.values(name).size() > 1 || !isTemplateFileName(utf8(parser.value(name)))) {
-        return reporter.usage(
-            utf8(messages::folderUseFailed(
-                     {FolderUseError::Kind::BadTemplateName, parser.value(name), {}})
-                     .text));
+        return reporter.usage(messages::folderUseFailed(
+                                  {FolderUseError::Kind::BadTemplateName, parser.value(name), {}})
+                                  .text);
     }
     auto document = reporter.loadOurs(files[0]);
     if (!document) {
@@ -566,7 +631,7 @@ int unapplyCommand(const QStringList& arguments, Reporter& reporter) {
         return *ended;
     }
     if (parser.positionalArguments().size() != 1) {
-        return reporter.usage("unapply needs exactly one FOLDER");
+        return reporter.usage(CommandLineTool::tr("unapply needs exactly one FOLDER"));
     }
     const QString folder = parser.positionalArguments().first();
     const FolderUseResult result = undoFolderUse(folder);
@@ -581,11 +646,11 @@ int dispatch(const QStringList& arguments, std::ostream& out, std::ostream& err,
              const QStringList& notUtf8) {
     Reporter reporter(out, err, notUtf8);
     if (arguments.size() < 2) {
-        return reporter.usage("no command given");
+        return reporter.usage(CommandLineTool::tr("no command given"));
     }
     const QString name = arguments[1];
     if (name == "--help" || name == "-h") {
-        out << toolHelp();
+        out << utf8(toolHelp());
         return kDone;
     }
     if (name == "--version" || name == "-v") {
@@ -603,7 +668,7 @@ int dispatch(const QStringList& arguments, std::ostream& out, std::ostream& err,
             return function(arguments, reporter);
         }
     }
-    return reporter.usage("unknown command '" + utf8(name) + "'");
+    return reporter.usage(CommandLineTool::tr("unknown command '%1'").arg(name));
 }
 
 }  // namespace
@@ -614,11 +679,13 @@ int run(const QStringList& arguments, std::ostream& out, std::ostream& err,
         const int status = dispatch(arguments, out, err, notUtf8);
         // Standard output may be a full disk or a closed pipe: that is a failure too.
         if (!out.flush() && status == kDone) {
-            err << "tessivane-cli: could not write to standard output\n";
+            err << "tessivane-cli: "
+                << utf8(CommandLineTool::tr("could not write to standard output")) << "\n";
             return kFailed;
         }
         return status;
     } catch (const std::bad_alloc&) {
+        // Left untranslated: translating would ask for the memory that is not there.
         err << "tessivane-cli: out of memory\n";
         return kFailed;
     }

@@ -6,9 +6,11 @@
 #include <sstream>
 #include <tuple>
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QTranslator>
 
 #include "app/messages.h"
 #include "cli/cli.h"
@@ -173,6 +175,41 @@ TEST_F(Cli, ApplyAndUnapplyTakeEachOtherBack) {
     EXPECT_TRUE(test::readBytes(folder + "/Desktop.ini").contains("PersistMoniker=file://My.htt"));
     EXPECT_EQ(run("unapply " + folder).status, 0);
     EXPECT_TRUE(test::folderEntries(folder).isEmpty());
+}
+
+// Under the pseudo-translation, which wraps every text it translates in brackets, all that the
+// tool prints in its help, usage errors, notes and warnings is marked; what stays unmarked is
+// the command line's syntax (command and option names, FILE and the other value names) and the
+// headings of Qt's own option list, which Qt's translation covers.
+TEST_F(Cli, EveryTextTheToolPrintsIsTranslated) {
+    int argc = 1;
+    char name[] = "tessivane-cli";
+    char* argv[] = {name};
+    QCoreApplication app(argc, argv);
+    QTranslator pseudo;
+    ASSERT_TRUE(pseudo.load(QStringLiteral(TESSIVANE_PSEUDO_QM)));
+    QCoreApplication::installTranslator(&pseudo);
+    QString printed;
+    const QString lines =
+        "--help|template -h|show -h|write -h|apply -h|unapply -h||x|template x|show|write x|write|"
+        "write -o OUT -o OUT|apply|unapply|write -o OUT --colour x|write -o OUT --loop x|"
+        "write -o OUT --info-size x|write -o OUT --description BAD|write -o OUT --sound x|"
+        "write -o OUT FILES --loop 0 --title-size 0|write -o OUT FILES --sound " +
+        dir.file("a\"b.wav", "");
+    for (const QString& line : lines.split('|')) {
+        const test::CliRun result = run(line);
+        printed += result.out + result.err;
+    }
+    QCoreApplication::removeTranslator(&pseudo);
+    // Marked texts and the usage's optional parts, innermost first.
+    for (qsizetype length = -1; length != printed.size();) {
+        length = printed.size();
+        printed.remove(QRegularExpression(R"(\[[^][]*\])"));
+    }
+    printed.remove(QRegularExpression(
+        R"(tessivane-cli|NAME\.htt|--?[a-z][a-z-]*|\b[A-Z]+\b|forever|Options:|Arguments:|)"
+        R"(\b(template|show|write|apply|unapply)\b)"));
+    EXPECT_FALSE(printed.contains(QRegularExpression("[[:alpha:]]"))) << printed.toStdString();
 }
 
 }  // namespace
