@@ -77,6 +77,7 @@ for package in "$deb" "$preview_deb"; do
         test "$(field Description "$package" | wc -l)" -gt 2
 done
 check "tessivane recommends tessivane-preview" test "$(field Recommends)" = tessivane-preview
+check "tessivane suggests Qt's translations" test "$(field Suggests)" = qt6-translations-l10n
 
 # Exactly the expected files, owned by root, with the usual modes.
 expected=$(
@@ -199,6 +200,17 @@ metainfo=$usr/share/metainfo/org.tessivane.Tessivane.metainfo.xml
 check "appstreamcli validate accepts the metainfo" appstreamcli validate --no-net "$metainfo"
 check "the metainfo launches the desktop entry" \
     grep -q '<launchable type="desktop-id">tessivane.desktop</launchable>' "$metainfo"
+# The same listing as a build with TESSIVANE_DOCS_URL writes it: the screenshots of docs/.
+with_screenshots=$(mktemp --suffix=.metainfo.xml)
+cmake -DIN=packaging/tessivane.metainfo.xml.in -DOUT="$with_screenshots" \
+    -DDOCS_URL=https://tessivane.example/docs/ -P packaging/metainfo.cmake
+check "appstreamcli validate accepts the metainfo with screenshots" \
+    appstreamcli validate --no-net "$with_screenshots"
+for picture in screenshot preview; do
+    check "the listing's $picture is docs/$picture.png" bash -c \
+        "test -f docs/$picture.png && grep -q '<image>https://tessivane.example/docs/$picture.png</image>' '$with_screenshots'"
+done
+rm -f "$with_screenshots"
 check "desktop entry starts tessivane with one file" test "$(entry Exec)" = "tessivane %f"
 check "desktop entry is a desktop utility" bash -c "grep -qx 'Categories=.*Utility;.*' '$desktop'"
 icon=$(entry Icon)
