@@ -47,7 +47,8 @@ app_pid=
 cleanup() {
     [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$workdir"
+    # The preview ends after the editor and may still be writing its settings in the scratch home.
+    rm -rf "$workdir" 2>/dev/null || { sleep 2 && rm -rf "$workdir"; }
 }
 trap cleanup EXIT INT TERM
 
@@ -111,8 +112,17 @@ sleep 1
 if [ "$preview" = yes ]; then
     # There is no window manager: the window with the keyboard focus is the one that was told so.
     xdotool windowfocus --sync "$window" key F5
-    window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Preview - Folder.htt$' |
-        head -n 1) || {
+    # The title's first word is in the user's language. A search can fail while the engine's
+    # short-lived windows come and go, so it is asked again until the preview is there.
+    window=
+    tries=0
+    while [ -z "$window" ] && [ "$tries" -lt 60 ]; do
+        window=$(xdotool search --onlyvisible --name ' - Folder\.htt$' 2>/dev/null | head -n 1) ||
+            true
+        [ -n "$window" ] || sleep 0.5
+        tries=$((tries + 1))
+    done
+    [ -n "$window" ] || {
         echo "screenshot.sh: the preview did not appear" >&2
         cat "$workdir/app.log" >&2
         exit 1
