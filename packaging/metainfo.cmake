@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: MIT
 # cmake -DIN=tessivane.metainfo.xml.in -DOUT=FILE [-DDOCS_URL=URL] -P metainfo.cmake
-# Writes the AppStream metainfo. Software centres show screenshots only from the web, so the two
-# pictures of docs/ are listed when DOCS_URL names the address where that folder is published.
+# Writes the AppStream metainfo. Software centres show screenshots only from the web, so the
+# pictures of docs/ (the main window also in German) are listed when DOCS_URL names the address
+# where that folder is published.
 cmake_minimum_required(VERSION 3.25)
 set(screenshots "")
 if(DOCS_URL)
@@ -14,6 +15,7 @@ if(DOCS_URL)
         "      <caption xml:lang=\"de\">Das Hauptfenster: Ordnerbeschreibung, Bilder, Klang "
         "und der Text der Seite</caption>\n"
         "      <image>${base}/screenshot.png</image>\n"
+        "      <image xml:lang=\"de\">${base}/screenshot-de.png</image>\n"
         "    </screenshot>\n"
         "    <screenshot>\n"
         "      <caption>The live preview of the template on a real folder</caption>\n"

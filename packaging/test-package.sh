@@ -206,9 +206,9 @@ cmake -DIN=packaging/tessivane.metainfo.xml.in -DOUT="$with_screenshots" \
     -DDOCS_URL=https://tessivane.example/docs/ -P packaging/metainfo.cmake
 check "appstreamcli validate accepts the metainfo with screenshots" \
     appstreamcli validate --no-net "$with_screenshots"
-for picture in screenshot preview; do
+for picture in screenshot screenshot-de preview; do
     check "the listing's $picture is docs/$picture.png" bash -c \
-        "test -f docs/$picture.png && grep -q '<image>https://tessivane.example/docs/$picture.png</image>' '$with_screenshots'"
+        "test -f docs/$picture.png && grep -q 'https://tessivane.example/docs/$picture.png</image>' '$with_screenshots'"
 done
 rm -f "$with_screenshots"
 check "desktop entry starts tessivane with one file" test "$(entry Exec)" = "tessivane %f"
