@@ -268,6 +268,41 @@ als ganze Zahl. Farben sind die sechzehn (englischen) Namen aus der Liste des Fe
     </message>
 </context>
 <context>
+    <name>FileServiceReasons</name>
+    <message>
+        <source>no file name was given</source>
+        <translation>Es wurde kein Dateiname angegeben</translation>
+    </message>
+    <message>
+        <source>it is a folder</source>
+        <translation>Es ist ein Ordner</translation>
+    </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>Es ist keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>the folder &apos;%1&apos; does not exist</source>
+        <translation>Der Ordner „%1“ ist nicht vorhanden</translation>
+    </message>
+    <message>
+        <source>no copy of it for recovery could be written beside it (%1) nor in &apos;%2&apos; (%3)</source>
+        <translation>Weder daneben (%1) noch in „%2“ (%3) konnte eine Wiederherstellungskopie geschrieben werden</translation>
+    </message>
+    <message>
+        <source>the folder &apos;%1&apos; cannot be written: %2</source>
+        <translation>In den Ordner „%1“ kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>the file is read-only</source>
+        <translation>Die Datei ist schreibgeschützt</translation>
+    </message>
+    <message>
+        <source>there is no recovery copy of it</source>
+        <translation>Es gibt keine Wiederherstellungskopie davon</translation>
+    </message>
+</context>
+<context>
     <name>Filters</name>
     <message>
         <source>HyperText Template (*.htt)</source>
@@ -311,6 +346,41 @@ als ganze Zahl. Farben sind die sechzehn (englischen) Namen aus der Liste des Fe
     <message>
         <source>Use for Folder</source>
         <translation>Für Ordner verwenden</translation>
+    </message>
+</context>
+<context>
+    <name>FolderUseReasons</name>
+    <message>
+        <source>it is a link</source>
+        <translation>Es ist eine symbolische Verknüpfung</translation>
+    </message>
+    <message>
+        <source>it is a folder</source>
+        <translation>Es ist ein Ordner</translation>
+    </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>Es ist keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>the name is not valid UTF-8</source>
+        <translation>Der Name ist kein gültiges UTF-8</translation>
+    </message>
+    <message>
+        <source>it is not a folder</source>
+        <translation>Es ist kein Ordner</translation>
+    </message>
+    <message>
+        <source>it is too large to be a Desktop.ini</source>
+        <translation>Die Datei ist zu groß für eine Desktop.ini</translation>
+    </message>
+    <message>
+        <source>it is not text</source>
+        <translation>Die Datei enthält keinen Text</translation>
+    </message>
+    <message>
+        <source>it was not written by Tessivane</source>
+        <translation>Die Datei wurde nicht von Tessivane geschrieben</translation>
     </message>
 </context>
 <context>

@@ -21,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -32,6 +33,11 @@
 
 namespace tessivane {
 namespace {
+
+// The reasons this file gives, which the program's messages quote, in the user's language.
+class FileServiceReasons {
+    Q_DECLARE_TR_FUNCTIONS(FileServiceReasons)
+};
 
 // What a save writes: handed to the sink piece by piece, so that a large document is never
 // copied whole; false when the sink refused a piece.
@@ -57,7 +63,7 @@ QString decoded(const std::string& bytes) {
 // Checks the name before anything is touched.
 std::optional<FileError> checkName(const QString& path) {
     if (path.isEmpty()) {
-        return failure(FileError::Kind::Other, QStringLiteral("no file name was given"));
+        return failure(FileError::Kind::Other, FileServiceReasons::tr("no file name was given"));
     }
     if (!isFaithfulName(path)) {
         return failure(FileError::Kind::InvalidName, {});
@@ -67,8 +73,8 @@ std::optional<FileError> checkName(const QString& path) {
 
 FileError notRegular(const struct stat& info) {
     return failure(FileError::Kind::NotRegularFile,
-                   S_ISDIR(info.st_mode) ? QStringLiteral("it is a folder")
-                                         : QStringLiteral("it is not a regular file"));
+                   S_ISDIR(info.st_mode) ? FileServiceReasons::tr("it is a folder")
+                                         : FileServiceReasons::tr("it is not a regular file"));
 }
 
 long long nanoseconds(const timespec& time) {
@@ -291,12 +297,13 @@ std::optional<FileError> resolveTarget(const QByteArray& path, Target& target) {
             if (errno == ENOENT || errno == ENOTDIR) {
                 return failure(
                     FileError::Kind::Other,
-                    QStringLiteral("the folder '%1' does not exist").arg(decoded(folder)));
+                    FileServiceReasons::tr("the folder '%1' does not exist").arg(decoded(folder)));
             }
             return systemFailure(errno);
         }
         if (name.empty() || name == "." || name == "..") {
-            return failure(FileError::Kind::NotRegularFile, QStringLiteral("it is a folder"));
+            return failure(FileError::Kind::NotRegularFile,
+                           FileServiceReasons::tr("it is a folder"));
         }
         struct stat info {};
         const bool exists = ::fstatat(opened.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
@@ -488,11 +495,12 @@ std::optional<FileError> makeRecoveryCopy(const Target& target, int file, Signal
         if (!written.valid()) {
             const int stateError = errno;
             guard.nothingToRemove();
-            return failure(FileError::Kind::Other,
-                           QStringLiteral("no copy of it for recovery could be written beside it "
-                                          "(%1) nor in '%2' (%3)")
-                               .arg(systemReason(besideError), decoded(stateFolderPath()),
-                                    systemReason(stateError)));
+            return failure(
+                FileError::Kind::Other,
+                FileServiceReasons::tr("no copy of it for recovery could be written beside it "
+                                       "(%1) nor in '%2' (%3)")
+                    .arg(systemReason(besideError), decoded(stateFolderPath()),
+                         systemReason(stateError)));
         }
     }
     if (!copyContent(file, written.get()) || ::fsync(written.get()) != 0 ||
@@ -613,10 +621,11 @@ Replaced replaceByRename(const Target& target, const Content& content,
         if (old && (errno == EACCES || errno == EPERM)) {
             return Replaced::NotWithoutLoss;
         }
-        error = errno == EACCES ? failure(FileError::Kind::Other,
-                                          QStringLiteral("the folder '%1' cannot be written: %2")
-                                              .arg(target.folderPath, systemReason(errno)))
-                                : systemFailure(errno);
+        error = errno == EACCES
+                    ? failure(FileError::Kind::Other,
+                              FileServiceReasons::tr("the folder '%1' cannot be written: %2")
+                                  .arg(target.folderPath, systemReason(errno)))
+                    : systemFailure(errno);
         return Replaced::Failed;
     }
     const auto drop = [&] {
@@ -711,7 +720,8 @@ FileError save(const Content& content, const QString& path, RecoveryCopy existin
         }
         // By the bits, because root may write any file.
         if ((old->st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-            return failure(FileError::Kind::NotWritable, QStringLiteral("the file is read-only"));
+            return failure(FileError::Kind::NotWritable,
+                           FileServiceReasons::tr("the file is read-only"));
         }
         if (::faccessat(folder, target.name.c_str(), W_OK, AT_EACCESS) != 0) {
             return failure(FileError::Kind::NotWritable, systemReason(errno));
@@ -804,7 +814,8 @@ std::optional<FileError> findCopy(const QString& path, Target& target,
     }
     copy = findRecoveryCopy(target);
     if (!copy) {
-        return failure(FileError::Kind::Other, QStringLiteral("there is no recovery copy of it"));
+        return failure(FileError::Kind::Other,
+                       FileServiceReasons::tr("there is no recovery copy of it"));
     }
     return std::nullopt;
 }

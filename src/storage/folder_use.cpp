@@ -13,6 +13,7 @@
 #include <string>
 #include <utility>
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QFile>
 
@@ -22,6 +23,11 @@
 
 namespace tessivane {
 namespace {
+
+// The reasons this file gives, which the program's messages quote, in the user's language.
+class FolderUseReasons {
+    Q_DECLARE_TR_FUNCTIONS(FolderUseReasons)
+};
 
 using Kind = FolderUseError::Kind;
 
@@ -138,9 +144,9 @@ FolderUseError error(Kind kind, const QString& path, const QString& reason = {})
 }
 
 QString whatItIs(const struct stat& info) {
-    return S_ISLNK(info.st_mode)   ? QStringLiteral("it is a link")
-           : S_ISDIR(info.st_mode) ? QStringLiteral("it is a folder")
-                                   : QStringLiteral("it is not a regular file");
+    return S_ISLNK(info.st_mode)   ? FolderUseReasons::tr("it is a link")
+           : S_ISDIR(info.st_mode) ? FolderUseReasons::tr("it is a folder")
+                                   : FolderUseReasons::tr("it is not a regular file");
 }
 
 std::string digestOf(const std::string& bytes) {
@@ -162,16 +168,17 @@ struct Survey {
 Survey survey(const QString& path) {
     Survey found;
     if (!isFaithfulName(path)) {
-        found.error = error(Kind::BadFolder, path, QStringLiteral("the name is not valid UTF-8"));
+        found.error =
+            error(Kind::BadFolder, path, FolderUseReasons::tr("the name is not valid UTF-8"));
         return found;
     }
     found.folder.path = path;
     found.folder.fd =
         Fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!found.folder.fd.valid()) {
-        found.error =
-            error(Kind::BadFolder, path,
-                  errno == ENOTDIR ? QStringLiteral("it is not a folder") : systemReason(errno));
+        found.error = error(
+            Kind::BadFolder, path,
+            errno == ENOTDIR ? FolderUseReasons::tr("it is not a folder") : systemReason(errno));
         return found;
     }
     found.ini = found.folder.entry(kIniName);
@@ -182,11 +189,12 @@ Survey survey(const QString& path) {
         found.error = error(Kind::IniNotUsable, found.ini.path, whatItIs(*found.ini.info));
     } else if (found.ini.info->st_size > kMaxIniSize) {
         found.error = error(Kind::IniNotUsable, found.ini.path,
-                            QStringLiteral("it is too large to be a Desktop.ini"));
+                            FolderUseReasons::tr("it is too large to be a Desktop.ini"));
     } else if (!(found.iniBytes = found.folder.read(found.ini))) {
         found.error = error(Kind::IniNotUsable, found.ini.path, systemReason(errno));
     } else if (!isDesktopIniText(*found.iniBytes)) {
-        found.error = error(Kind::IniNotUsable, found.ini.path, QStringLiteral("it is not text"));
+        found.error =
+            error(Kind::IniNotUsable, found.ini.path, FolderUseReasons::tr("it is not text"));
     } else {
         found.earlier = recordedFolderUse(*found.iniBytes);
     }
@@ -225,7 +233,7 @@ UseSurvey surveyForUse(const QString& path, const QString& templateName) {
     } else if (!hasMarkerLine(WorkingDocument::fromBytes(*found.httBytes)) &&
                !(found.earlier && found.earlier->templateDigest == digestOf(*found.httBytes))) {
         found.error = error(Kind::TemplateInTheWay, found.htt.path,
-                            QStringLiteral("it was not written by Tessivane"));
+                            FolderUseReasons::tr("it was not written by Tessivane"));
     }
     return found;
 }

@@ -194,13 +194,15 @@ TEST_F(Cli, EveryTextTheToolPrintsIsTranslated) {
         "--help|template -h|show -h|write -h|apply -h|unapply -h||x|template x|show|write x|write|"
         "write -o OUT -o OUT|apply|unapply|write -o OUT --colour x|write -o OUT --loop x|"
         "write -o OUT --info-size x|write -o OUT --description BAD|write -o OUT --sound x|"
-        "write -o OUT FILES --loop 0 --title-size 0|write -o OUT FILES --sound " +
-        dir.file("a\"b.wav", "");
+        "write -o OUT FILES --loop 0 --title-size 0|show " +
+        dir.root() + "|apply OUT OUT|" + "write -o OUT FILES --sound " + dir.file("a\"b.wav", "");
     for (const QString& line : lines.split('|')) {
         const test::CliRun result = run(line);
         printed += result.out + result.err;
     }
     QCoreApplication::removeTranslator(&pseudo);
+    // The reasons that messages quote are translated too.
+    EXPECT_TRUE(printed.contains("[it is a folder]") && printed.contains("[it is not a folder]"));
     // Marked texts and the usage's optional parts, innermost first.
     for (qsizetype length = -1; length != printed.size();) {
         length = printed.size();
