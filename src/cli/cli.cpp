@@ -266,6 +266,7 @@ public:
     // The value as it will be stored, named on standard error when it differs from the one given.
     std::string corrected(const QString& option, const std::string& given, std::string stored) {
         if (plainNumber(given) != stored) {
+            // Marked where it stands: lupdate places no tr() in a function returning std::string.
             note(CommandLineTool::translated(
                      QT_TRANSLATE_NOOP("CommandLineTool", "%1 %2 is corrected to %3"))
                      .arg(option, QString::fromStdString(given), QString::fromStdString(stored)));
