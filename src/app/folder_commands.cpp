@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/folder_commands.h"
 
+#include <csignal>
+
 #include "app/messages.h"
 #include "storage/folder_use.h"
 
@@ -33,8 +35,14 @@ std::optional<FolderCommands::Done> FolderCommands::useForFolder(const QString& 
         Dialogs::Answer::Yes) {
         return std::nullopt;
     }
-    const FolderUseResult result =
-        tessivane::useForFolder(session_.document, folder, kFolderTemplateName);
+    // The question named the page that will be replaced, and the user agreed.
+    const FolderUseResult result = tessivane::useForFolder(
+        session_.document, folder, kFolderTemplateName, ExistingTemplate::Replace);
+    if (result.signal != 0) {
+        // Held back while the folder changed; the change is complete or undone, so it may end
+        // the program now as it would have.
+        std::raise(result.signal);
+    }
     if (result.error) {
         return refuse(result.error);
     }

@@ -118,10 +118,16 @@ Message folderUseQuestion(const QString& folder, const FolderUsePlan& plan) {
                    (plan.templateExists ? Messages::tr("%1 will be replaced.")
                                         : Messages::tr("%1 will be written."))
                        .arg(name) +
-                   "\r" +
-                   (plan.iniExists ? Messages::tr("Desktop.ini will be updated.")
-                                   : Messages::tr("Desktop.ini will be created.")) +
                    "\r";
+    if (!plan.keptAs.isEmpty()) {
+        text +=
+            Messages::tr("The page there now is kept as %1, and undoing the use brings it back.")
+                .arg(plan.keptAs) +
+            "\r";
+    }
+    text += (plan.iniExists ? Messages::tr("Desktop.ini will be updated.")
+                            : Messages::tr("Desktop.ini will be created.")) +
+            "\r";
     text += plan.keepsAttributes
                 ? Messages::tr(
                       "The folder will be marked read-only, Desktop.ini and %1 hidden and "
@@ -152,6 +158,33 @@ Message folderUseFailed(const FolderUseError& error) {
             return {
                 Dialogs::Icon::Exclamation, Messages::useForFolder(),
                 Messages::tr("'%1' cannot be changed: %2. %3").arg(path, error.reason, unchanged)};
+        case Kind::TemplateExists:
+            return {Dialogs::Icon::Exclamation, Messages::useForFolder(),
+                    Messages::tr("'%1' is a page of Tessivane's that this use would replace; it "
+                                 "is replaced (and kept for undoing) only when asked. %2")
+                        .arg(path, unchanged)};
+        case Kind::Busy:
+            return {Dialogs::Icon::Exclamation, Messages::useForFolder(),
+                    Messages::tr("Another change of the folder '%1' is under way; try again when "
+                                 "it has ended. %2")
+                        .arg(path, unchanged)};
+        case Kind::Unsettled:
+            return {Dialogs::Icon::Critical, Messages::useForFolder(),
+                    Messages::tr("'%1' records a change of the folder that did not end, and it "
+                                 "cannot be trusted: %2. Look at the folder and remove that file "
+                                 "before changing the folder again. %3")
+                        .arg(path, error.reason, unchanged)};
+        case Kind::Stopped:
+            return {Dialogs::Icon::Exclamation, Messages::useForFolder(),
+                    Messages::tr("The change of the folder '%1' was stopped before it was "
+                                 "complete; the folder was left as it was.")
+                        .arg(path)};
+        case Kind::NotUndone:
+            return {Dialogs::Icon::Critical, Messages::useForFolder(),
+                    Messages::tr("The folder '%1' could not be changed, and undoing the change "
+                                 "failed too: %2. The next use or undoing of the folder finishes "
+                                 "undoing it.")
+                        .arg(path, error.reason)};
         case Kind::OtherTemplate:
             return {Dialogs::Icon::Exclamation, Messages::useForFolder(),
                     Messages::tr("The folder '%1' already uses '%2' from Tessivane; undo that "
@@ -173,7 +206,13 @@ Message folderUseFailed(const FolderUseError& error) {
 
 QString folderUseDone(const QString& folder, const QString& templateName,
                       const FolderUseResult& result) {
-    const QString done = Messages::tr("The folder '%1' now shows %2.").arg(folder, templateName);
+    QString done = Messages::tr("The folder '%1' now shows %2.").arg(folder, templateName);
+    if (!result.keptAs.isEmpty()) {
+        done += ' ' + Messages::tr("The page it replaced is kept as '%1'.").arg(result.keptAs);
+    }
+    if (result.settledEarlier) {
+        done += ' ' + unfinishedChangeSettled();
+    }
     if (result.keepsAttributes) {
         return done;
     }
@@ -182,14 +221,29 @@ QString folderUseDone(const QString& folder, const QString& templateName,
                .arg(folder);
 }
 
+QString unfinishedChangeSettled() {
+    return Messages::tr(
+        "A change of the folder that an earlier run left unfinished was undone "
+        "first.");
+}
+
 QString folderUseUndone(const QString& folder, const FolderUseResult& result) {
     QString text =
         Messages::tr("The folder '%1' no longer uses a template from Tessivane.").arg(folder);
+    if (!result.restored.isEmpty()) {
+        text += ' ' + Messages::tr("'%1' is the page it had before again.").arg(result.restored);
+    }
     if (!result.keptTemplate.isEmpty()) {
         text += ' ' + Messages::tr("'%1' was changed since and is kept.").arg(result.keptTemplate);
     }
+    if (!result.keptAs.isEmpty()) {
+        text += ' ' + Messages::tr("The page it had before stays in '%1'.").arg(result.keptAs);
+    }
     for (const QString& key : result.keptKeys) {
         text += ' ' + Messages::tr("%1 in Desktop.ini was changed since and is kept.").arg(key);
+    }
+    if (result.settledEarlier) {
+        text += ' ' + unfinishedChangeSettled();
     }
     return text;
 }

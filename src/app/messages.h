@@ -46,6 +46,8 @@ Message folderUseFailed(const FolderUseError& error);
 QString folderUseDone(const QString& folder, const QString& templateName,
                       const FolderUseResult& result);
 QString folderUseUndone(const QString& folder, const FolderUseResult& result);
+// Said when a change begins by undoing one that an earlier run left unfinished.
+QString unfinishedChangeSettled();
 // How to put a saved template to use (lines separated by single CR characters), and who made it.
 Message information();
 Message about();

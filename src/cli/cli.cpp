@@ -84,7 +84,10 @@ QList<QCommandLineOption> applyOptions() {
     return {
         {"name",
          CommandLineTool::tr("The template's file name in the folder; Folder.htt when not given."),
-         "NAME.htt", kFolderTemplateName}};
+         "NAME.htt", kFolderTemplateName},
+        {"replace",
+         CommandLineTool::tr("Replace a page of Tessivane's that is already at that name; it is "
+                             "kept in the folder, and unapply brings it back.")}};
 }
 
 QList<QCommandLineOption> noOptions() {
@@ -138,10 +141,11 @@ constexpr CommandText kApply{
      {"FOLDER", QT_TRANSLATE_NOOP("CommandLineTool", "The folder that will show it.")}},
     nullptr,
     QT_TRANSLATE_NOOP("CommandLineTool",
-                      "Use a template that Tessivane saved for FOLDER: write it there as\n"
+                      "Use a template that Tessivane saved for FOLDER: check that its\n"
+                      "sound, background and line image files exist, write it there as\n"
                       "Folder.htt, make the folder's Desktop.ini show it, and mark the\n"
                       "folder read-only and both files hidden and system where the\n"
-                      "volume keeps Windows attributes.")};
+                      "volume keeps Windows attributes. All of it is done, or none.")};
 constexpr CommandText kUnapply{
     "unapply",
     noOptions,
@@ -599,6 +603,20 @@ int writeCommand(const QStringList& arguments, Reporter& reporter) {
         parser.isSet("discard-recovery-copy") ? RecoveryCopy::Discard : RecoveryCopy::Refuse);
 }
 
+// What a change of a folder ended with: reported, and the exit status. A signal that came while
+// the folder changed ends the tool with 128 + its number when the change was stopped; one that
+// came as the change completed leaves the status that the change earned.
+int reportFolderChange(const FolderUseResult& result, const QString& done, Reporter& reporter) {
+    if (result.error) {
+        reporter.fail(messages::folderUseFailed(result.error));
+        return result.error.kind == FolderUseError::Kind::Stopped && result.signal != 0
+                   ? 128 + result.signal
+                   : kFailed;
+    }
+    reporter.out() << utf8(done) << "\n";
+    return kDone;
+}
+
 int applyCommand(const QStringList& arguments, Reporter& reporter) {
     QCommandLineParser parser;
     const QString name = "name";
@@ -618,12 +636,24 @@ int applyCommand(const QStringList& arguments, Reporter& reporter) {
     if (!document) {
         return kFailed;
     }
-    const FolderUseResult result = useForFolder(*document, files[1], parser.value(name));
-    if (result.error) {
-        return reporter.fail(messages::folderUseFailed(result.error));
+    // The files the page names must be there, as the window checks before it writes.
+    const auto missing = firstMissingFile(
+        readFolderViewSettings(*document),
+        [](const std::string& path) { return fileExists(QString::fromStdString(path)); });
+    if (missing) {
+        return reporter.fail(
+            messages::writeRefused({WriteOutcome::Status::MissingFile, *missing}, files[0]));
     }
-    reporter.out() << utf8(messages::folderUseDone(files[1], parser.value(name), result)) << "\n";
-    return kDone;
+    const FolderUseResult result = useForFolder(
+        *document, files[1], parser.value(name),
+        parser.isSet("replace") ? ExistingTemplate::Replace : ExistingTemplate::Refuse);
+    if (result.error.kind == FolderUseError::Kind::TemplateExists) {
+        reporter.fail(messages::folderUseFailed(result.error));
+        reporter.note(CommandLineTool::tr("apply --replace replaces it and keeps it for unapply"));
+        return kFailed;
+    }
+    return reportFolderChange(result, messages::folderUseDone(files[1], parser.value(name), result),
+                              reporter);
 }
 
 int unapplyCommand(const QStringList& arguments, Reporter& reporter) {
@@ -636,11 +666,7 @@ int unapplyCommand(const QStringList& arguments, Reporter& reporter) {
     }
     const QString folder = parser.positionalArguments().first();
     const FolderUseResult result = undoFolderUse(folder);
-    if (result.error) {
-        return reporter.fail(messages::folderUseFailed(result.error));
-    }
-    reporter.out() << utf8(messages::folderUseUndone(folder, result)) << "\n";
-    return kDone;
+    return reportFolderChange(result, messages::folderUseUndone(folder, result), reporter);
 }
 
 int dispatch(const QStringList& arguments, std::ostream& out, std::ostream& err,

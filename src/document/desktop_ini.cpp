@@ -239,10 +239,11 @@ std::vector<SectionSpec> specsFor(const std::string& templateName) {
 
 // The record is one comment line:
 //   ;tessivane-use: new end sections=VWS keys=DIPC file=Folder.htt sha256=HEX folder=R ini=HS
-//   htt=HS was-D=OLD was-P=OLD
+//   htt=HS kept=NAME kept-sha256=HEX was-D=OLD was-P=OLD
 // "new": the file was made; "end": the last line had no line end and was given one; "sections"
 // and "keys": the letters of those added; "was-X": the old value of key X, which was replaced;
-// "folder", "ini", "htt": the attributes set, as letters. A value holds no blank: '%', space and
+// "folder", "ini", "htt": the attributes set, as letters; "kept": the page that was at the
+// template's name before, kept under another name. A value holds no blank: '%', space and
 // tab are written as %25, %20 and %09.
 constexpr std::string_view kRecordPrefix = ";tessivane-use:";
 
@@ -326,6 +327,8 @@ Units recordText(const Record& record) {
         {"keys", record.keys},
         {"file", use.templateName},
         {"sha256", use.templateDigest},
+        {"kept", use.keptName},
+        {"kept-sha256", use.keptDigest},
         {"folder", attributeLetters(use.folderAttributes)},
         {"ini", attributeLetters(use.iniAttributes)},
         {"htt", attributeLetters(use.templateAttributes)}};
@@ -365,65 +368,120 @@ std::optional<unsigned> attributeBits(const std::string& letters) {
     return bits;
 }
 
-std::optional<Record> parseRecord(const Units& line) {
-    if (line.compare(0, kRecordPrefix.size(), unitsOf(kRecordPrefix)) != 0) {
-        return std::nullopt;
+bool isLowerHexDigest(const std::string& text) {
+    return text.size() == 64 && text.find_first_not_of("0123456789abcdef") == std::string::npos;
+}
+
+// Whether each letter is one of the allowed ones, and none comes twice.
+bool isLetterSet(const std::string& letters, std::string_view allowed) {
+    for (std::size_t i = 0; i < letters.size(); ++i) {
+        if (allowed.find(letters[i]) == std::string_view::npos ||
+            letters.find(letters[i], i + 1) != std::string::npos) {
+            return false;
+        }
     }
+    return true;
+}
+
+// A tab may stand in a line; no other control character may (a line end would add lines).
+bool hasControlCharacter(const Units& value) {
+    return std::any_of(value.begin(), value.end(),
+                       [](char16_t c) { return (c < 0x20 && c != u'\t') || c == 0x7F; });
+}
+
+bool isRecordLine(const Units& line) {
+    return line.compare(0, kRecordPrefix.size(), unitsOf(kRecordPrefix)) == 0;
+}
+
+// The record on a record line, or nothing when any of it is not what an edit writes: the line
+// is then not trusted for anything.
+std::optional<Record> parseRecord(const Units& line) {
     Record record;
+    std::string seen;  // the names met so far, each once
     std::size_t at = kRecordPrefix.size();
     while (at < line.size()) {
         const std::size_t space = std::min(line.find(u' ', at), line.size());
         const Units token = line.substr(at, space - at);
         at = space + 1;
+        if (token.empty()) {
+            continue;
+        }
         const std::size_t equals = token.find(u'=');
         const auto name = asAscii(token.substr(0, equals));
         const Units value = equals == Units::npos ? Units() : unescaped(token.substr(equals + 1));
         const auto text = asAscii(value);
-        if (!name) {
+        if (!name || name->empty() || seen.find(" " + *name + " ") != std::string::npos ||
+            hasControlCharacter(value)) {
             return std::nullopt;
         }
-        if (name->size() == 5 && name->compare(0, 4, "was-") == 0) {
+        seen += " " + *name + " ";
+        if (*name == "was-D" || *name == "was-P") {
             record.oldValues[(*name)[4]] = value;
             continue;
         }
         if (*name == "new" || *name == "end") {
+            if (equals != Units::npos) {
+                return std::nullopt;
+            }
             (*name == "new" ? record.use.createdIni : record.addedEnd) = true;
             continue;
         }
-        if (!text) {
+        if (!text || text->empty()) {
             return std::nullopt;
         }
-        if (*name == "sections" || *name == "keys") {
-            (*name == "keys" ? record.keys : record.sections) = *text;
+        if (*name == "sections" && isLetterSet(*text, "VWS")) {
+            record.sections = *text;
+        } else if (*name == "keys" && isLetterSet(*text, "DIPC")) {
+            record.keys = *text;
         } else if (*name == "file") {
             record.use.templateName = *text;
-        } else if (*name == "sha256") {
+        } else if (*name == "sha256" && isLowerHexDigest(*text)) {
             record.use.templateDigest = *text;
-        } else if (*name == "folder" || *name == "ini" || *name == "htt") {
-            const auto bits = attributeBits(*text);
-            if (!bits) {
-                return std::nullopt;
-            }
+        } else if (*name == "kept" && isWindowsFileName(*text)) {
+            record.use.keptName = *text;
+        } else if (*name == "kept-sha256" && isLowerHexDigest(*text)) {
+            record.use.keptDigest = *text;
+        } else if ((*name == "folder" || *name == "ini" || *name == "htt") &&
+                   isLetterSet(*text, "RHS")) {
             (*name == "folder" ? record.use.folderAttributes
              : *name == "ini"  ? record.use.iniAttributes
-                               : record.use.templateAttributes) = *bits;
+                               : record.use.templateAttributes) = *attributeBits(*text);
+        } else {
+            return std::nullopt;
         }
     }
-    if (!isTemplateFileName(record.use.templateName)) {
+    const FolderUse& use = record.use;
+    if (!isTemplateFileName(use.templateName) || use.keptName.empty() != use.keptDigest.empty()) {
         return std::nullopt;
     }
     return record;
 }
 
-// Finds the record, takes its line out of the text, and answers it.
-std::optional<Record> takeRecord(IniText& text) {
-    for (auto line = text.lines.begin(); line != text.lines.end(); ++line) {
-        if (auto record = parseRecord(line->text)) {
-            text.lines.erase(line);
-            return record;
+// The record line of the text: none, one that is whole, or one that cannot be trusted (a
+// second record line counts as that too).
+struct FoundRecord {
+    enum class State { None, Whole, Damaged };
+    State state = State::None;
+    Record record;
+    std::size_t line = 0;
+};
+
+FoundRecord findRecord(const IniText& text) {
+    FoundRecord found;
+    for (std::size_t i = 0; i < text.lines.size(); ++i) {
+        if (!isRecordLine(text.lines[i].text)) {
+            continue;
         }
+        if (found.state != FoundRecord::State::None) {
+            found.state = FoundRecord::State::Damaged;
+            return found;
+        }
+        const auto record = parseRecord(text.lines[i].text);
+        found.state = record ? FoundRecord::State::Whole : FoundRecord::State::Damaged;
+        found.record = record.value_or(Record{});
+        found.line = i;
     }
-    return std::nullopt;
+    return found;
 }
 
 std::vector<std::string> undo(IniText& text, const Record& record) {
@@ -488,10 +546,36 @@ bool isDesktopIniText(std::string_view bytes) {
     return decode(bytes).has_value();
 }
 
+bool isWindowsFileName(std::string_view name) {
+    constexpr std::string_view kRefused = "\"*/:<>?\\|";
+    if (name.empty() || name.size() > 255 || name.back() == '.' || name.back() == ' ' ||
+        name == "." || name == "..") {
+        return false;
+    }
+    for (const char c : name) {
+        if ((c >= 0 && c < 0x20) || c == 0x7F || kRefused.find(c) != std::string_view::npos) {
+            return false;
+        }
+    }
+    // A device name, with or without an extension, opens the device on Windows.
+    std::string base(name.substr(0, std::min(name.find('.'), name.size())));
+    while (!base.empty() && base.back() == ' ') {
+        base.pop_back();
+    }
+    std::transform(base.begin(), base.end(), base.begin(),
+                   [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; });
+    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") {
+        return false;
+    }
+    return !(base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) &&
+             base[3] >= '1' && base[3] <= '9');
+}
+
 bool isTemplateFileName(std::string_view name) {
-    constexpr std::string_view kRefused = "\"*/:<>?\\|%#";
+    constexpr std::string_view kRefused = "%#";  // they would end the file: URL's path
     constexpr std::string_view kExtension = ".htt";
-    if (name.size() <= kExtension.size() || name.size() > 200 || name.front() == ' ') {
+    if (name.size() <= kExtension.size() || name.size() > 200 || name.front() == ' ' ||
+        !isWindowsFileName(name)) {
         return false;
     }
     for (const char c : name) {
@@ -503,12 +587,18 @@ bool isTemplateFileName(std::string_view name) {
 }
 
 std::optional<FolderUse> recordedFolderUse(std::string_view bytes) {
-    auto text = decode(bytes);
+    const auto text = decode(bytes);
     if (!text) {
         return std::nullopt;
     }
-    const auto record = takeRecord(*text);
-    return record ? std::make_optional(record->use) : std::nullopt;
+    const FoundRecord found = findRecord(*text);
+    return found.state == FoundRecord::State::Whole ? std::make_optional(found.record.use)
+                                                    : std::nullopt;
+}
+
+bool hasDamagedRecord(std::string_view bytes) {
+    const auto text = decode(bytes);
+    return text && findRecord(*text).state == FoundRecord::State::Damaged;
 }
 
 DesktopIniEdit useTemplateIn(const std::optional<std::string>& existing, FolderUse use) {
@@ -522,9 +612,15 @@ DesktopIniEdit useTemplateIn(const std::optional<std::string>& existing, FolderU
             return edit;
         }
         text = std::move(*decoded);
-        if (const auto earlier = takeRecord(text)) {
-            undo(text, *earlier);
-            absent = earlier->use.createdIni && text.lines.empty();
+        const FoundRecord earlier = findRecord(text);
+        if (earlier.state == FoundRecord::State::Damaged) {
+            edit.status = DesktopIniEdit::Status::DamagedRecord;
+            return edit;
+        }
+        if (earlier.state == FoundRecord::State::Whole) {
+            text.lines.erase(text.lines.begin() + std::ptrdiff_t(earlier.line));
+            undo(text, earlier.record);
+            absent = earlier.record.use.createdIni && text.lines.empty();
         }
     }
     if (absent) {
@@ -593,14 +689,17 @@ DesktopIniEdit undoTemplateIn(std::string_view existing) {
         edit.status = DesktopIniEdit::Status::NotText;
         return edit;
     }
-    const auto record = takeRecord(*text);
-    if (!record) {
-        edit.status = DesktopIniEdit::Status::NothingToUndo;
+    const FoundRecord found = findRecord(*text);
+    if (found.state != FoundRecord::State::Whole) {
+        edit.status = found.state == FoundRecord::State::None
+                          ? DesktopIniEdit::Status::NothingToUndo
+                          : DesktopIniEdit::Status::DamagedRecord;
         return edit;
     }
-    edit.keptKeys = undo(*text, *record);
-    edit.use = record->use;
-    edit.removeFile = record->use.createdIni && text->lines.empty();
+    text->lines.erase(text->lines.begin() + std::ptrdiff_t(found.line));
+    edit.keptKeys = undo(*text, found.record);
+    edit.use = found.record.use;
+    edit.removeFile = found.record.use.createdIni && text->lines.empty();
     edit.bytes = encode(*text);
     return edit;
 }

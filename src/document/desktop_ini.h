@@ -38,12 +38,16 @@ struct FolderUse {
     unsigned iniAttributes = 0;       // ... on Desktop.ini
     unsigned templateAttributes = 0;  // ... on the template
     bool createdIni = false;          // Desktop.ini did not exist
+    // A page of Tessivane's that was at the template's name and was replaced: kept in the folder
+    // under this name for undoing to bring back, with the digest of its bytes.
+    std::string keptName;
+    std::string keptDigest;
 
     friend bool operator==(const FolderUse&, const FolderUse&) = default;
 };
 
 struct DesktopIniEdit {
-    enum class Status { Done, NotText, NothingToUndo };
+    enum class Status { Done, NotText, NothingToUndo, DamagedRecord };
     Status status = Status::Done;
     std::string bytes;        // the file's new content
     bool removeFile = false;  // undoing: the file was made by the edit and nothing else is in it
@@ -56,11 +60,21 @@ struct DesktopIniEdit {
 bool isDesktopIniText(std::string_view bytes);
 
 // Whether the name can be the template's file name: a plain ASCII name that Windows accepts in a
-// folder and in a file: URL, ending in ".htt" in any letter case.
+// folder and in a file: URL, ending in ".htt" in any letter case. Windows's device names (CON,
+// PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, with any extension) are refused.
 bool isTemplateFileName(std::string_view name);
 
-// The record of an earlier use, when the file holds one.
+// Whether the name is one Windows opens as a file of a folder: not empty, no control character,
+// none of \ / : * ? " < > |, no trailing dot or blank, not a device name.
+bool isWindowsFileName(std::string_view name);
+
+// The record of an earlier use, when the file holds one that is whole.
 std::optional<FolderUse> recordedFolderUse(std::string_view bytes);
+
+// Whether the file holds a record line that cannot be trusted: a key or value that no edit
+// writes, a name that is not a plain file name, a digest that is not 64 hex digits, a value
+// with a control character, or more than one record.
+bool hasDamagedRecord(std::string_view bytes);
 
 // The file made to show use.templateName, with the record of use; existing is nothing for a
 // file that is not there. A file that holds the record of an earlier use is edited as if that

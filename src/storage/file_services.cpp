@@ -945,4 +945,22 @@ bool fileExists(const QString& path) {
     return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
+namespace files {
+
+std::string newScratchName() {
+    return kSavePrefix + std::to_string(::getpid()) + "-" +
+           std::to_string(QRandomGenerator::global()->bounded(1'000'000));
+}
+
+void removeStaleScratchFiles(int folder) {
+    removeLeftovers(folder);
+}
+
+bool copyMetadata(int from, int to) {
+    struct stat old {};
+    return ::fstat(from, &old) == 0 && tessivane::copyMetadata(from, old, to);
+}
+
+}  // namespace files
+
 }  // namespace tessivane

@@ -94,4 +94,15 @@ FileStamp fileStamp(const QString& path);
 // folder). An empty path, a folder or a dangling link is no file.
 bool fileExists(const QString& path);
 
+// The pieces of a save that changing a folder's files shares.
+namespace files {
+// A fresh name for a scratch file of this process in a folder; what a killed process left under
+// such names is removed by removeStaleScratchFiles (and by any later save into the folder).
+std::string newScratchName();
+void removeStaleScratchFiles(int folder);
+// Gives a new, still empty file everything the old one has besides its content: owner, group,
+// mode, extended attributes, Windows attributes. False with errno set when any of it cannot be.
+bool copyMetadata(int from, int to);
+}  // namespace files
+
 }  // namespace tessivane

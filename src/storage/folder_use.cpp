@@ -7,18 +7,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QFile>
 
 #include "document/desktop_ini.h"
 #include "storage/file_services.h"
+#include "storage/folder_transaction.h"
 #include "storage/windows_attributes.h"
 
 namespace tessivane {
@@ -40,60 +42,54 @@ QString systemReason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-class Fd {
-public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    Fd& operator=(Fd&& other) noexcept {
-        std::swap(fd_, other.fd_);
-        return *this;
-    }
-    ~Fd() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-
-private:
-    int fd_;
-};
-
-// A file of the folder, found ignoring letter case.
+// The entries of the folder that Windows would take for the name: those that match it ignoring
+// letter case.
 struct Entry {
     std::string name;                 // as it is in the folder, or as wanted when it is not there
     std::optional<struct stat> info;  // not followed when a link; nothing when it is not there
     QString path;
+    QStringList others;  // further entries that match, which Windows could not tell apart
 };
 
 struct Folder {
     Fd fd;
     QString path;
 
+    QString pathOf(const std::string& name) const {
+        return path + QLatin1Char('/') + QFile::decodeName(QByteArray::fromStdString(name));
+    }
+
     Entry entry(const std::string& wanted) const {
-        Entry found{wanted, std::nullopt, {}};
+        Entry found{wanted, std::nullopt, {}, {}};
+        std::vector<std::string> matches;
         const int listed = ::openat(fd.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         DIR* listing = listed >= 0 ? ::fdopendir(listed) : nullptr;
         if (listing == nullptr && listed >= 0) {
             ::close(listed);
         }
         if (listing != nullptr) {
-            bool exact = false;
             while (const dirent* item = ::readdir(listing)) {
-                if (!exact && ::strcasecmp(item->d_name, wanted.c_str()) == 0) {
-                    found.name = item->d_name;
-                    exact = found.name == wanted;
+                if (::strcasecmp(item->d_name, wanted.c_str()) == 0) {
+                    matches.emplace_back(item->d_name);
                 }
             }
             ::closedir(listing);
+        }
+        std::sort(matches.begin(), matches.end());
+        if (!matches.empty()) {
+            const auto exact = std::find(matches.begin(), matches.end(), wanted);
+            found.name = exact != matches.end() ? *exact : matches.front();
+            for (const std::string& other : matches) {
+                if (other != found.name) {
+                    found.others << pathOf(other);
+                }
+            }
         }
         struct stat info {};
         if (::fstatat(fd.get(), found.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
             found.info = info;
         }
-        found.path =
-            path + QLatin1Char('/') + QFile::decodeName(QByteArray::fromStdString(found.name));
+        found.path = pathOf(found.name);
         return found;
     }
 
@@ -126,17 +122,6 @@ struct Folder {
         const Fd file = open(*entry);
         return file.valid() ? readWindowsAttributes(file.get()) : std::nullopt;
     }
-
-    // Sets and clears bits; true when nothing needed changing.
-    bool change(const Entry* entry, unsigned set, unsigned clear) const {
-        const Fd file = entry ? open(*entry) : Fd(::dup(fd.get()));
-        const auto bits = file.valid() ? readWindowsAttributes(file.get()) : std::nullopt;
-        if (!bits) {
-            return set == 0;
-        }
-        const unsigned wanted = (*bits | set) & ~clear;
-        return wanted == *bits || writeWindowsAttributes(file.get(), wanted);
-    }
 };
 
 FolderUseError error(Kind kind, const QString& path, const QString& reason = {}) {
@@ -149,11 +134,21 @@ QString whatItIs(const struct stat& info) {
                                    : FolderUseReasons::tr("it is not a regular file");
 }
 
-std::string digestOf(const std::string& bytes) {
-    return QCryptographicHash::hash(QByteArrayView(bytes.data(), qsizetype(bytes.size())),
-                                    QCryptographicHash::Sha256)
-        .toHex()
-        .toStdString();
+// Why a file of the folder may not be replaced, or nothing.
+std::optional<QString> whyNotReplaceable(const Folder& folder, const Entry& entry) {
+    if (!entry.others.isEmpty()) {
+        return FolderUseReasons::tr("Windows cannot tell it from %1").arg(entry.others.join(", "));
+    }
+    if (!S_ISREG(entry.info->st_mode)) {
+        return whatItIs(*entry.info);
+    }
+    // By the bits, as a save checks them, because root may write any file; and as Windows does.
+    const auto bits = folder.attributesOf(&entry);
+    if ((entry.info->st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+        (bits && (*bits & attributes::kReadOnly))) {
+        return FolderUseReasons::tr("it is read-only");
+    }
+    return std::nullopt;
 }
 
 // What is in the folder now.
@@ -165,50 +160,77 @@ struct Survey {
     std::optional<FolderUse> earlier;  // the record of a use, when Desktop.ini holds one
 };
 
-Survey survey(const QString& path) {
-    Survey found;
+FolderUseError openFolder(const QString& path, Folder& folder) {
     if (!isFaithfulName(path)) {
-        found.error =
-            error(Kind::BadFolder, path, FolderUseReasons::tr("the name is not valid UTF-8"));
-        return found;
+        return error(Kind::BadFolder, path, FolderUseReasons::tr("the name is not valid UTF-8"));
     }
-    found.folder.path = path;
-    found.folder.fd =
-        Fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!found.folder.fd.valid()) {
-        found.error = error(
+    folder.path = path;
+    folder.fd = Fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.fd.valid()) {
+        return error(
             Kind::BadFolder, path,
             errno == ENOTDIR ? FolderUseReasons::tr("it is not a folder") : systemReason(errno));
+    }
+    return {};
+}
+
+Survey survey(const QString& path) {
+    Survey found;
+    if ((found.error = openFolder(path, found.folder))) {
         return found;
     }
     found.ini = found.folder.entry(kIniName);
     if (!found.ini.info) {
         return found;
     }
-    if (!S_ISREG(found.ini.info->st_mode)) {
-        found.error = error(Kind::IniNotUsable, found.ini.path, whatItIs(*found.ini.info));
+    const auto refuse = [&](const QString& reason) {
+        found.error = error(Kind::IniNotUsable, found.ini.path, reason);
+    };
+    if (const auto why = whyNotReplaceable(found.folder, found.ini)) {
+        refuse(*why);
+    } else if (found.ini.info->st_nlink > 1) {
+        refuse(FolderUseReasons::tr("it has other hard links, and a change would show in each"));
     } else if (found.ini.info->st_size > kMaxIniSize) {
-        found.error = error(Kind::IniNotUsable, found.ini.path,
-                            FolderUseReasons::tr("it is too large to be a Desktop.ini"));
+        refuse(FolderUseReasons::tr("it is too large to be a Desktop.ini"));
     } else if (!(found.iniBytes = found.folder.read(found.ini))) {
-        found.error = error(Kind::IniNotUsable, found.ini.path, systemReason(errno));
+        refuse(systemReason(errno));
     } else if (!isDesktopIniText(*found.iniBytes)) {
-        found.error =
-            error(Kind::IniNotUsable, found.ini.path, FolderUseReasons::tr("it is not text"));
+        refuse(FolderUseReasons::tr("it is not text"));
+    } else if (hasDamagedRecord(*found.iniBytes)) {
+        refuse(FolderUseReasons::tr("its record of an earlier use has been changed by hand"));
     } else {
         found.earlier = recordedFolderUse(*found.iniBytes);
     }
     return found;
 }
 
+// A page that undoing may remove: the use wrote exactly these bytes, and they carry the marker.
+bool isUsesOwnPage(const std::optional<std::string>& bytes, const std::string& digest) {
+    return bytes && !digest.empty() && sha256Hex(*bytes) == digest &&
+           hasMarkerLine(WorkingDocument::fromBytes(*bytes));
+}
+
 // The survey for a use, with the template's entry and what is in it.
 struct UseSurvey : Survey {
     Entry htt;
     std::optional<std::string> httBytes;
+    bool replaceable = false;  // the page there is the earlier use's own, as written
+    std::string keptName;      // the name a page of Tessivane's there would be kept under
 };
 
+// A name for keeping the page at the template's name that no entry of the folder has.
+std::string freeKeptName(const Folder& folder, const std::string& templateName) {
+    const std::string base = templateName + ".tessivane-replaced";
+    for (int n = 1;; ++n) {
+        const std::string name = n == 1 ? base : base + "-" + std::to_string(n);
+        if (!folder.entry(name).info) {
+            return name;
+        }
+    }
+}
+
 UseSurvey surveyForUse(const QString& path, const QString& templateName) {
-    UseSurvey found{survey(path), {}, {}};
+    UseSurvey found{survey(path), {}, {}, false, {}};
     const std::string name = templateName.toStdString();
     if (found.error) {
         return found;
@@ -226,102 +248,175 @@ UseSurvey surveyForUse(const QString& path, const QString& templateName) {
     if (!found.htt.info) {
         return found;
     }
-    if (!S_ISREG(found.htt.info->st_mode)) {
-        found.error = error(Kind::TemplateInTheWay, found.htt.path, whatItIs(*found.htt.info));
+    const auto refuse = [&](const QString& reason) {
+        found.error = error(Kind::TemplateInTheWay, found.htt.path, reason);
+    };
+    const FolderUse earlier = found.earlier.value_or(FolderUse{});
+    if (const auto why = whyNotReplaceable(found.folder, found.htt)) {
+        refuse(*why);
     } else if (!(found.httBytes = found.folder.read(found.htt))) {
-        found.error = error(Kind::TemplateInTheWay, found.htt.path, systemReason(errno));
-    } else if (!hasMarkerLine(WorkingDocument::fromBytes(*found.httBytes)) &&
-               !(found.earlier && found.earlier->templateDigest == digestOf(*found.httBytes))) {
-        found.error = error(Kind::TemplateInTheWay, found.htt.path,
-                            FolderUseReasons::tr("it was not written by Tessivane"));
+        refuse(systemReason(errno));
+    } else if ((found.replaceable = isUsesOwnPage(found.httBytes, earlier.templateDigest))) {
+        return found;
+    } else if (!hasMarkerLine(WorkingDocument::fromBytes(*found.httBytes))) {
+        refuse(FolderUseReasons::tr("it was not written by Tessivane"));
+    } else if (!earlier.keptName.empty()) {
+        refuse(FolderUseReasons::tr("it was changed since it was written, and the page it "
+                                    "replaced is already kept as '%1'")
+                   .arg(QString::fromStdString(earlier.keptName)));
+    } else {
+        found.keptName = freeKeptName(found.folder, name);
     }
     return found;
 }
 
-// Puts a file back as it was: its old content and attributes, or no file.
-void restore(const Folder& folder, const Entry& entry, const std::optional<std::string>& bytes,
-             std::optional<unsigned> bits) {
-    if (!bytes) {
-        ::unlinkat(folder.fd.get(), entry.name.c_str(), 0);
-    } else if (!saveBytes(*bytes, entry.path) && bits) {
-        folder.change(&entry, *bits, ~*bits);
+FolderUseError fromOutcome(const FolderChangeOutcome& outcome, const QString& folder) {
+    using Outcome = FolderChangeOutcome::Kind;
+    switch (outcome.kind) {
+        case Outcome::Done:
+            return {};
+        case Outcome::Busy:
+            return error(Kind::Busy, folder);
+        case Outcome::Untrusted:
+            return error(Kind::Unsettled, outcome.path, outcome.reason);
+        case Outcome::Failed:
+            return error(Kind::Failed, outcome.path, outcome.reason);
+        case Outcome::Stopped:
+            return error(Kind::Stopped, folder);
+        case Outcome::RollbackFailed:
+            return error(Kind::NotUndone, outcome.path, outcome.reason);
     }
+    return {};
 }
 
-FolderUseError failed(const QString& path, const FileError& cause) {
-    return error(Kind::Failed, path, cause.reason);
+void takeOutcome(const FolderChangeOutcome& outcome, const QString& folder,
+                 FolderUseResult& result) {
+    result.error = fromOutcome(outcome, folder);
+    result.signal = outcome.signal;
+    result.settledEarlier = result.settledEarlier || outcome.settledEarlier;
+}
+
+// The folder opened for a change: its lock taken and what an earlier run left settled.
+struct Change {
+    Folder folder;
+    std::optional<FolderTransaction> transaction;
+    FolderUseResult result;
+};
+
+bool begin(Change& change, const QString& folder) {
+    if ((change.result.error = openFolder(folder, change.folder))) {
+        return false;
+    }
+    change.transaction.emplace(change.folder.fd.get(), folder);
+    takeOutcome(change.transaction->outcome(), folder, change.result);
+    return !change.result.error;
+}
+
+FolderStep step(FolderStep::Kind kind, const std::string& name) {
+    FolderStep made;
+    made.kind = kind;
+    made.name = name;
+    return made;
 }
 
 }  // namespace
 
 FolderUsePlan planFolderUse(const QString& folder, const QString& templateName) {
-    const UseSurvey found = surveyForUse(folder, templateName);
     FolderUsePlan plan;
+    Change change;
+    if (!begin(change, folder)) {
+        plan.error = change.result.error;
+        return plan;
+    }
+    const UseSurvey found = surveyForUse(folder, templateName);
     plan.error = found.error;
     plan.templatePath = found.htt.path;
     plan.templateExists = found.htt.info.has_value();
+    plan.keptAs = QString::fromStdString(found.keptName);
     plan.iniExists = found.ini.info.has_value();
     plan.keepsAttributes = !found.error && found.folder.attributesOf(nullptr).has_value();
     return plan;
 }
 
 FolderUseResult useForFolder(const WorkingDocument& document, const QString& folder,
-                             const QString& templateName) {
-    FolderUseResult result;
+                             const QString& templateName, ExistingTemplate existing) {
+    Change change;
+    if (!begin(change, folder)) {
+        return change.result;
+    }
+    FolderUseResult& result = change.result;
     const UseSurvey found = surveyForUse(folder, templateName);
     if (found.error) {
         result.error = found.error;
         return result;
     }
+    if (!found.keptName.empty() && existing == ExistingTemplate::Refuse) {
+        result.error = error(Kind::TemplateExists, found.htt.path);
+        return result;
+    }
     const Folder& dir = found.folder;
     const FolderUse earlier = found.earlier.value_or(FolderUse{});
     const std::string bytes = document.toBytes();
-    FolderUse use;
+    FolderUse use = earlier;
     use.templateName = found.htt.name;
-    // The template is the use's own when the use made the file, now or the last time.
-    if (!found.htt.info || !earlier.templateDigest.empty()) {
-        use.templateDigest = digestOf(bytes);
+    use.templateDigest = sha256Hex(bytes);
+    if (!found.keptName.empty()) {
+        use.keptName = found.keptName;
+        use.keptDigest = sha256Hex(*found.httBytes);
     }
     const auto folderBits = dir.attributesOf(nullptr);
     result.keepsAttributes = folderBits.has_value();
-    use.folderAttributes = earlier.folderAttributes;
-    use.iniAttributes = earlier.iniAttributes;
-    use.templateAttributes = earlier.templateAttributes;
     const auto iniBits = found.ini.info ? dir.attributesOf(&found.ini) : std::nullopt;
-    const auto httBits = found.htt.info ? dir.attributesOf(&found.htt) : std::nullopt;
     if (folderBits) {
         use.folderAttributes |= attributes::kReadOnly & ~*folderBits;
         use.iniAttributes |= kHiddenSystem & ~iniBits.value_or(0);
-        use.templateAttributes |= kHiddenSystem & ~httBits.value_or(0);
+        use.templateAttributes = kHiddenSystem;
     }
     const DesktopIniEdit edit = useTemplateIn(found.iniBytes, use);
+    if (edit.bytes.size() > std::size_t(kMaxIniSize)) {
+        result.error = error(Kind::IniNotUsable, found.ini.path,
+                             FolderUseReasons::tr("it would grow too large to be a Desktop.ini"));
+        return result;
+    }
 
-    if (const FileError failure = saveDocument(document, found.htt.path)) {
-        result.error = failed(found.htt.path, failure);
-        return result;
-    }
-    if (const FileError failure = saveBytes(edit.bytes, found.ini.path)) {
-        restore(dir, found.htt, found.httBytes, httBits);
-        result.error = failed(found.ini.path, failure);
-        return result;
-    }
-    if (folderBits) {
-        const Entry ini = dir.entry(kIniName);
-        const Entry htt = dir.entry(found.htt.name);
-        if (!dir.change(&htt, kHiddenSystem, 0) || !dir.change(&ini, kHiddenSystem, 0) ||
-            !dir.change(nullptr, attributes::kReadOnly, 0)) {
-            const int cause = errno;
-            dir.change(nullptr, 0, use.folderAttributes & ~earlier.folderAttributes);
-            restore(dir, found.ini, found.iniBytes, iniBits);
-            restore(dir, found.htt, found.httBytes, httBits);
-            result.error = error(Kind::Failed, folder, systemReason(cause));
+    std::vector<FolderStep> steps;
+    if (found.htt.info) {
+        steps.push_back(step(FolderStep::Kind::SetAside, found.htt.name));
+        if (!found.keptName.empty()) {
+            FolderStep keep = step(FolderStep::Kind::Copy, found.keptName);
+            keep.like = found.htt.name;
+            steps.push_back(keep);
         }
+    }
+    FolderStep page = step(FolderStep::Kind::Write, found.htt.name);
+    page.bytes = bytes;
+    page.setBits = use.templateAttributes;
+    steps.push_back(page);
+    if (found.ini.info) {
+        steps.push_back(step(FolderStep::Kind::SetAside, found.ini.name));
+    }
+    FolderStep ini = step(FolderStep::Kind::Write, found.ini.name);
+    ini.bytes = edit.bytes;
+    ini.like = found.ini.info ? found.ini.name : std::string();
+    ini.setBits = kHiddenSystem & use.iniAttributes;
+    steps.push_back(ini);
+    FolderStep marked = step(FolderStep::Kind::Attributes, ".");
+    marked.setBits = attributes::kReadOnly & use.folderAttributes;
+    steps.push_back(marked);
+
+    takeOutcome(change.transaction->run(std::move(steps)), folder, result);
+    if (!result.error && !found.keptName.empty()) {
+        result.keptAs = dir.pathOf(found.keptName);
     }
     return result;
 }
 
 FolderUseResult undoFolderUse(const QString& folder) {
-    FolderUseResult result;
+    Change change;
+    if (!begin(change, folder)) {
+        return change.result;
+    }
+    FolderUseResult& result = change.result;
     const Survey found = survey(folder);
     if (!found.error && !found.earlier) {
         result.error = error(Kind::NothingToUndo, folder);
@@ -337,42 +432,53 @@ FolderUseResult undoFolderUse(const QString& folder) {
         result.keptKeys << QString::fromStdString(key);
     }
     const Entry htt = dir.entry(use.templateName);
-    const auto httBytes = htt.info && S_ISREG(htt.info->st_mode) ? dir.read(htt) : std::nullopt;
-    const bool removeTemplate =
-        httBytes && !use.templateDigest.empty() && digestOf(*httBytes) == use.templateDigest;
-    if (htt.info && !use.templateDigest.empty() && !removeTemplate) {
-        result.keptTemplate = htt.path;
+    if (!htt.others.isEmpty()) {
+        result.error = error(
+            Kind::TemplateInTheWay, htt.path,
+            FolderUseReasons::tr("Windows cannot tell it from %1").arg(htt.others.join(", ")));
+        return result;
     }
-    const auto folderBits = dir.attributesOf(nullptr);
-    const auto iniBits = dir.attributesOf(&found.ini);
-    result.keepsAttributes = folderBits.has_value();
+    const bool isFile = htt.info && S_ISREG(htt.info->st_mode);
+    const auto httBytes = isFile ? dir.read(htt) : std::nullopt;
+    const bool removeTemplate = isUsesOwnPage(httBytes, use.templateDigest);
+    const Entry kept = use.keptName.empty() ? Entry{} : dir.entry(use.keptName);
+    const auto keptBytes = kept.info && S_ISREG(kept.info->st_mode) && kept.others.isEmpty()
+                               ? dir.read(kept)
+                               : std::nullopt;
+    const bool bringBack =
+        keptBytes && (removeTemplate || !htt.info) && sha256Hex(*keptBytes) == use.keptDigest;
+    result.keepsAttributes = dir.attributesOf(nullptr).has_value();
 
     // The folder first: on some volumes a read-only folder cannot be written.
-    if (!dir.change(nullptr, 0, use.folderAttributes)) {
-        result.error = error(Kind::Failed, folder, systemReason(errno));
-        return result;
+    FolderStep unmarked = step(FolderStep::Kind::Attributes, ".");
+    unmarked.clearBits = use.folderAttributes;
+    std::vector<FolderStep> steps{unmarked, step(FolderStep::Kind::SetAside, found.ini.name)};
+    if (!edit.removeFile) {
+        FolderStep ini = step(FolderStep::Kind::Write, found.ini.name);
+        ini.bytes = edit.bytes;
+        ini.like = found.ini.name;
+        ini.clearBits = use.iniAttributes;
+        steps.push_back(ini);
     }
-    const auto undoIniAndFolder = [&] {
-        restore(dir, found.ini, found.iniBytes, iniBits);
-        dir.change(nullptr, use.folderAttributes & folderBits.value_or(0), 0);
-    };
-    const FileError iniFailure =
-        edit.removeFile ? (::unlinkat(dir.fd.get(), found.ini.name.c_str(), 0) == 0
-                               ? FileError{}
-                               : FileError{FileError::Kind::Other, systemReason(errno)})
-                        : saveBytes(edit.bytes, found.ini.path);
-    if (iniFailure || (!edit.removeFile && !dir.change(&found.ini, 0, use.iniAttributes))) {
-        result.error = error(Kind::Failed, found.ini.path,
-                             iniFailure ? iniFailure.reason : systemReason(errno));
-        undoIniAndFolder();
-        return result;
+    if (removeTemplate) {
+        steps.push_back(step(FolderStep::Kind::SetAside, htt.name));
+    } else if (isFile) {
+        FolderStep page = step(FolderStep::Kind::Attributes, htt.name);
+        page.clearBits = use.templateAttributes;
+        steps.push_back(page);
+        result.keptTemplate = htt.path;
     }
-    const bool templateDone = removeTemplate ? ::unlinkat(dir.fd.get(), htt.name.c_str(), 0) == 0
-                                             : !htt.info || !S_ISREG(htt.info->st_mode) ||
-                                                   dir.change(&htt, 0, use.templateAttributes);
-    if (!templateDone) {
-        result.error = error(Kind::Failed, htt.path, systemReason(errno));
-        undoIniAndFolder();
+    if (bringBack) {
+        steps.push_back(step(FolderStep::Kind::SetAside, kept.name));
+        FolderStep back = step(FolderStep::Kind::Copy, htt.name);
+        back.like = kept.name;
+        steps.push_back(back);
+    }
+    takeOutcome(change.transaction->run(std::move(steps)), folder, result);
+    if (!result.error && bringBack) {
+        result.restored = htt.path;
+    } else if (!result.error && kept.info) {
+        result.keptAs = kept.path;
     }
     return result;
 }

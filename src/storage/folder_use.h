@@ -5,13 +5,20 @@
 // needs set where the volume keeps them: read-only on the folder, hidden and system on
 // Desktop.ini and the template. Windows reads Desktop.ini only in a folder marked so.
 //
-// Both files are written with saveDocument's rules (complete on disk before they replace the old
-// one; owner, mode, extended and Windows attributes kept). Existing entries are found ignoring
-// letter case, as Windows finds them, so a "desktop.ini" is edited rather than joined by a
-// second file. What the use did is recorded in Desktop.ini itself; undoing it takes out exactly
-// that: the keys it added, the template when it made the file and the file is still as written,
-// the attribute bits it set. When a step fails, the steps before it are undone, so the folder is
-// left as it was.
+// Each use and each undoing is one transaction of the folder (storage/folder_transaction.h): a
+// failure, a signal or a kill at any instant leaves the folder as it was or as the change made
+// it, and one change of a folder runs at a time. Desktop.ini is written as a new file that takes
+// the old one's owner, mode and attributes; the old template is never written through, so its
+// hard links keep their content. Entries are found ignoring letter case, as Windows finds them:
+// a "desktop.ini" is edited rather than joined by a second file, and a folder that holds two
+// names Windows would take for one is refused. A Desktop.ini with other hard links, marked
+// read-only, too large or holding a record that is not whole is refused; so is a template marked
+// read-only.
+//
+// A template of Tessivane's already at the template's name is replaced only when asked, and is
+// then kept in the folder under another name for undoing to bring back. What the use did is
+// recorded in Desktop.ini itself; undoing it takes out exactly that: the keys it added, the
+// template while it is as written and carries the marker line, the attribute bits it set.
 #include <QString>
 #include <QStringList>
 
@@ -29,9 +36,14 @@ struct FolderUseError {
         BadTemplateName,   // not a plain ASCII name ending in ".htt"
         IniNotUsable,      // Desktop.ini is a link, a folder, not text, too large...
         TemplateInTheWay,  // the template's name is taken by a file Tessivane did not write
+        TemplateExists,    // ... by a page of Tessivane's, replaced only when asked
         OtherTemplate,     // the folder already uses another template; reason is its name
         NothingToUndo,     // Desktop.ini holds no record of a use
-        Failed,            // writing, removing or marking a file failed
+        Busy,              // another change of the folder did not end in time
+        Unsettled,         // an unfinished change was found that cannot be settled; reason: why
+        Failed,            // writing, removing or marking a file failed; the folder is as it was
+        Stopped,           // a signal came first; the folder is as it was
+        NotUndone,         // a step failed and undoing it failed too; reason: what is left where
     };
     Kind kind = Kind::None;
     QString path;    // the folder or the file concerned
@@ -45,6 +57,7 @@ struct FolderUsePlan {
     FolderUseError error;
     QString templatePath;          // the file that will be written
     bool templateExists = false;   // ... is there, and will be replaced
+    QString keptAs;                // ... and kept under this name, when it is not the use's own
     bool iniExists = false;        // Desktop.ini is there and will be updated
     bool keepsAttributes = false;  // the volume keeps Windows attributes
 };
@@ -52,15 +65,23 @@ struct FolderUsePlan {
 struct FolderUseResult {
     FolderUseError error;
     bool keepsAttributes = false;  // the attributes were set (or cleared)
+    int signal = 0;                // SIGTERM, SIGINT or SIGHUP came while it ran
+    bool settledEarlier = false;   // a change an earlier run left unfinished was undone first
+    QString keptAs;                // the page replaced, kept under this name (still, when undoing)
+    QString restored;              // undoing: the page that was replaced, back at its name
     // Undoing: what was changed since the use and is left as it is: the template's path, the
     // names of Desktop.ini's keys.
     QString keptTemplate;
     QStringList keptKeys;
 };
 
+// What replacing a page of Tessivane's at the template's name needs.
+enum class ExistingTemplate { Refuse, Replace };
+
 FolderUsePlan planFolderUse(const QString& folder, const QString& templateName);
 FolderUseResult useForFolder(const WorkingDocument& document, const QString& folder,
-                             const QString& templateName);
+                             const QString& templateName,
+                             ExistingTemplate existing = ExistingTemplate::Refuse);
 FolderUseResult undoFolderUse(const QString& folder);
 
 }  // namespace tessivane

@@ -89,7 +89,7 @@ TEST(DesktopIni, EditKeepsEveryOtherByteAndUndoGivesTheFileBack) {
         const auto form = [&](const std::string& text) { return c.utf16 ? utf16(text) : text; };
         const std::optional<std::string> before =
             c.before ? std::make_optional(form(*c.before)) : std::nullopt;
-        FolderUse use{"Folder.htt", "", 0, 0, 0, false};
+        FolderUse use{"Folder.htt", "", 0, 0, 0, false, "", ""};
         const DesktopIniEdit edit = useTemplateIn(before, use);
         ASSERT_EQ(edit.status, DesktopIniEdit::Status::Done);
         std::string after = c.after;
@@ -110,9 +110,14 @@ TEST(DesktopIni, EditKeepsEveryOtherByteAndUndoGivesTheFileBack) {
 // edit that holds more, a file of the edit that holds more. The record keeps the rest of the use.
 TEST(DesktopIni, UndoKeepsWhatChangedSinceAndRefusesWhatIsNotText) {
     const std::string moniker = "[" + kId + "]\r\nPersistMoniker=";
-    FolderUse use{"My Page.htt",         "0af3",
-                  attributes::kReadOnly, attributes::kHidden | attributes::kSystem,
-                  attributes::kSystem,   false};
+    FolderUse use{"My Page.htt",
+                  std::string(64, 'a'),
+                  attributes::kReadOnly,
+                  attributes::kHidden | attributes::kSystem,
+                  attributes::kSystem,
+                  false,
+                  "My Page.htt.tessivane-replaced",
+                  std::string(64, 'b')};
     std::string edited = useTemplateIn(moniker + "file://Old.htt\r\n", use).bytes;
     EXPECT_EQ(recordedFolderUse(edited), use);
     edited.replace(edited.find("file://My Page.htt"), 18, "file://Mine.htt");
@@ -138,8 +143,42 @@ TEST(DesktopIni, UndoKeepsWhatChangedSinceAndRefusesWhatIsNotText) {
     }
 }
 
+// A record that is not exactly what an edit writes is trusted for nothing: the file is neither
+// edited nor undone, and holds no use.
+TEST(DesktopIni, ARecordChangedByHandIsRefused) {
+    const std::string digest(64, 'c');
+    const std::string whole =
+        ";tessivane-use: sections=VWS keys=DIPC file=Folder.htt sha256=" + digest +
+        " was-P=file://Old.htt\r\n[A]\r\n";
+    ASSERT_TRUE(recordedFolderUse(whole));
+    const std::vector<std::pair<std::string, std::string>> tampered = {
+        {"was-P=file://Old.htt", "was-P=file://Old.htt%0D%0A[X]%00"},
+        {"was-P=file://Old.htt", "was-Z=1"},
+        {"was-P=file://Old.htt", "colour=red"},
+        {"keys=DIPC", "keys=DIPX"},
+        {"keys=DIPC", "keys=DD"},
+        {"sha256=" + digest, "sha256=" + digest.substr(1)},
+        {"sha256=" + digest, "sha256=" + std::string(64, 'C')},
+        {"file=Folder.htt", "file=../x.htt"},
+        {"file=Folder.htt", "file=CON.htt"},
+        {"file=Folder.htt", "file=Folder.htt kept=a.htt"},
+        {"file=Folder.htt", "file=Folder.htt file=Other.htt"},
+        {"[A]", ";tessivane-use: file=Folder.htt"},
+    };
+    for (const auto& [from, to] : tampered) {
+        std::string bytes = whole;
+        bytes.replace(bytes.find(from), from.size(), to);
+        SCOPED_TRACE(bytes);
+        EXPECT_TRUE(hasDamagedRecord(bytes));
+        EXPECT_FALSE(recordedFolderUse(bytes));
+        EXPECT_EQ(useTemplateIn(bytes, {}).status, DesktopIniEdit::Status::DamagedRecord);
+        EXPECT_EQ(undoTemplateIn(bytes).status, DesktopIniEdit::Status::DamagedRecord);
+    }
+    EXPECT_FALSE(hasDamagedRecord(whole));
+}
+
 TEST(DesktopIni, TemplateNamesArePlainAsciiNamesEndingInHtt) {
-    for (const char* name : {"Folder.htt", "my page.HTT", "a-b_c (1).htt"}) {
+    for (const char* name : {"Folder.htt", "my page.HTT", "a-b_c (1).htt", "CONSOLE.htt"}) {
         EXPECT_TRUE(isTemplateFileName(name)) << name;
     }
     const std::vector<std::string> refused = {"",
@@ -151,6 +190,12 @@ TEST(DesktopIni, TemplateNamesArePlainAsciiNamesEndingInHtt) {
                                               "a%b.htt",
                                               "a:b.htt",
                                               "\xC3\xA9.htt",
+                                              "CON.htt",
+                                              "nul.htt",
+                                              "Com1.htt",
+                                              "LPT9.x.htt",
+                                              "aux .htt",
+                                              "a|b.htt",
                                               "a\tb.htt",
                                               std::string(197, 'n') + ".htt"};
     for (const std::string& name : refused) {
