@@ -2,10 +2,10 @@
 #include "storage/folder_transaction.h"
 
 #include <fcntl.h>
-#include <sys/types.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -32,6 +32,8 @@ Fd::~Fd() {
     }
 }
 
+void (*folderChangeCheckpoint)(int point) = nullptr;
+
 std::string sha256Hex(const std::string& bytes) {
     return QCryptographicHash::hash(QByteArrayView(bytes.data(), qsizetype(bytes.size())),
                                     QCryptographicHash::Sha256)
@@ -40,6 +42,13 @@ std::string sha256Hex(const std::string& bytes) {
 }
 
 namespace {
+
+void checkpoint() {
+    static int point = 0;
+    if (folderChangeCheckpoint != nullptr) {
+        folderChangeCheckpoint(++point);
+    }
+}
 
 // The reasons this file gives, which the program's messages quote, in the user's language.
 class FolderChangeReasons {
@@ -71,8 +80,8 @@ public:
         received_ = 0;
         for (std::size_t i = 0; i < std::size(kSignals); ++i) {
             struct sigaction previous {};
-            installed_[i] = ::sigaction(kSignals[i], nullptr, &previous) == 0 &&
-                            previous.sa_handler != SIG_IGN;
+            installed_[i] =
+                ::sigaction(kSignals[i], nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN;
             if (installed_[i]) {
                 struct sigaction action {};
                 action.sa_handler = onSignal;
@@ -160,8 +169,8 @@ const char* kindWord(Step::Kind kind) {
 
 // One line a step: its kind, its name and what rolling it back needs, names in hex.
 std::string journalText(const Journal& journal) {
-    std::string text = std::string(kJournalHeader) + "\n" +
-                       (journal.done ? "state done\n" : "state pending\n");
+    std::string text =
+        std::string(kJournalHeader) + "\n" + (journal.done ? "state done\n" : "state pending\n");
     for (const Step& step : journal.steps) {
         text += std::string(kindWord(step.kind)) + " " + hexOf(step.name) + " " +
                 (step.kind == Step::Kind::SetAside     ? hexOf(step.aside)
@@ -225,9 +234,9 @@ std::optional<Journal> parseJournal(const std::string& bytes) {
 }
 
 Fd openEntry(int folder, const std::string& name) {
-    return Fd(name == "." ? ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)
-                          : ::openat(folder, name.c_str(),
-                                     O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    return Fd(name == "."
+                  ? ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                  : ::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
 }
 
 // The digest of a regular file's bytes, or nothing when there is no such file.
@@ -284,10 +293,10 @@ bool writeFile(int folder, const std::string& name, const std::string& bytes, in
     // The bits are set after the content: writing marks a file for archiving on some volumes,
     // and the new file is to have exactly the bits wanted.
     const auto bits = readWindowsAttributes(file.get());
-    const bool written =
-        writeAll(file.get(), bytes) &&
-        (!bits || writeWindowsAttributes(file.get(), (*bits | set) & ~clear)) &&
-        ::fsync(file.get()) == 0 && ::renameat(folder, scratch.c_str(), folder, name.c_str()) == 0;
+    const bool written = writeAll(file.get(), bytes) &&
+                         (!bits || writeWindowsAttributes(file.get(), (*bits | set) & ~clear)) &&
+                         ::fsync(file.get()) == 0 &&
+                         ::renameat(folder, scratch.c_str(), folder, name.c_str()) == 0;
     if (!written) {
         const int cause = errno;
         ::unlinkat(folder, scratch.c_str(), 0);
@@ -327,6 +336,7 @@ public:
             return false;
         }
         ::fsync(folder_);
+        checkpoint();
         return true;
     }
 
@@ -358,15 +368,14 @@ public:
                 const Fd source = openEntry(folder_, from);
                 std::string bytes;
                 char chunk[65536];
-                for (ssize_t got; source.valid() && (got = ::read(source.get(), chunk,
-                                                                  sizeof chunk)) != 0;) {
+                for (ssize_t got;
+                     source.valid() && (got = ::read(source.get(), chunk, sizeof chunk)) != 0;) {
                     if (got < 0 && errno != EINTR) {
                         return false;
                     }
                     bytes.append(chunk, std::size_t(std::max<ssize_t>(got, 0)));
                 }
-                return source.valid() &&
-                       writeFile(folder_, step.name, bytes, source.get(), 0, 0);
+                return source.valid() && writeFile(folder_, step.name, bytes, source.get(), 0, 0);
             }
             case Step::Kind::Attributes:
                 return step.oldBits < 0 ||
@@ -417,6 +426,7 @@ public:
                     }
                     break;
             }
+            checkpoint();
         }
         files::removeStaleScratchFiles(folder_);
         ::fsync(folder_);
@@ -432,6 +442,7 @@ public:
         for (const Step& step : steps) {
             if (step.kind == Step::Kind::SetAside) {
                 ::unlinkat(folder_, step.aside.c_str(), 0);
+                checkpoint();
             }
         }
         ::unlinkat(folder_, kFolderJournalName, 0);
@@ -452,8 +463,8 @@ std::optional<Journal> readJournal(int folder, QString& untrusted) {
     struct stat info {};
     if (!file.valid()) {
         if (errno != ENOENT) {
-            untrusted = errno == ELOOP ? FolderChangeReasons::tr("it is a link")
-                                       : systemReason(errno);
+            untrusted =
+                errno == ELOOP ? FolderChangeReasons::tr("it is a link") : systemReason(errno);
         }
         return std::nullopt;
     }
@@ -488,7 +499,8 @@ FolderTransaction::FolderTransaction(int folder, QString folderPath)
     : folder_(folder), folderPath_(std::move(folderPath)) {
     const auto deadline = std::chrono::steady_clock::now() + kLockWait;
     while (!(locked_ = ::flock(folder_, LOCK_EX | LOCK_NB) == 0) &&
-           (errno == EWOULDBLOCK || errno == EINTR) && std::chrono::steady_clock::now() < deadline) {
+           (errno == EWOULDBLOCK || errno == EINTR) &&
+           std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     if (!locked_ && (errno == EWOULDBLOCK || errno == EINTR)) {
@@ -515,7 +527,8 @@ FolderTransaction::FolderTransaction(int folder, QString folderPath)
     }
     // A signal while settling stops the program before a new change begins.
     if (const int signal = SignalHold::received(); signal != 0) {
-        outcome_.kind = outcome_.kind == Outcome::Kind::Done ? Outcome::Kind::Stopped : outcome_.kind;
+        outcome_.kind =
+            outcome_.kind == Outcome::Kind::Done ? Outcome::Kind::Stopped : outcome_.kind;
         outcome_.signal = signal;
     }
 }
@@ -536,7 +549,8 @@ FolderChangeOutcome FolderTransaction::run(std::vector<FolderStep> steps) {
     std::map<std::string, std::string> asides;
     for (Step& step : steps) {
         if (step.kind == Step::Kind::SetAside) {
-            step.aside = kAsidePrefix + files::newScratchName().substr(sizeof ".tessivane-save-" - 1);
+            step.aside =
+                kAsidePrefix + files::newScratchName().substr(sizeof ".tessivane-save-" - 1);
             asides[step.name] = step.aside;
         } else if (step.kind == Step::Kind::Write) {
             step.digest = sha256Hex(step.bytes);
@@ -563,6 +577,7 @@ FolderChangeOutcome FolderTransaction::run(std::vector<FolderStep> steps) {
             outcome.path = folderPath_ + "/" + decoded(steps[done].name);
             break;
         }
+        checkpoint();
     }
     journal.done = true;
     if (done == steps.size() && SignalHold::received() == 0 && runner.record(journal)) {
@@ -577,12 +592,13 @@ FolderChangeOutcome FolderTransaction::run(std::vector<FolderStep> steps) {
     // Every step is undone, the one that failed half-way included.
     const QStringList left = runner.rollBack(steps);
     outcome.signal = SignalHold::received();
-    outcome.kind = !left.isEmpty()        ? Outcome::Kind::RollbackFailed
-                   : cause == 0           ? Outcome::Kind::Stopped
-                                          : Outcome::Kind::Failed;
+    outcome.kind = !left.isEmpty() ? Outcome::Kind::RollbackFailed
+                   : cause == 0    ? Outcome::Kind::Stopped
+                                   : Outcome::Kind::Failed;
     outcome.reason = left.isEmpty() ? systemReason(cause)
-                                    : FolderChangeReasons::tr("%1; the record of the change is "
-                                                              "kept in '%2'")
+                                    : FolderChangeReasons::tr(
+                                          "%1; the record of the change is "
+                                          "kept in '%2'")
                                           .arg(left.join("; "), runner.journalPath());
     if (!left.isEmpty()) {
         outcome.path = folderPath_;

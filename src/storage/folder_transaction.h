@@ -85,9 +85,9 @@ struct FolderChangeOutcome {
         RollbackFailed,  // ... and rolling it back failed too: the journal stays
     };
     Kind kind = Kind::Done;
-    QString path;    // Failed: the file concerned
-    QString reason;  // Failed: the system's words; RollbackFailed: what is left where
-    int signal = 0;  // a signal that came while the change ran, whatever the outcome
+    QString path;                 // Failed: the file concerned
+    QString reason;               // Failed: the system's words; RollbackFailed: what is left where
+    int signal = 0;               // a signal that came while the change ran, whatever the outcome
     bool settledEarlier = false;  // a change that an earlier run left unfinished was settled
 };
 
@@ -111,6 +111,12 @@ private:
     bool locked_ = false;
     FolderChangeOutcome outcome_;
 };
+
+// Called with a running number at each point of a change where stopping the process would leave
+// the folder otherwise than the point before: after the journal is written, after each step,
+// after the commit mark, and after each step rolled back. Tests set it to kill or signal the
+// process there; the programs leave it empty.
+extern void (*folderChangeCheckpoint)(int point);
 
 // The SHA-256 of the bytes, as 64 lower-case hex digits.
 std::string sha256Hex(const std::string& bytes);

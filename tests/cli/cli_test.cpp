@@ -175,6 +175,25 @@ TEST_F(Cli, ApplyAndUnapplyTakeEachOtherBack) {
     EXPECT_TRUE(test::readBytes(folder + "/Desktop.ini").contains("PersistMoniker=file://My.htt"));
     EXPECT_EQ(run("unapply " + folder).status, 0);
     EXPECT_TRUE(test::folderEntries(folder).isEmpty());
+
+    // Refusals, each with nothing written: a page of Tessivane's in the way unless --replace,
+    // a name Windows opens as a device, a file the page names that is missing.
+    test::writeBytes(folder + "/Folder.htt", test::templateBytes());
+    const std::tuple<QString, int, const char*> refused[] = {
+        {"apply OUT " + folder, 1, "apply --replace replaces it"},
+        {"apply --name CON.htt OUT " + folder, 2, "CON.htt"},
+        {"apply " + dir.file("t.htt", test::templateBytes()) + " " + folder, 1, "Nothing.wav"},
+    };
+    for (const auto& [line, status, said] : refused) {
+        const test::CliRun result = run(line);
+        EXPECT_EQ(result.status, status) << qPrintable(line);
+        EXPECT_TRUE(result.err.contains(said)) << result.err.data();
+        EXPECT_EQ(test::folderEntries(folder), QStringList{"Folder.htt"});
+    }
+    EXPECT_EQ(run("apply --replace OUT " + folder).status, 0);
+    EXPECT_EQ(run("unapply " + folder).status, 0);
+    EXPECT_EQ(test::readBytes(folder + "/Folder.htt"), test::templateBytes());
+    EXPECT_EQ(test::folderEntries(folder), QStringList{"Folder.htt"});
 }
 
 // Under the pseudo-translation, which wraps every text it translates in brackets, all that the

@@ -22,6 +22,7 @@
 
 #include "document/desktop_ini.h"
 #include "storage/file_services.h"
+#include "storage/folder_transaction.h"
 #include "storage/folder_use.h"
 #include "support/processes.h"
 #include "support/temp_dir.h"
@@ -174,6 +175,18 @@ TEST_P(OnVolume, UseIsMarkedWhereTheVolumeKeepsAttributesAndUndoneWhole) {
         ASSERT_FALSE(undone.error) << qPrintable(undone.error.reason);
         EXPECT_EQ(snapshot(folder), before);
     }
+    // A file Windows marks read-only is not replaced, as a file of mode 0444 is not.
+    for (const QString name : {"/Desktop.ini", "/Folder.htt"}) {
+        const QString folder = volume.path(name.mid(1, 3));
+        ASSERT_TRUE(QDir().mkdir(folder) && writeBytes(folder + name, test::templateBytes()));
+        if (keeps && addAttributes(folder + name, attributes::kReadOnly)) {
+            const auto before = snapshot(folder);
+            EXPECT_EQ(useForFolder(document, folder, kFolderTemplateName, ExistingTemplate::Replace)
+                          .error.kind,
+                      name == "/Desktop.ini" ? Kind::IniNotUsable : Kind::TemplateInTheWay);
+            EXPECT_EQ(snapshot(folder), before);
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Volumes, OnVolume, ::testing::Values("plain", "ntfs", "vfat"));
@@ -262,6 +275,236 @@ TEST(FolderUse, UndoKeepsATemplateChangedSince) {
     EXPECT_FALSE(undone.error);
     EXPECT_EQ(undone.keptTemplate, htt);
     EXPECT_EQ(test::folderEntries(dir.root()), QStringList{"Mine.htt"});
+}
+
+// The point of a change at which the process stops itself, and how.
+int stopAt = 0;
+int stopWith = 0;
+void stopHere(int point) {
+    if (point == stopAt) {
+        ::raise(stopWith);
+    }
+}
+
+// What a child reports: the change ran to its end without reaching the point to stop at.
+constexpr int kRanThrough = 50;
+
+// A fresh folder, and one as Windows and a user leave it: a UTF-16 desktop.ini of its own, and a
+// page of Tessivane's at Folder.htt that another folder shares through a hard link, which the use
+// replaces and keeps. The use (or, in a folder already used, the undoing) is killed, or signalled
+// with SIGTERM, at each point in turn, and then at each point of rolling back that change; the
+// next undoing always gives back the folder as it was before any use, byte for byte, and the
+// shared page is never written through. A signal before the commit ends with the folder as it
+// was; one that comes after leaves the change complete.
+TEST(FolderUse, AKillOrSignalAtAnyPointLeavesAFolderThatUndoGivesBack) {
+    test::TempDir dir;
+    const WorkingDocument document = WorkingDocument::fromTemplate();
+    const QByteArray page = test::templateBytes({{8, "<!-- mine -->"}});
+    const QString shared = dir.file("shared.htt", page);
+    const auto prepare = [&](const QString& folder, bool windows, bool used) {
+        QDir(folder).removeRecursively();
+        QDir().mkdir(folder);
+        if (windows) {
+            writeBytes(folder + "/desktop.ini", QByteArray("\xFF\xFE[\0A\0]\0\r\0\n\0", 12));
+            ::link(native(shared).constData(), native(folder + "/Folder.htt").constData());
+        }
+        return !used ||
+               !useForFolder(document, folder, kFolderTemplateName, ExistingTemplate::Replace)
+                    .error;
+    };
+    const auto change = [&](const QString& folder, bool used) {
+        const FolderUseResult result =
+            used ? undoFolderUse(folder)
+                 : useForFolder(document, folder, kFolderTemplateName, ExistingTemplate::Replace);
+        return result.error ? int(result.error.kind) : kRanThrough;
+    };
+    // Runs the change in a child that stops at the point; false when it ran through.
+    const auto stopped = [&](const QString& folder, bool used, int signal, int point) {
+        const int status = test::inChildProcess([&] {
+            stopAt = point;
+            stopWith = signal;
+            folderChangeCheckpoint = stopHere;
+            const int kind = change(folder, used);
+            return kind == kRanThrough && point > 0 ? kRanThrough + 1 : kind;
+        });
+        if (signal == SIGTERM) {  // held back: the change ends undone, or complete
+            EXPECT_TRUE(status == int(Kind::Stopped) || status == kRanThrough + 1) << status;
+        }
+        return status != kRanThrough + 1 || signal == SIGTERM;
+    };
+    for (const bool windows : {false, true}) {
+        for (const bool used : {false, true}) {
+            for (const int signal : {SIGKILL, SIGTERM}) {
+                const QString folder = dir.path("folder");
+                ASSERT_TRUE(prepare(folder, windows, false));
+                const auto before = snapshot(folder);
+                int points = 0;
+                for (int point = 1; points == 0; ++point) {
+                    SCOPED_TRACE(testing::Message() << windows << used << signal << " " << point);
+                    ASSERT_TRUE(prepare(folder, windows, used));
+                    if (!stopped(folder, used, signal, point) ||
+                        (signal == SIGTERM && point > 40)) {
+                        points = point;
+                    }
+                    // Rolling the stopped change back is cut short at each point in turn too.
+                    for (int again = 1; signal == SIGKILL && point == 3 && again < 8; ++again) {
+                        stopped(folder, true, SIGKILL, again);
+                    }
+                    const FolderUseResult undone = undoFolderUse(folder);
+                    EXPECT_TRUE(!undone.error || undone.error.kind == Kind::NothingToUndo)
+                        << qPrintable(undone.error.reason);
+                    EXPECT_EQ(snapshot(folder), before);
+                    EXPECT_EQ(readBytes(shared), page);
+                }
+                EXPECT_GT(points, 5);
+            }
+        }
+    }
+}
+
+// Desktop.ini and the page are found and trusted as Windows would and safely: each row is
+// refused, and the folder, and the other folder sharing a hard link, keep every byte.
+TEST(FolderUse, WhatWindowsWouldConfuseOrWhatIsSharedIsRefused) {
+    test::TempDir dir;
+    const WorkingDocument document = WorkingDocument::fromTemplate();
+    const QString other = dir.path("other");
+    QDir().mkdir(other);
+    const struct {
+        const char* name;
+        std::function<void(const QString&)> prepare;
+        Kind kind;
+    } cases[] = {
+        {"two Desktop.ini",
+         [](const QString& f) {
+             writeBytes(f + "/desktop.ini", "[A]\r\n");
+             writeBytes(f + "/DESKTOP.INI", "[B]\r\n");
+         },
+         Kind::IniNotUsable},
+        {"two templates",
+         [](const QString& f) {
+             writeBytes(f + "/folder.htt", test::templateBytes());
+             writeBytes(f + "/FOLDER.HTT", test::templateBytes());
+         },
+         Kind::TemplateInTheWay},
+        {"Desktop.ini linked into another folder",
+         [&](const QString& f) {
+             writeBytes(other + "/Desktop.ini", "[Other]\r\n");
+             ::link(native(other + "/Desktop.ini").constData(),
+                    native(f + "/Desktop.ini").constData());
+         },
+         Kind::IniNotUsable},
+        {"Desktop.ini read-only",
+         [](const QString& f) {
+             writeBytes(f + "/Desktop.ini", "[A]\r\n");
+             ::chmod(native(f + "/Desktop.ini").constData(), 0444);
+         },
+         Kind::IniNotUsable},
+        {"a page of Tessivane's, not replaced unless asked",
+         [](const QString& f) { writeBytes(f + "/Folder.htt", test::templateBytes()); },
+         Kind::TemplateExists},
+        {"Desktop.ini that the edit would grow too large",
+         [](const QString& f) {
+             writeBytes(f + "/Desktop.ini", "[A]\r\n" + QByteArray((1 << 20) - 10, ';'));
+         },
+         Kind::IniNotUsable},
+        {"Desktop.ini too large",
+         [](const QString& f) { writeBytes(f + "/Desktop.ini", QByteArray(2 << 20, ';')); },
+         Kind::IniNotUsable},
+        {"a record changed by hand",
+         [&](const QString& f) {
+             useForFolder(document, f, kFolderTemplateName);
+             const QByteArray ini = readBytes(f + "/Desktop.ini");
+             writeBytes(f + "/Desktop.ini", ini.left(ini.indexOf("\r\n")) + " was-P=x%0D%0A\r\n" +
+                                                ini.mid(ini.indexOf("\r\n") + 2));
+         },
+         Kind::IniNotUsable},
+        {"an unfinished change that is not whole",
+         [](const QString& f) { writeBytes(f + "/" + kFolderJournalName, "state pending\n"); },
+         Kind::Unsettled},
+        {"an unfinished change of another user",
+         [](const QString& f) {
+             const std::string journal = "tessivane-folder-change 1\nstate pending\n";
+             writeBytes(f + "/" + kFolderJournalName,
+                        QByteArray::fromStdString(journal + "sha256 " + sha256Hex(journal) + "\n"));
+             if (test::runningAsRoot()) {
+                 ::chown(native(f + "/" + kFolderJournalName).constData(), 65534, 65534);
+             } else {
+                 ::chmod(native(f + "/" + kFolderJournalName).constData(), 0666);
+             }
+         },
+         Kind::Unsettled},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString folder = dir.path(c.name);
+        ASSERT_TRUE(QDir().mkdir(folder));
+        c.prepare(folder);
+        const auto before = snapshot(folder);
+        const auto otherBefore = snapshot(other);
+        EXPECT_EQ(useForFolder(document, folder, kFolderTemplateName).error.kind, c.kind);
+        EXPECT_EQ(snapshot(folder), before);
+        EXPECT_EQ(snapshot(other), otherBefore);
+    }
+}
+
+// Using a folder again keeps what the user added to Desktop.ini since and still knows the page
+// as its own; replacing a page keeps it, and undoing brings it back. A page without the marker
+// line is never removed, whatever the record says its digest is.
+TEST(FolderUse, UsingAgainAndReplacingKeepEverythingForUndo) {
+    test::TempDir dir;
+    const WorkingDocument document = WorkingDocument::fromTemplate();
+    const QString folder = dir.root(), ini = dir.path("Desktop.ini");
+    const QByteArray earlier = test::templateBytes({{8, "<!-- earlier -->"}});
+    writeBytes(dir.path("Folder.htt"), earlier);
+    const auto before = snapshot(folder);
+    EXPECT_EQ(useForFolder(document, folder, kFolderTemplateName).error.kind, Kind::TemplateExists);
+    const FolderUseResult used =
+        useForFolder(document, folder, kFolderTemplateName, ExistingTemplate::Replace);
+    ASSERT_FALSE(used.error);
+    EXPECT_EQ(readBytes(used.keptAs), earlier);
+    writeBytes(ini, readBytes(ini) + "[Mine]\r\nX=1\r\n");
+    ASSERT_FALSE(useForFolder(document, folder, kFolderTemplateName).error);
+    EXPECT_TRUE(readBytes(ini).contains("\r\n[Mine]\r\nX=1\r\n"));
+    const FolderUseResult undone = undoFolderUse(folder);
+    ASSERT_FALSE(undone.error);
+    EXPECT_EQ(undone.restored, dir.path("Folder.htt"));
+    EXPECT_EQ(readBytes(ini), "[Mine]\r\nX=1\r\n");
+    QFile::remove(ini);
+    EXPECT_EQ(snapshot(folder), before);
+
+    // A forged record naming a hand-made page by its digest.
+    QFile::remove(dir.path("Folder.htt"));
+    ASSERT_FALSE(useForFolder(document, folder, kFolderTemplateName).error);
+    const QByteArray handMade = "<html>mine</html>\r\n";
+    writeBytes(dir.path("Folder.htt"), handMade);
+    QByteArray record = readBytes(ini);
+    const qsizetype digest = record.indexOf("sha256=") + 7;
+    record.replace(digest, 64, QByteArray::fromStdString(sha256Hex(handMade.toStdString())));
+    writeBytes(ini, record);
+    EXPECT_FALSE(undoFolderUse(folder).error);
+    EXPECT_EQ(readBytes(dir.path("Folder.htt")), handMade);
+}
+
+// Two changes of one folder at once: one template is used, and nothing else is left behind.
+TEST(FolderUse, TwoChangesAtOnceLeaveOneUse) {
+    test::TempDir dir;
+    const WorkingDocument document = WorkingDocument::fromTemplate();
+    for (int round = 0; round < 10; ++round) {
+        const QString folder = dir.path(QString::number(round));
+        QDir().mkdir(folder);
+        const pid_t other = ::fork();
+        if (other == 0) {
+            ::_exit(int(useForFolder(document, folder, "A.htt").error.kind));
+        }
+        const Kind mine = useForFolder(document, folder, "B.htt").error.kind;
+        int status = 0;
+        ::waitpid(other, &status, 0);
+        const Kind theirs = Kind(WEXITSTATUS(status));
+        EXPECT_TRUE((mine == Kind::None) != (theirs == Kind::None));
+        EXPECT_EQ(mine == Kind::None ? theirs : mine, Kind::OtherTemplate);
+        EXPECT_EQ(test::folderEntries(folder).size(), 2)
+            << test::folderEntries(folder).join(" ").toStdString();
+    }
 }
 
 }  // namespace
