@@ -90,16 +90,6 @@ und Linienbild vorhanden sind, und das Ergebnis in FILE speichern.</translation>
         <translation>Der Ordner, der sie anzeigen soll.</translation>
     </message>
     <message>
-        <source>Use a template that Tessivane saved for FOLDER: write it there as
-Folder.htt, make the folder&apos;s Desktop.ini show it, and mark the
-folder read-only and both files hidden and system where the
-volume keeps Windows attributes.</source>
-        <translation>Eine mit Tessivane gespeicherte Vorlage für FOLDER verwenden: sie dort
-als Folder.htt speichern, sie in der Desktop.ini des Ordners eintragen
-und, wo der Datenträger Windows-Attribute speichert, den Ordner als
-schreibgeschützt und beide Dateien als versteckte Systemdateien markieren.</translation>
-    </message>
-    <message>
         <source>A folder that apply used a template for.</source>
         <translation>Ein Ordner, für den apply eine Vorlage verwendet hat.</translation>
     </message>
@@ -251,6 +241,27 @@ Größen bleiben zwischen 1 und 2160, eine Anzahl unter 1 wird zu 1, jeweils mit
 in der Standardfehlerausgabe. Gespeichert werden sie als einfache Dezimalzahlen, die Anzahl
 als ganze Zahl. Farben sind die sechzehn (englischen) Namen aus der Liste des Fensters.</translation>
     </message>
+    <message>
+        <source>Replace a page of Tessivane&apos;s that is already at that name; it is kept in the folder, and unapply brings it back.</source>
+        <translation>Eine Seite von Tessivane ersetzen, die bereits unter diesem Namen liegt; sie wird im Ordner aufbewahrt, und unapply holt sie zurück.</translation>
+    </message>
+    <message>
+        <source>Use a template that Tessivane saved for FOLDER: check that its
+sound, background and line image files exist, write it there as
+Folder.htt, make the folder&apos;s Desktop.ini show it, and mark the
+folder read-only and both files hidden and system where the
+volume keeps Windows attributes. All of it is done, or none.</source>
+        <translation>Eine mit Tessivane gespeicherte Vorlage für FOLDER verwenden: prüfen,
+ob Klang, Hintergrund- und Linienbild vorhanden sind, sie dort als
+Folder.htt schreiben, die Desktop.ini des Ordners auf sie verweisen
+lassen und den Ordner als schreibgeschützt, beide Dateien als versteckte
+Systemdateien markieren, wo der Datenträger Windows-Attribute speichert.
+Es geschieht alles oder nichts.</translation>
+    </message>
+    <message>
+        <source>apply --replace replaces it and keeps it for unapply</source>
+        <translation>apply --replace ersetzt sie und bewahrt sie für unapply auf</translation>
+    </message>
 </context>
 <context>
     <name>FileCommands</name>
@@ -342,6 +353,53 @@ als ganze Zahl. Farben sind die sechzehn (englischen) Namen aus der Liste des Fe
     </message>
 </context>
 <context>
+    <name>FolderChangeReasons</name>
+    <message>
+        <source>&apos;%1&apos; is kept as &apos;%2&apos; (%3)</source>
+        <translation>„%1“ liegt noch als „%2“ vor (%3)</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; could not be removed (%2)</source>
+        <translation>„%1“ konnte nicht entfernt werden (%2)</translation>
+    </message>
+    <message>
+        <source>the attributes of &apos;%1&apos; could not be set back (%2)</source>
+        <translation>Die Attribute von „%1“ konnten nicht zurückgesetzt werden (%2)</translation>
+    </message>
+    <message>
+        <source>it is a link</source>
+        <translation>Es ist eine symbolische Verknüpfung</translation>
+    </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>Es ist keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>it has more than one link</source>
+        <translation>Die Datei hat mehr als eine Verknüpfung</translation>
+    </message>
+    <message>
+        <source>it belongs to another user</source>
+        <translation>Die Datei gehört einem anderen Benutzer</translation>
+    </message>
+    <message>
+        <source>others may write it</source>
+        <translation>Andere dürfen die Datei schreiben</translation>
+    </message>
+    <message>
+        <source>it cannot be read whole</source>
+        <translation>Die Datei kann nicht vollständig gelesen werden</translation>
+    </message>
+    <message>
+        <source>it is not whole</source>
+        <translation>Die Datei ist nicht vollständig</translation>
+    </message>
+    <message>
+        <source>%1; the record of the change is kept in &apos;%2&apos;</source>
+        <translation>%1; die Aufzeichnung der Änderung bleibt in „%2“</translation>
+    </message>
+</context>
+<context>
     <name>FolderCommands</name>
     <message>
         <source>Use for Folder</source>
@@ -381,6 +439,30 @@ als ganze Zahl. Farben sind die sechzehn (englischen) Namen aus der Liste des Fe
     <message>
         <source>it was not written by Tessivane</source>
         <translation>Die Datei wurde nicht von Tessivane geschrieben</translation>
+    </message>
+    <message>
+        <source>Windows cannot tell it from %1</source>
+        <translation>Windows kann die Datei nicht von %1 unterscheiden</translation>
+    </message>
+    <message>
+        <source>it is read-only</source>
+        <translation>Die Datei ist schreibgeschützt</translation>
+    </message>
+    <message>
+        <source>it has other hard links, and a change would show in each</source>
+        <translation>Die Datei hat weitere feste Verknüpfungen, und eine Änderung würde in jeder sichtbar</translation>
+    </message>
+    <message>
+        <source>its record of an earlier use has been changed by hand</source>
+        <translation>Ihre Aufzeichnung einer früheren Verwendung wurde von Hand geändert</translation>
+    </message>
+    <message>
+        <source>it was changed since it was written, and the page it replaced is already kept as &apos;%1&apos;</source>
+        <translation>Die Datei wurde seit dem Schreiben geändert, und die Seite, die sie ersetzt hat, wird bereits als „%1“ aufbewahrt</translation>
+    </message>
+    <message>
+        <source>it would grow too large to be a Desktop.ini</source>
+        <translation>Die Datei würde zu groß für eine Desktop.ini</translation>
     </message>
 </context>
 <context>
@@ -572,6 +654,46 @@ Restore the file from that copy, or keep the file as it is? Either way the copy 
         <translation>Das Speichern von „%1“ wurde abgebrochen; die Datei kann daher teils den neuen und teils den alten Inhalt enthalten. Eine Kopie der Datei in ihrem Zustand vor diesem Speichern liegt in „%2“.
 
 Die Datei aus dieser Kopie wiederherstellen oder die Datei so lassen, wie sie ist? In beiden Fällen wird die Kopie danach entfernt.</translation>
+    </message>
+    <message>
+        <source>The page there now is kept as %1, and undoing the use brings it back.</source>
+        <translation>Die Seite, die dort jetzt liegt, wird als %1 aufbewahrt; das Rückgängigmachen holt sie zurück.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is a page of Tessivane&apos;s that this use would replace; it is replaced (and kept for undoing) only when asked. %2</source>
+        <translation>„%1“ ist eine Seite von Tessivane, die diese Verwendung ersetzen würde; sie wird nur auf Wunsch ersetzt (und für das Rückgängigmachen aufbewahrt). %2</translation>
+    </message>
+    <message>
+        <source>Another change of the folder &apos;%1&apos; is under way; try again when it has ended. %2</source>
+        <translation>Eine andere Änderung des Ordners „%1“ läuft gerade; versuchen Sie es erneut, wenn sie beendet ist. %2</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; records a change of the folder that did not end, and it cannot be trusted: %2. Look at the folder and remove that file before changing the folder again. %3</source>
+        <translation>„%1“ zeichnet eine nicht beendete Änderung des Ordners auf, der nicht vertraut werden kann: %2. Sehen Sie sich den Ordner an und entfernen Sie diese Datei, bevor Sie den Ordner erneut ändern. %3</translation>
+    </message>
+    <message>
+        <source>The change of the folder &apos;%1&apos; was stopped before it was complete; the folder was left as it was.</source>
+        <translation>Die Änderung des Ordners „%1“ wurde vor ihrem Abschluss angehalten; der Ordner bleibt, wie er war.</translation>
+    </message>
+    <message>
+        <source>The folder &apos;%1&apos; could not be changed, and undoing the change failed too: %2. The next use or undoing of the folder finishes undoing it.</source>
+        <translation>Der Ordner „%1“ konnte nicht geändert werden, und auch das Rückgängigmachen der Änderung schlug fehl: %2. Die nächste Verwendung oder das nächste Rückgängigmachen für diesen Ordner schließt es ab.</translation>
+    </message>
+    <message>
+        <source>The page it replaced is kept as &apos;%1&apos;.</source>
+        <translation>Die ersetzte Seite wird als „%1“ aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>A change of the folder that an earlier run left unfinished was undone first.</source>
+        <translation>Eine Änderung des Ordners, die ein früherer Lauf unvollendet ließ, wurde zuerst rückgängig gemacht.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is the page it had before again.</source>
+        <translation>„%1“ ist wieder die Seite, die der Ordner vorher hatte.</translation>
+    </message>
+    <message>
+        <source>The page it had before stays in &apos;%1&apos;.</source>
+        <translation>Die Seite, die der Ordner vorher hatte, bleibt in „%1“.</translation>
     </message>
 </context>
 <context>
