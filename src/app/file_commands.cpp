@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "app/file_commands.h"
 
+#include <QFileInfo>
+
 #include "app/messages.h"
 #include "app/startup.h"
 #include "document/template.h"
 #include "document/writer.h"
 #include "storage/file_services.h"
+#include "storage/windows_files.h"
 
 namespace tessivane {
 
@@ -18,10 +21,15 @@ void FileCommands::show(const Message& message) {
 
 bool FileCommands::storeSettings() {
     const FolderViewSettings settings = form_.currentSettings();
+    // %THISDIRPATH% is the folder of the file being edited; an untitled one has none yet.
+    const QFileInfo current(form_.currentFile());
+    WindowsNameCheck check(current.isAbsolute() ? current.absolutePath() : QString());
     const WriteOutcome outcome = writeSettings(
-        session_.document, settings,
-        [](const std::string& path) { return fileExists(QString::fromStdString(path)); },
+        session_.document, settings, [&check](const std::string& path) { return check(path); },
         &session_.shown);
+    if (!check.notes().isEmpty()) {
+        form_.showNote(check.notes().join(' '));
+    }
     if (outcome.written()) {
         session_.shown = settings;
         return true;

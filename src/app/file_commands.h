@@ -38,6 +38,8 @@ public:
     virtual void showDocument(const QString& sourceName) = 0;
     virtual QString currentFile() const = 0;
     virtual void setCurrentFile(const QString& path) = 0;
+    // Shows a note for a while where the current file is shown.
+    virtual void showNote(const QString& text) = 0;
 };
 
 class FileCommands {

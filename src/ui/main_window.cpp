@@ -37,8 +37,9 @@ namespace {
 constexpr int kClientWidth = 7335;
 constexpr int kClientHeight = 8190;
 constexpr int kStatusBarHeight = 375;
-// How long the status bar shows the result of Use for Folder before the current file again.
-constexpr int kFolderResultMs = 30000;
+// How long the status bar shows a note or the result of Use for Folder before the current file
+// again.
+constexpr int kNoteMs = 30000;
 
 QSize pixelSize(const QWidget* widget, int widthTwips, int heightTwips) {
     return pixels(widget, {0, 0, widthTwips, heightTwips}).size();
@@ -317,6 +318,10 @@ void MainWindow::setCurrentFile(const QString& path) {
     preview_->setTitle(QFileInfo(path).fileName());
 }
 
+void MainWindow::showNote(const QString& text) {
+    statusBar()->showMessage(text, kNoteMs);
+}
+
 bool MainWindow::maybeSave() {
     return commands_.maybeSave();
 }
@@ -345,7 +350,7 @@ void MainWindow::useForFolder() {
                           : file.isAbsolute()   ? file.absolutePath()
                                                 : QDir::currentPath();
     if (const auto done = folderCommands_.useForFolder(start)) {
-        statusBar()->showMessage(done->status, kFolderResultMs);
+        showNote(done->status);
         if (preview_->isRunning()) {
             previewFolder_ = done->folder;
             preview_->show(file.fileName(), done->folder);

@@ -42,6 +42,7 @@ public:
     void showDocument(const QString& sourceName) override;
     QString currentFile() const override;
     void setCurrentFile(const QString& path) override;
+    void showNote(const QString& text) override;
 
     // The save-changes question: true when the caller may go on, false when it must stop.
     bool maybeSave();

@@ -23,6 +23,7 @@ public:
     FolderViewSettings settings;
     QString file;
     int shownDocuments = 0;
+    QString note;  // the last note shown
 
     FolderViewSettings currentSettings() const override { return settings; }
     void showDocument(const QString&) override {
@@ -32,6 +33,7 @@ public:
     }
     QString currentFile() const override { return file; }
     void setCurrentFile(const QString& path) override { file = path; }
+    void showNote(const QString& text) override { note = text; }
 
 private:
     Session& session_;
