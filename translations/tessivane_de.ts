@@ -144,10 +144,6 @@ der Desktop.ini, die Vorlage, solange sie unverändert ist, und die Attribute.</
         <translation>Warnung: Der Klang wird beim Zurücklesen %1-mal wiederholt</translation>
     </message>
     <message>
-        <source>a save of &apos;%1&apos; was cut short, so the file may hold part of the new content and part of the old; the file as it was before that save is kept in &apos;%2&apos;. Copy that back over the file to restore it, or write with --discard-recovery-copy to save over the file and remove the copy.</source>
-        <translation>Das Speichern von „%1“ wurde abgebrochen; die Datei kann daher teils den neuen und teils den alten Inhalt enthalten. Die Datei in ihrem Zustand vor diesem Speichern ist in „%2“ aufbewahrt. Kopieren Sie diese zurück über die Datei, um sie wiederherzustellen, oder schreiben Sie mit --discard-recovery-copy, um die Datei zu überschreiben und die Kopie zu entfernen.</translation>
-    </message>
-    <message>
         <source>write --discard-recovery-copy saves over it and removes the copy</source>
         <translation>write --discard-recovery-copy überschreibt die Datei und entfernt die Kopie</translation>
     </message>
@@ -262,6 +258,10 @@ Es geschieht alles oder nichts.</translation>
         <source>apply --replace replaces it and keeps it for unapply</source>
         <translation>apply --replace ersetzt sie und bewahrt sie für unapply auf</translation>
     </message>
+    <message>
+        <source>a save of &apos;%1&apos; was cut short, so the file may hold part of the new content and part of the old; the file as it was before that save is kept in &apos;%2&apos;, followed by a record of its own: do not copy it back by hand. Opening the file in the Tessivane window offers to restore it; write with --discard-recovery-copy saves over the file and removes the copy.</source>
+        <translation>Das Speichern von „%1“ wurde abgebrochen; die Datei kann daher teils den neuen und teils den alten Inhalt enthalten. Die Datei in ihrem Zustand vor diesem Speichern ist in „%2“ aufbewahrt, gefolgt von einem eigenen Prüfeintrag: Kopieren Sie sie nicht von Hand zurück. Wenn Sie die Datei im Tessivane-Fenster öffnen, wird angeboten, sie wiederherzustellen; write mit --discard-recovery-copy überschreibt die Datei und entfernt die Kopie.</translation>
+    </message>
 </context>
 <context>
     <name>FileCommands</name>
@@ -311,6 +311,38 @@ Es geschieht alles oder nichts.</translation>
     <message>
         <source>there is no recovery copy of it</source>
         <translation>Es gibt keine Wiederherstellungskopie davon</translation>
+    </message>
+    <message>
+        <source>it cannot be read: %1</source>
+        <translation>Sie kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>it belongs to another user</source>
+        <translation>Sie gehört einem anderen Benutzer</translation>
+    </message>
+    <message>
+        <source>users other than its owner may change it</source>
+        <translation>Außer ihrem Eigentümer dürfen andere Benutzer sie ändern</translation>
+    </message>
+    <message>
+        <source>it has more than one link</source>
+        <translation>Sie hat mehr als einen Verweis (harte Verknüpfung)</translation>
+    </message>
+    <message>
+        <source>it is incomplete or no recovery copy</source>
+        <translation>Sie ist unvollständig oder keine Wiederherstellungskopie</translation>
+    </message>
+    <message>
+        <source>it was made for another file</source>
+        <translation>Sie wurde für eine andere Datei angelegt</translation>
+    </message>
+    <message>
+        <source>its content does not match its record</source>
+        <translation>Ihr Inhalt stimmt nicht mit ihrem Prüfeintrag überein</translation>
+    </message>
+    <message>
+        <source>the recovery copy &apos;%1&apos; stays: %2</source>
+        <translation>Die Wiederherstellungskopie „%1“ bleibt bestehen: %2</translation>
     </message>
 </context>
 <context>
@@ -694,6 +726,29 @@ Die Datei aus dieser Kopie wiederherstellen oder die Datei so lassen, wie sie is
     <message>
         <source>The page it had before stays in &apos;%1&apos;.</source>
         <translation>Die Seite, die der Ordner vorher hatte, bleibt in „%1“.</translation>
+    </message>
+    <message>
+        <source>Files named like a recovery copy of &apos;%1&apos; are ignored: they are not restored and do not stop a save.</source>
+        <translation>Dateien, die wie eine Wiederherstellungskopie von „%1“ benannt sind, werden nicht beachtet: Sie werden nicht wiederhergestellt und verhindern kein Speichern.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos;: %2.</source>
+        <translation>„%1“: %2.</translation>
+    </message>
+</context>
+<context>
+    <name>NameNotes</name>
+    <message>
+        <source>&apos;%1&apos; is in the folder the page is saved in; it is checked once the page has a folder.</source>
+        <translation>„%1“ liegt im Ordner, in dem die Seite gespeichert wird; das wird geprüft, sobald die Seite einen Ordner hat.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is a place on the Windows machine: not checked on this machine.</source>
+        <translation>„%1“ ist ein Ort auf dem Windows-Rechner: auf diesem Rechner nicht geprüft.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; was found as &apos;%2&apos;, in another letter case, which Windows does not mind.</source>
+        <translation>„%1“ wurde als „%2“ gefunden, in anderer Groß- und Kleinschreibung, was Windows nicht stört.</translation>
     </message>
 </context>
 <context>

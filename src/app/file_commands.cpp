@@ -150,13 +150,16 @@ void FileCommands::start(const QString& commandLineText) {
     if (!first.warning.text.isEmpty()) {
         show(first.warning);
     }
+    if (!first.untrustedCopies.isEmpty()) {
+        show(messages::untrustedCopiesFound(first.sourceName, first.untrustedCopies));
+    }
     if (!first.recoveryCopy.isEmpty()) {
-        LoadResult loaded{std::move(first.document), {}, first.stamp, first.recoveryCopy};
+        LoadResult loaded{std::move(first.document), {}, first.stamp, first.recoveryCopy, {}};
         if (settleRecoveryCopy(first.sourceName, loaded) && hasMarkerLine(loaded.document)) {
             first.document = std::move(loaded.document);
             first.stamp = loaded.stamp;
         } else {
-            first = {WorkingDocument::fromTemplate(), {}, {}, {}, {}};
+            first = {WorkingDocument::fromTemplate(), {}, {}, {}, {}, {}};
         }
     }
     session_.document = std::move(first.document);
@@ -201,6 +204,9 @@ void FileCommands::openFile(const QString& path) {
     if (loaded.error) {
         show(messages::cannotRead(path, loaded.error));
         return;
+    }
+    if (!loaded.untrustedCopies.isEmpty()) {
+        show(messages::untrustedCopiesFound(path, loaded.untrustedCopies));
     }
     if (!loaded.recoveryCopy.isEmpty() && !settleRecoveryCopy(path, loaded)) {
         return;

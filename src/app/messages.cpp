@@ -107,6 +107,22 @@ Message recoveryCopyFound(const QString& path, const QString& copy) {
             .arg(path, copy)};
 }
 
+QString untrustedCopies(const QString& path, const QList<UntrustedCopy>& copies) {
+    QString text = Messages::tr(
+                       "Files named like a recovery copy of '%1' are ignored: they are "
+                       "not restored and do not stop a save.")
+                       .arg(path);
+    for (const UntrustedCopy& copy : copies) {
+        text += ' ' + Messages::tr("'%1': %2.").arg(copy.path, copy.reason);
+    }
+    return text;
+}
+
+Message untrustedCopiesFound(const QString& path, const QList<UntrustedCopy>& copies) {
+    return {Dialogs::Icon::Exclamation, Messages::tr("Recovery Copy"),
+            untrustedCopies(path, copies)};
+}
+
 Message saveChanges(const QString& currentFile) {
     return {Dialogs::Icon::Question, Messages::tr("Save Changes"),
             Messages::tr("Save changes to '%1'?").arg(currentFile)};

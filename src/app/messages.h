@@ -36,6 +36,10 @@ Message writeRefused(const WriteOutcome& outcome, const QString& currentFile);
 Message fileChanged(const QString& path);
 // A file being opened has a recovery copy: a save of it was cut short. Restore, or keep the file?
 Message recoveryCopyFound(const QString& path, const QString& copy);
+// Files under the names of recovery copies of a file being opened that are not used: each with
+// why. They are never restored and never stop a save.
+QString untrustedCopies(const QString& path, const QList<UntrustedCopy>& copies);
+Message untrustedCopiesFound(const QString& path, const QList<UntrustedCopy>& copies);
 // The save-changes question.
 Message saveChanges(const QString& currentFile);
 // Using a template for a folder: what will change, for the user to confirm; the refusal or

@@ -29,6 +29,7 @@ FirstDocument firstDocument(const QString& commandLineText) {
             first.sourceName = commandLineText;
             first.stamp = loaded.stamp;
             first.recoveryCopy = loaded.recoveryCopy;
+            first.untrustedCopies = loaded.untrustedCopies;
             return first;
         }
     }

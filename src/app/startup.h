@@ -19,6 +19,7 @@ struct FirstDocument {
     Message warning;       // why a named file could not be read; its text is empty otherwise
     FileStamp stamp;       // of the loaded file
     QString recoveryCopy;  // of the loaded file, which a save cut short left; "" for none
+    QList<UntrustedCopy> untrustedCopies;  // files under a copy's name that are ignored
 };
 
 // The file named by the command-line text when it exists and is one of ours, otherwise a copy of

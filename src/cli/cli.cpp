@@ -328,7 +328,7 @@ public:
     std::optional<WorkingDocument> loadOurs(const QString& path) {
         LoadResult loaded = cameAsUtf8(path)
                                 ? loadDocument(path)
-                                : LoadResult{{}, {FileError::Kind::InvalidName, {}}, {}, {}};
+                                : LoadResult{{}, {FileError::Kind::InvalidName, {}}, {}, {}, {}};
         if (loaded.error) {
             fail(messages::cannotRead(path, loaded.error));
             return std::nullopt;
@@ -337,12 +337,16 @@ public:
             fail(messages::notOurFile(path));
             return std::nullopt;
         }
+        if (!loaded.untrustedCopies.isEmpty()) {
+            note(messages::untrustedCopies(path, loaded.untrustedCopies));
+        }
         if (!loaded.recoveryCopy.isEmpty()) {
             note(CommandLineTool::tr(
                      "a save of '%1' was cut short, so the file may hold part of the new "
                      "content and part of the old; the file as it was before that save is "
-                     "kept in '%2'. Copy that back over the file to restore it, or write "
-                     "with --discard-recovery-copy to save over the file and remove the "
+                     "kept in '%2', followed by a record of its own: do not copy it back by "
+                     "hand. Opening the file in the Tessivane window offers to restore it; "
+                     "write with --discard-recovery-copy saves over the file and removes the "
                      "copy.")
                      .arg(path, loaded.recoveryCopy));
         }

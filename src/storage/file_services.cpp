@@ -4,11 +4,13 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
@@ -22,6 +24,7 @@
 #include <vector>
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -143,13 +146,21 @@ std::optional<off_t> writeContent(int fd, const Content& content) {
     return written ? std::make_optional(offset) : std::nullopt;
 }
 
-// Copies the whole content of one open file into another from its start, without holding it in
-// memory; the number of bytes copied.
-std::optional<off_t> copyContent(int from, int to) {
+// Copies the content of one open file into another from its start, without holding it in
+// memory: the whole of it, or its first `limit` bytes when a limit is given; the number of bytes
+// copied.
+std::optional<off_t> copyContent(int from, int to, std::optional<off_t> limit = std::nullopt) {
     off_t in = 0;
     off_t out = 0;
+    const auto wanted = [&](std::size_t most) {
+        return limit ? std::min(most, std::size_t(*limit - in)) : most;
+    };
     for (;;) {
-        const ssize_t copied = ::copy_file_range(from, &in, to, &out, std::size_t(1) << 30, 0);
+        if (wanted(1) == 0) {
+            return out;
+        }
+        const ssize_t copied =
+            ::copy_file_range(from, &in, to, &out, wanted(std::size_t(1) << 30), 0);
         if (copied == 0) {
             return out;
         }
@@ -166,7 +177,10 @@ std::optional<off_t> copyContent(int from, int to) {
     }
     std::vector<char> buffer(std::size_t(1) << 20);
     for (;;) {
-        const ssize_t got = ::pread(from, buffer.data(), buffer.size(), in);
+        if (wanted(1) == 0) {
+            return out;
+        }
+        const ssize_t got = ::pread(from, buffer.data(), wanted(buffer.size()), in);
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -382,37 +396,85 @@ void removeLeftovers(int folder) {
     ::closedir(entries);
 }
 
+// Creates a new, empty file of ours under a hidden save name in the folder (see kSavePrefix),
+// which a signal then removes; errno tells why when none could be created.
+Descriptor createHidden(int folder, mode_t mode, SignalGuard& guard, std::string& hidden) {
+    Descriptor file;
+    for (int attempt = 0; attempt < 100 && !file.valid(); ++attempt) {
+        hidden = kSavePrefix + std::to_string(::getpid()) + "-" +
+                 std::to_string(QRandomGenerator::global()->bounded(1'000'000));
+        guard.removeOnSignal(folder, hidden);
+        file.reset(::openat(folder, hidden.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+        if (!file.valid() && errno != EEXIST) {
+            break;
+        }
+    }
+    if (!file.valid()) {
+        const int cause = errno;
+        guard.nothingToRemove();
+        errno = cause;
+    }
+    return file;
+}
+
 // A save in place first copies the file's content to ".NAME.tessivane-recovery" beside it, or,
-// where the folder may not be written (or that name would be too long), to the user's state
-// folder, under a name made of a hash of the file's full path and the file's name.
+// where the folder may not be written, that name is taken or would be too long, to the user's
+// state folder, under a name made of a hash of the file's full path and the file's name. The
+// copy is written under a hidden save name, synced, and only then renamed to its own name, so
+// that nothing cut short is ever found under that name.
+//
+// A copy is the file's old content followed by a record of 64 bytes that makes it check itself:
+//   bytes  0-7   "TSVCOPY1"
+//   bytes  8-15  the length of the old content, unsigned, little-endian
+//   bytes 16-23  the device number of the file it was made from (st_dev), the same way
+//   bytes 24-31  that file's inode number (st_ino), the same way
+//   bytes 32-63  the SHA-256 of the old content followed by bytes 0-31 of the record
+// A copy is used (offered, restored, and holding back every save) only when it is a regular file
+// of the effective user that no one else may write, with one link, whose record is whole, whose
+// digest matches and which was made from the very file it is found for. Any other file under a
+// copy's name is untrusted: it is named to the user, never restored, and never holds back a save.
 const std::string kRecoverySuffix = ".tessivane-recovery";
+constexpr char kCopyMagic[8] = {'T', 'S', 'V', 'C', 'O', 'P', 'Y', '1'};
+constexpr std::size_t kRecordSize = 64;
+constexpr std::size_t kRecordHead = 32;  // the part of the record that the digest covers
 
 std::string besideName(const std::string& name) {
     std::string beside = "." + name + kRecoverySuffix;
     return beside.size() <= NAME_MAX ? beside : std::string();
 }
 
-// $XDG_STATE_HOME/tessivane/recovery, or ~/.local/state/tessivane/recovery; "" without either.
-std::string stateFolderPath() {
-    const char* state = std::getenv("XDG_STATE_HOME");
-    if (state != nullptr && state[0] == '/') {
-        return std::string(state) + "/tessivane/recovery";
+// Every folder a save may have put a copy in, the one new copies go to first:
+// $XDG_STATE_HOME/tessivane/recovery, $HOME/.local/state/tessivane/recovery and the same below
+// the home folder the user database names, since the environment may differ from run to run.
+std::vector<std::string> stateFolderPaths() {
+    std::vector<std::string> paths;
+    const auto add = [&](const char* base, const char* below) {
+        if (base != nullptr && base[0] == '/') {
+            const std::string path = std::string(base) + below + "tessivane/recovery";
+            if (std::find(paths.begin(), paths.end(), path) == paths.end()) {
+                paths.push_back(path);
+            }
+        }
+    };
+    add(std::getenv("XDG_STATE_HOME"), "/");
+    add(std::getenv("HOME"), "/.local/state/");
+    std::vector<char> buffer(16384);
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+        found != nullptr) {
+        add(found->pw_dir, "/.local/state/");
     }
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] == '/') {
-        return std::string(home) + "/.local/state/tessivane/recovery";
-    }
-    return {};
+    return paths;
 }
 
-// The state folder, made private (with the folders above it that are missing) when asked.
-Descriptor openStateFolder(bool create) {
-    const std::string path = stateFolderPath();
+// The folder new copies go to, made private (with the folders above it that are missing).
+Descriptor openStateFolder(const std::string& path) {
     if (path.empty()) {
         errno = ENOENT;
         return Descriptor();
     }
-    for (std::size_t slash = path.find('/', 1); create; slash = path.find('/', slash + 1)) {
+    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
         if (::mkdir(path.substr(0, slash).c_str(), 0700) != 0 && errno != EEXIST) {
             return Descriptor();
         }
@@ -437,92 +499,215 @@ std::string stateName(const Target& target) {
     return std::string(hex) + "-" + target.name.substr(0, keep);
 }
 
+void putNumber(char* at, std::uint64_t value) {
+    for (int i = 0; i < 8; ++i) {
+        at[i] = char((value >> (8 * i)) & 0xFF);
+    }
+}
+
+std::uint64_t getNumber(const char* at) {
+    std::uint64_t value = 0;
+    for (int i = 7; i >= 0; --i) {
+        value = (value << 8) | static_cast<unsigned char>(at[i]);
+    }
+    return value;
+}
+
+// The SHA-256 of the file's first `length` bytes followed by the record's head.
+std::optional<QByteArray> copyDigest(int fd, off_t length, const char* head) {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    std::vector<char> buffer(std::size_t(1) << 20);
+    for (off_t at = 0; at < length;) {
+        const ssize_t got =
+            ::pread(fd, buffer.data(), std::min(buffer.size(), std::size_t(length - at)), at);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return std::nullopt;
+        }
+        hash.addData(QByteArrayView(buffer.data(), got));
+        at += got;
+    }
+    hash.addData(QByteArrayView(head, qsizetype(kRecordHead)));
+    return hash.result();
+}
+
 struct RecoveryPlace {
     Descriptor folder;
     std::string name;
-    std::string path;  // for messages
+    std::string path;      // for messages
+    Descriptor file;       // the copy, open for reading, once it has been checked
+    off_t length = 0;      // of the old content in it
+    QString untrustedWhy;  // empty for a copy of ours
 };
 
-// The recovery copy of the target, when a save cut short left one.
-std::optional<RecoveryPlace> findRecoveryCopy(const Target& target) {
+// Checks the file under a copy's name: a copy of ours of the target, or why not.
+void check(RecoveryPlace& copy, const Target& target) {
     struct stat info {};
-    const std::string beside = besideName(target.name);
-    if (!beside.empty() &&
-        ::fstatat(target.folder.get(), beside.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+    if (::fstatat(copy.folder.get(), copy.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
         S_ISREG(info.st_mode)) {
-        return RecoveryPlace{Descriptor(::fcntl(target.folder.get(), F_DUPFD_CLOEXEC, 0)), beside,
-                             target.folderBytes + "/" + beside};
-    }
-    Descriptor state = openStateFolder(false);
-    const std::string name = stateName(target);
-    if (state.valid() && ::fstatat(state.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-        S_ISREG(info.st_mode)) {
-        return RecoveryPlace{std::move(state), name, stateFolderPath() + "/" + name};
-    }
-    return std::nullopt;
-}
-
-// Removes the copy, and its name from the disk.
-void removeCopy(const RecoveryPlace& copy) {
-    ::unlinkat(copy.folder.get(), copy.name.c_str(), 0);
-    ::fsync(copy.folder.get());
-}
-
-// Writes a recovery copy of the open file and syncs it, its name included.
-std::optional<FileError> makeRecoveryCopy(const Target& target, int file, SignalGuard& guard,
-                                          RecoveryPlace& copy) {
-    Descriptor written;
-    copy.name = besideName(target.name);
-    int besideError = ENAMETOOLONG;
-    if (!copy.name.empty()) {
-        guard.removeOnSignal(target.folder.get(), copy.name);
-        written.reset(::openat(target.folder.get(), copy.name.c_str(),
-                               O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-        besideError = errno;
-        copy.folder.reset(::fcntl(target.folder.get(), F_DUPFD_CLOEXEC, 0));
-        copy.path = target.folderBytes + "/" + copy.name;
-    }
-    if (!written.valid()) {
-        guard.nothingToRemove();
-        copy.folder = openStateFolder(true);
-        copy.name = stateName(target);
-        copy.path = stateFolderPath() + "/" + copy.name;
-        if (copy.folder.valid()) {
-            guard.removeOnSignal(copy.folder.get(), copy.name);
-            written.reset(::openat(copy.folder.get(), copy.name.c_str(),
-                                   O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-        }
-        if (!written.valid()) {
-            const int stateError = errno;
-            guard.nothingToRemove();
-            return failure(
-                FileError::Kind::Other,
-                FileServiceReasons::tr("no copy of it for recovery could be written beside it "
-                                       "(%1) nor in '%2' (%3)")
-                    .arg(systemReason(besideError), decoded(stateFolderPath()),
-                         systemReason(stateError)));
+        copy.file.reset(::openat(copy.folder.get(), copy.name.c_str(),
+                                 O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+        if (!copy.file.valid() || ::fstat(copy.file.get(), &info) != 0) {
+            copy.untrustedWhy =
+                FileServiceReasons::tr("it cannot be read: %1").arg(systemReason(errno));
+            return;
         }
     }
-    if (!copyContent(file, written.get()) || ::fsync(written.get()) != 0 ||
-        ::close(written.release()) != 0) {
-        const int cause = errno;
-        removeCopy(copy);
-        guard.nothingToRemove();
-        return systemFailure(cause);
+    char record[kRecordSize];
+    if (!S_ISREG(info.st_mode)) {
+        copy.untrustedWhy = notRegular(info).reason;
+    } else if (info.st_uid != ::geteuid()) {
+        copy.untrustedWhy = FileServiceReasons::tr("it belongs to another user");
+    } else if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+        copy.untrustedWhy = FileServiceReasons::tr("users other than its owner may change it");
+    } else if (info.st_nlink != 1) {
+        copy.untrustedWhy = FileServiceReasons::tr("it has more than one link");
+    } else if (info.st_size < off_t(kRecordSize) ||
+               ::pread(copy.file.get(), record, kRecordSize, info.st_size - off_t(kRecordSize)) !=
+                   ssize_t(kRecordSize) ||
+               std::memcmp(record, kCopyMagic, sizeof kCopyMagic) != 0 ||
+               getNumber(record + 8) != std::uint64_t(info.st_size) - kRecordSize) {
+        copy.untrustedWhy = FileServiceReasons::tr("it is incomplete or no recovery copy");
+    } else if (!target.existing || getNumber(record + 16) != target.existing->st_dev ||
+               getNumber(record + 24) != target.existing->st_ino) {
+        copy.untrustedWhy = FileServiceReasons::tr("it was made for another file");
+    } else {
+        copy.length = off_t(getNumber(record + 8));
+        const auto digest = copyDigest(copy.file.get(), copy.length, record);
+        if (!digest || *digest != QByteArray(record + kRecordHead, kRecordSize - kRecordHead)) {
+            copy.untrustedWhy = FileServiceReasons::tr("its content does not match its record");
+        }
     }
-    ::fsync(copy.folder.get());  // the copy's name is on disk before the file is touched
-    return std::nullopt;
+    if (!copy.untrustedWhy.isEmpty()) {
+        copy.file.reset();
+    }
 }
 
-// Writes the copy's content over the file's and syncs it.
-bool putBack(const RecoveryPlace& copy, int file) {
-    Descriptor source(
-        ::openat(copy.folder.get(), copy.name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-    if (!source.valid()) {
+// What is found under the names a save may have given a copy of the target: the copy of ours,
+// if any, and every untrusted file.
+struct FoundCopies {
+    std::optional<RecoveryPlace> ours;
+    std::vector<RecoveryPlace> untrusted;
+};
+
+FoundCopies findRecoveryCopies(const Target& target) {
+    FoundCopies found;
+    const auto look = [&](Descriptor folder, const std::string& name, const std::string& path) {
+        struct stat info {};
+        if (!folder.valid() || name.empty() ||
+            ::fstatat(folder.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+            return;
+        }
+        RecoveryPlace copy{std::move(folder), name, path + "/" + name, Descriptor(), 0, {}};
+        check(copy, target);
+        if (!copy.untrustedWhy.isEmpty()) {
+            found.untrusted.push_back(std::move(copy));
+        } else if (!found.ours) {
+            found.ours = std::move(copy);
+        }
+    };
+    look(Descriptor(::fcntl(target.folder.get(), F_DUPFD_CLOEXEC, 0)), besideName(target.name),
+         target.folderBytes);
+    for (const std::string& state : stateFolderPaths()) {
+        look(Descriptor(::open(state.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
+             stateName(target), state);
+    }
+    return found;
+}
+
+// Removes the copy, and its name from the disk; false, with errno, when it stays.
+bool removeCopy(const RecoveryPlace& copy) {
+    if (::unlinkat(copy.folder.get(), copy.name.c_str(), 0) != 0) {
         return false;
     }
-    const auto size = copyContent(source.get(), file);
-    return size && ::ftruncate(file, *size) == 0 && ::fsync(file) == 0;
+    ::fsync(copy.folder.get());
+    return true;
+}
+
+// Writes a copy of the open file with its record under a hidden name in the folder, syncs it and
+// gives it its name there, which must be free; errno tells why when it could not.
+bool placeCopy(int file, const struct stat& old, RecoveryPlace& copy, SignalGuard& guard) {
+    const int folder = copy.folder.get();
+    std::string hidden;
+    Descriptor written = createHidden(folder, 0600, guard, hidden);
+    if (!written.valid()) {
+        return false;
+    }
+    const auto length = copyContent(file, written.get());
+    char record[kRecordSize] = {};
+    std::memcpy(record, kCopyMagic, sizeof kCopyMagic);
+    putNumber(record + 8, length ? std::uint64_t(*length) : 0);
+    putNumber(record + 16, old.st_dev);
+    putNumber(record + 24, old.st_ino);
+    const auto digest = length ? copyDigest(written.get(), *length, record) : std::nullopt;
+    if (digest) {
+        std::memcpy(record + kRecordHead, digest->constData(), kRecordSize - kRecordHead);
+    }
+    bool placed = digest && writeAll(written.get(), record, kRecordSize, *length) &&
+                  ::fsync(written.get()) == 0;
+    bool linked = false;
+    if (placed) {
+        placed =
+            ::renameat2(folder, hidden.c_str(), folder, copy.name.c_str(), RENAME_NOREPLACE) == 0;
+        if (!placed && errno == EINVAL) {  // a file system that cannot rename that way
+            placed = linked = ::linkat(folder, hidden.c_str(), folder, copy.name.c_str(), 0) == 0;
+        }
+    }
+    const int cause = errno;
+    if (!placed || linked) {
+        ::unlinkat(folder, hidden.c_str(), 0);
+    }
+    if (!placed) {
+        guard.nothingToRemove();
+        errno = cause;
+        return false;
+    }
+    guard.removeOnSignal(folder, copy.name);  // until the file itself is touched
+    ::fsync(folder);  // the copy's name is on disk before the file is touched
+    copy.file = std::move(written);
+    copy.length = *length;
+    return true;
+}
+
+// Writes a recovery copy of the open file and syncs it, its name included: beside it, or in the
+// state folder.
+std::optional<FileError> makeRecoveryCopy(const Target& target, int file, const struct stat& old,
+                                          SignalGuard& guard, RecoveryPlace& copy) {
+    copy.name = besideName(target.name);
+    int besideError = ENAMETOOLONG;
+    struct stat taken {};
+    if (!copy.name.empty() &&
+        ::fstatat(target.folder.get(), copy.name.c_str(), &taken, AT_SYMLINK_NOFOLLOW) == 0) {
+        copy.name.clear();  // an untrusted file has the name
+        besideError = EEXIST;
+    }
+    if (!copy.name.empty()) {
+        copy.folder.reset(::fcntl(target.folder.get(), F_DUPFD_CLOEXEC, 0));
+        copy.path = target.folderBytes + "/" + copy.name;
+        if (placeCopy(file, old, copy, guard)) {
+            return std::nullopt;
+        }
+        besideError = errno;
+    }
+    const std::string state = stateFolderPaths().empty() ? "" : stateFolderPaths().front();
+    copy.folder = openStateFolder(state);
+    copy.name = stateName(target);
+    copy.path = state + "/" + copy.name;
+    if (copy.folder.valid() && placeCopy(file, old, copy, guard)) {
+        return std::nullopt;
+    }
+    return failure(FileError::Kind::Other,
+                   FileServiceReasons::tr("no copy of it for recovery could be written beside it "
+                                          "(%1) nor in '%2' (%3)")
+                       .arg(systemReason(besideError), decoded(state), systemReason(errno)));
+}
+
+// Writes the old content the checked copy holds over the file's and syncs it.
+bool putBack(const RecoveryPlace& copy, int file) {
+    const auto size = copyContent(copy.file.get(), file, copy.length);
+    return size && *size == copy.length && ::ftruncate(file, *size) == 0 && ::fsync(file) == 0;
 }
 
 // The extended attributes of a file (its ACL among them), by name.
@@ -604,20 +789,9 @@ Replaced replaceByRename(const Target& target, const Content& content,
                          FileStamp* saved, FileError& error) {
     const int folder = target.folder.get();
     std::string hidden;
-    Descriptor file;
-    for (int attempt = 0; attempt < 100 && !file.valid(); ++attempt) {
-        hidden = kSavePrefix + std::to_string(::getpid()) + "-" +
-                 std::to_string(QRandomGenerator::global()->bounded(1'000'000));
-        guard.removeOnSignal(folder, hidden);
-        // Created private; the old file's mode is given before any content is written.
-        file.reset(::openat(folder, hidden.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                            old ? 0600 : 0666));
-        if (!file.valid() && errno != EEXIST) {
-            break;
-        }
-    }
+    // Created private; the old file's mode is given before any content is written.
+    Descriptor file = createHidden(folder, old ? 0600 : 0666, guard, hidden);
     if (!file.valid()) {
-        guard.nothingToRemove();
         if (old && (errno == EACCES || errno == EPERM)) {
             return Replaced::NotWithoutLoss;
         }
@@ -681,14 +855,19 @@ std::optional<FileError> writeInPlace(const Target& target, const Content& conte
     if (auto refused = openInPlace(target, file)) {
         return *refused;
     }
+    struct stat old {};
+    if (::fstat(file.get(), &old) != 0) {
+        return systemFailure(errno);
+    }
     RecoveryPlace copy;
-    if (auto refused = makeRecoveryCopy(target, file.get(), guard, copy)) {
+    if (auto refused = makeRecoveryCopy(target, file.get(), old, guard, copy)) {
         return refused;
     }
     guard.finishFirst();
     const auto size = writeContent(file.get(), content);
     if (size && ::ftruncate(file.get(), *size) == 0 && ::fsync(file.get()) == 0) {
         removeCopy(copy);
+        removeLeftovers(copy.folder.get());  // what a save killed while it wrote a copy left
         struct stat info {};
         if (saved != nullptr && ::fstat(file.get(), &info) == 0) {
             *saved = stampOf(info);
@@ -704,6 +883,25 @@ std::optional<FileError> writeInPlace(const Target& target, const Content& conte
 
 FileError recoveryCopyExists(const RecoveryPlace& copy) {
     return failure(FileError::Kind::RecoveryCopyExists, decoded(copy.path));
+}
+
+// Removes every copy found, untrusted ones too; the first that stays, and why, when one does.
+std::optional<FileError> removeAll(const FoundCopies& found) {
+    std::optional<FileError> stays;
+    const auto remove = [&](const RecoveryPlace& copy) {
+        if (!removeCopy(copy) && !stays) {
+            stays = failure(FileError::Kind::Other,
+                            FileServiceReasons::tr("the recovery copy '%1' stays: %2")
+                                .arg(decoded(copy.path), systemReason(errno)));
+        }
+    };
+    if (found.ours) {
+        remove(*found.ours);
+    }
+    for (const RecoveryPlace& copy : found.untrusted) {
+        remove(copy);
+    }
+    return stays;
 }
 
 FileError save(const Content& content, const QString& path, RecoveryCopy existing,
@@ -727,11 +925,14 @@ FileError save(const Content& content, const QString& path, RecoveryCopy existin
             return failure(FileError::Kind::NotWritable, systemReason(errno));
         }
     }
-    if (const auto earlier = findRecoveryCopy(target)) {
-        if (existing == RecoveryCopy::Refuse) {
-            return recoveryCopyExists(*earlier);
+    FoundCopies earlier = findRecoveryCopies(target);
+    if (earlier.ours && existing == RecoveryCopy::Refuse) {
+        return recoveryCopyExists(*earlier.ours);
+    }
+    if (existing == RecoveryCopy::Discard) {
+        if (auto stays = removeAll(earlier)) {
+            return *stays;
         }
-        removeCopy(*earlier);
     }
     SignalGuard guard;
     FileError error;
@@ -799,32 +1000,37 @@ LoadResult load(const QString& path) {
     }
     result.document = WorkingDocument::fromFileBytes(std::move(*bytes));
     result.stamp = stampOf(info);
-    result.recoveryCopy = recoveryCopyOf(path);
+    const RecoveryCopies copies = recoveryCopiesOf(path);
+    result.recoveryCopy = copies.ours;
+    result.untrustedCopies = copies.untrusted;
     return result;
 }
 
-// The resolved target of a name and its recovery copy, for the two ways to settle it.
-std::optional<FileError> findCopy(const QString& path, Target& target,
-                                  std::optional<RecoveryPlace>& copy) {
+// The resolved target of a name and what is found under the names of its recovery copies.
+std::optional<FileError> findCopies(const QString& path, Target& target, FoundCopies& found) {
     if (auto refused = checkName(path)) {
         return refused;
     }
     if (auto refused = resolveTarget(QFile::encodeName(path), target)) {
         return refused;
     }
-    copy = findRecoveryCopy(target);
-    if (!copy) {
-        return failure(FileError::Kind::Other,
-                       FileServiceReasons::tr("there is no recovery copy of it"));
-    }
+    found = findRecoveryCopies(target);
     return std::nullopt;
+}
+
+FileError noCopy() {
+    return failure(FileError::Kind::Other,
+                   FileServiceReasons::tr("there is no recovery copy of it"));
 }
 
 FileError restore(const QString& path) {
     Target target;
-    std::optional<RecoveryPlace> copy;
-    if (auto refused = findCopy(path, target, copy)) {
+    FoundCopies found;
+    if (auto refused = findCopies(path, target, found)) {
         return *refused;
+    }
+    if (!found.ours) {
+        return noCopy();
     }
     Descriptor file;
     if (auto refused = openInPlace(target, file)) {
@@ -832,10 +1038,10 @@ FileError restore(const QString& path) {
     }
     SignalGuard guard;
     guard.finishFirst();
-    if (!putBack(*copy, file.get())) {
+    if (!putBack(*found.ours, file.get())) {
         return systemFailure(errno);
     }
-    removeCopy(*copy);
+    removeCopy(*found.ours);
     return {};
 }
 
@@ -843,12 +1049,12 @@ FileError restore(const QString& path) {
 
 LoadResult loadDocument(const QString& path) {
     if (auto refused = checkName(path)) {
-        return {{}, *refused, {}, {}};
+        return {{}, *refused, {}, {}, {}};
     }
     try {
         return load(path);
     } catch (const std::bad_alloc&) {
-        return {{}, systemFailure(ENOMEM), {}, {}};
+        return {{}, systemFailure(ENOMEM), {}, {}, {}};
     }
 }
 
@@ -877,10 +1083,24 @@ FileError saveBytes(const std::string& bytes, const QString& path) {
     }
 }
 
-QString recoveryCopyOf(const QString& path) {
+RecoveryCopies recoveryCopiesOf(const QString& path) {
     Target target;
-    std::optional<RecoveryPlace> copy;
-    return findCopy(path, target, copy) ? QString() : decoded(copy->path);
+    FoundCopies found;
+    RecoveryCopies copies;
+    if (findCopies(path, target, found)) {
+        return copies;
+    }
+    if (found.ours) {
+        copies.ours = decoded(found.ours->path);
+    }
+    for (const RecoveryPlace& copy : found.untrusted) {
+        copies.untrusted.push_back({decoded(copy.path), copy.untrustedWhy});
+    }
+    return copies;
+}
+
+QString recoveryCopyOf(const QString& path) {
+    return recoveryCopiesOf(path).ours;
 }
 
 FileError restoreRecoveryCopy(const QString& path) {
@@ -893,12 +1113,15 @@ FileError restoreRecoveryCopy(const QString& path) {
 
 FileError discardRecoveryCopy(const QString& path) {
     Target target;
-    std::optional<RecoveryPlace> copy;
-    if (auto refused = findCopy(path, target, copy)) {
+    FoundCopies found;
+    if (auto refused = findCopies(path, target, found)) {
         return *refused;
     }
-    if (::unlinkat(copy->folder.get(), copy->name.c_str(), 0) != 0) {
-        return systemFailure(errno);
+    if (!found.ours && found.untrusted.empty()) {
+        return noCopy();
+    }
+    if (auto stays = removeAll(found)) {
+        return *stays;
     }
     return {};
 }

@@ -11,10 +11,13 @@
 // Saving replaces the file at the end of a chain of symbolic links: by renaming a new file over
 // it (a failed or killed save leaves the old file as it was), or, where the rename would lose
 // something (hard links, owner, attributes, an unwritable folder), by writing in place behind a
-// recovery copy that a cut-short save leaves for the next load to report.
+// recovery copy that a cut-short save leaves for the next load to report. A copy records its
+// length, digest and the file it was made from, and is used only when it checks out
+// (file_services.cpp describes its format).
 //
 // SIGTERM, SIGINT and SIGHUP end the program during a save only once nothing is left half-done.
 // What the caller tells the user about a failure is left to the caller.
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -53,19 +56,37 @@ struct FileStamp {
     friend bool operator==(const FileStamp&, const FileStamp&) = default;
 };
 
+// A file under the name of a recovery copy of a file that is not used as one: it is not a
+// whole copy of the effective user's own, made from that very file (see file_services.cpp).
+struct UntrustedCopy {
+    QString path;
+    QString reason;  // why it is not used, for the user
+
+    friend bool operator==(const UntrustedCopy&, const UntrustedCopy&) = default;
+};
+
+// What is found under the names a save may have given a recovery copy of a file.
+struct RecoveryCopies {
+    QString ours;                    // a whole copy of the file's earlier content, or ""
+    QList<UntrustedCopy> untrusted;  // never restored, never holding back a save
+};
+
 struct LoadResult {
     WorkingDocument document;
     FileError error;
     FileStamp stamp;       // of the file as it was read
     QString recoveryCopy;  // a copy a save cut short left of the file's earlier content, or ""
+    QList<UntrustedCopy> untrustedCopies;  // files under a copy's name that are ignored
 };
 
 LoadResult loadDocument(const QString& path);
 
 // What a save does about a recovery copy that an earlier save, cut short, left of the target.
+// Untrusted copies never hold a save back; the save's own copy then goes to the state folder.
 enum class RecoveryCopy {
     Refuse,   // nothing is written: the copy may hold the only good content
-    Discard,  // the file is saved over, and the copy removed
+    Discard,  // every copy found, untrusted ones too, is removed, and the file saved over;
+              // nothing is written when one stays
 };
 
 // Saves the document to the path; `saved`, when given, receives the stamp of the file written.
@@ -74,12 +95,17 @@ FileError saveDocument(const WorkingDocument& document, const QString& path,
 // Saves bytes exactly as given, with the same rules as a document.
 FileError saveBytes(const std::string& bytes, const QString& path);
 
-// The recovery copy left of the file at the path by a save that was cut short, or the empty
-// text when there is none.
+// The copies found of the file at the path, beside it and in every state folder a save may have
+// used ($XDG_STATE_HOME, $HOME and the home folder of the user database, which may differ from
+// run to run).
+RecoveryCopies recoveryCopiesOf(const QString& path);
+// The whole recovery copy of our own that a save cut short left of the file, or "" for none.
 QString recoveryCopyOf(const QString& path);
-// Puts the recovery copy's content back into the file, in place, then removes the copy.
+// Puts the old content that the copy of our own holds back into the file, in place, then
+// removes that copy; untrusted copies are never used.
 FileError restoreRecoveryCopy(const QString& path);
-// Removes the recovery copy, keeping the file as it is.
+// Removes every copy found, untrusted ones too, keeping the file as it is; fails, naming it, when
+// one stays.
 FileError discardRecoveryCopy(const QString& path);
 
 // Whether the name reaches the file it names. Qt decodes bytes that are not UTF-8 as replacement

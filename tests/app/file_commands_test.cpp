@@ -15,6 +15,7 @@
 #include "app/folder_commands.h"
 #include "app/startup.h"
 #include "support/plain_form.h"
+#include "support/recovery_copy.h"
 
 namespace tessivane {
 namespace {
@@ -180,7 +181,8 @@ TEST_F(FileCommandsTest, RecoveryCopyIsOfferedOnOpening) {
     for (const auto& c : cases) {
         for (const bool atStart : {false, true}) {
             const QString path = ourFile("cut.htt", "mixed");
-            const QString copy = ourFile(".cut.htt.tessivane-recovery", "before");
+            const QString copy = test::plantRecoveryCopy(
+                path, readBytes(ourFile(".cut.htt.tessivane-recovery", "before")));
             dialogs.clearShown();
             form.settings.description = "%THISDIRNAME%";
             if (!atStart) {
@@ -203,6 +205,30 @@ TEST_F(FileCommandsTest, RecoveryCopyIsOfferedOnOpening) {
             }
             QFile::remove(copy);
         }
+    }
+}
+
+// A file under a copy's name that is not a whole copy of the user's own: Open and start-up name
+// it in a note, ask nothing and show the file as it is.
+TEST_F(FileCommandsTest, UntrustedCopyIsNamedNotOffered) {
+    for (const bool atStart : {false, true}) {
+        const QString path = ourFile("cut.htt", "mixed");
+        const QString copy = ourFile(".cut.htt.tessivane-recovery", "before");  // without a record
+        dialogs.clearShown();
+        if (!atStart) {
+            dialogs.answer(Answer::No);  // save changes?
+            dialogs.choose(path);
+        }
+        dialogs.answer(Answer::Ok);  // the note, the only other message
+        atStart ? commands.start(path) : commands.open();
+        EXPECT_TRUE(dialogs.scriptUsedUp());
+        EXPECT_EQ(dialogs.last().title, "Recovery Copy");
+        EXPECT_EQ(dialogs.last().buttons, Dialogs::Buttons::Ok);
+        EXPECT_TRUE(
+            dialogs.last().text.contains("'" + copy + "': it is incomplete or no recovery copy."));
+        EXPECT_EQ(form.settings.description, "mixed");
+        EXPECT_EQ(form.file, path);
+        EXPECT_TRUE(QFile::exists(copy));
     }
 }
 

@@ -3,6 +3,8 @@
 // executable).
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <sstream>
 #include <tuple>
 
@@ -15,6 +17,7 @@
 #include "app/messages.h"
 #include "cli/cli.h"
 #include "support/processes.h"
+#include "support/recovery_copy.h"
 #include "support/temp_dir.h"
 
 namespace tessivane {
@@ -120,7 +123,7 @@ TEST_F(Cli, WriteNamesCorrectionsAndRefusesWhatItCannotDo) {
 // standard error, and write saves over the file only when told, removing the copy.
 TEST_F(Cli, RecoveryCopyIsNamedAndKeptUntilDiscarded) {
     ASSERT_EQ(run("template -o OUT").status, 0);
-    const QString copy = dir.file(".out.htt.tessivane-recovery", "before");
+    const QString copy = test::plantRecoveryCopy(out, "before");
     const QByteArray note = "tessivane-cli: a save of '" + out.toUtf8() + "' was cut short";
     EXPECT_TRUE(run("show OUT").err.startsWith(note));
     const test::CliRun refused = run("write --from OUT FILES -o OUT");
@@ -132,6 +135,30 @@ TEST_F(Cli, RecoveryCopyIsNamedAndKeptUntilDiscarded) {
     EXPECT_EQ(test::readBytes(out), test::templateBytes());
     EXPECT_EQ(run("write FILES --discard-recovery-copy -o OUT").status, 0);
     EXPECT_FALSE(QFile::exists(copy));
+    EXPECT_EQ(run("write FILES --discard-recovery-copy -o OUT").status, 0);  // none: a write
+}
+
+// A file under a copy's name that is not a whole copy of the user's own is named on standard
+// error and does not stop a write; --discard-recovery-copy fails, writing nothing, while it stays.
+TEST_F(Cli, UntrustedCopyIsNamedAndDiscardFailsWhileItStays) {
+    ASSERT_EQ(run("template -o OUT").status, 0);
+    const QString copy = dir.file(".out.htt.tessivane-recovery", "before");
+    EXPECT_EQ(run("show OUT").err, "tessivane-cli: Files named like a recovery copy of '" + out +
+                                       "' are ignored: they are not restored and do not stop a "
+                                       "save. '" +
+                                       copy + "': it is incomplete or no recovery copy.\n");
+    EXPECT_EQ(run("write FILES -o OUT").status, 0);
+    ::chmod(QFile::encodeName(out).constData(), 0666);
+    ::chmod(QFile::encodeName(dir.root()).constData(), 0555);
+    const QString stays =
+        "'" + out + "' could not be saved: the recovery copy '" + copy + "' stays";
+    EXPECT_EQ(test::asOrdinaryUser([&] {
+                  const test::CliRun refused = run("write FILES --discard-recovery-copy -o OUT");
+                  return refused.status == 1 && refused.err.contains(stays.toUtf8()) ? 0 : 1;
+              }),
+              0);
+    ::chmod(QFile::encodeName(dir.root()).constData(), 0755);
+    EXPECT_TRUE(QFile::exists(copy));
 }
 
 // The tool's --help and each command's own answer on standard output, a failure when it cannot

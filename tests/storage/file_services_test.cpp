@@ -22,13 +22,18 @@
 
 #include "storage/file_services.h"
 #include "support/processes.h"
+#include "support/recovery_copy.h"
 #include "support/temp_dir.h"
 
-// The file services' calls to fsync, renameat and unlinkat come here, linked into this test
-// program ahead of the C library's, and are written down while `recording` says so: each as the
-// call and the full path, a synced file with its content.
+// The file services' calls to fsync, renameat, renameat2, unlinkat and copy_file_range come
+// here, linked into this test program ahead of the C library's. While `recording` says so, each
+// of the first four is written down as the call and the full path, a synced file with its content
+// (a recovery copy's record shown as "+record"). `killAtSync` names a file whose sync ends the
+// process with SIGKILL, and `killInCopy` ends it in the middle of the first copy_file_range.
 namespace {
 bool recording = false;
+bool killInCopy = false;
+QString killAtSync;
 QStringList calls;
 
 QString pathOf(int fd, const char* name = nullptr) {
@@ -39,8 +44,15 @@ QString pathOf(int fd, const char* name = nullptr) {
 
 extern "C" int fsync(int fd) {
     QFile file(pathOf(fd));
+    if (!killAtSync.isEmpty() && file.fileName() == killAtSync) {
+        ::kill(::getpid(), SIGKILL);
+    }
     if (recording && QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly)) {
-        calls << "sync " + file.fileName() + "=" + file.readAll().trimmed();
+        QByteArray content = file.readAll();
+        if (const qsizetype record = content.indexOf("TSVCOPY1"); record >= 0) {
+            content = content.left(record) + "+record";
+        }
+        calls << "sync " + file.fileName() + "=" + content.trimmed();
     }
     return int(::syscall(SYS_fsync, fd));
 }
@@ -50,14 +62,35 @@ extern "C" int renameat(int fromFolder, const char* from, int toFolder, const ch
     }
     return int(::syscall(SYS_renameat, fromFolder, from, toFolder, to));
 }
+extern "C" int renameat2(int fromFolder, const char* from, int toFolder, const char* to,
+                         unsigned flags) {
+    if (recording) {
+        calls << "rename " + pathOf(fromFolder, from) + " " + pathOf(toFolder, to);
+    }
+    return int(::syscall(SYS_renameat2, fromFolder, from, toFolder, to, flags));
+}
 extern "C" int unlinkat(int folder, const char* name, int flags) {
     if (recording) {
         calls << "unlink " + pathOf(folder, name);
     }
     return int(::syscall(SYS_unlinkat, folder, name, flags));
 }
+extern "C" ssize_t copy_file_range(int from, __off64_t* fromAt, int to, __off64_t* toAt,
+                                   std::size_t size, unsigned flags) {
+    const ssize_t copied = ::syscall(SYS_copy_file_range, from, fromAt, to, toAt,
+                                     killInCopy ? std::min<std::size_t>(size, 3) : size, flags);
+    if (killInCopy) {
+        ::kill(::getpid(), SIGKILL);
+    }
+    return copied;
+}
 
 namespace tessivane {
+
+void PrintTo(const UntrustedCopy& copy, std::ostream* out) {
+    *out << copy.path.toStdString() << ": " << copy.reason.toStdString();
+}
+
 namespace {
 
 using test::asOrdinaryUser;
@@ -84,6 +117,9 @@ QByteArray attribute(const QString& path, const char* name) {
     return size < 0 ? QByteArray("<none>") : value.left(size);
 }
 
+// What the files hold before a save: longer than the document saved.
+const QByteArray kOld = "the old content, longer than the new";
+
 // An access ACL in the kernel's form: the owner rw, user nobody r, the group r, mask r, others -.
 const QByteArray kAccessAcl(
     "\x02\0\0\0\x01\0\x06\0\xFF\xFF\xFF\xFF\x02\0\x04\0\xFE\xFF\0\0"
@@ -97,7 +133,8 @@ const QByteArray kAccessAcl(
 // N2", "mode OCTAL N", "owner N" gives N to nobody), saves "new" through a path as this user or,
 // where root would pass a permission check, as an ordinary user ("user"), and lists what the
 // files hold afterwards ("N=content"); every file that existed keeps its mode, owner, group and
-// link count. "root" cases need root. A save in place leaves no recovery copy behind.
+// link count. "root" cases need root. A save in place leaves no recovery copy behind, nor any of
+// the old content, which is longer than the new.
 TEST(FileSave, ReachesTheFileReadKeepsEverythingItHadOrRefuses) {
     using Kind = FileError::Kind;
     const std::string not8 = "\xEF\xBF\xBDt\xEF\xBF\xBD.htt";  // as Qt shows "\xE9t\xE9.htt"
@@ -143,7 +180,7 @@ TEST(FileSave, ReachesTheFileReadKeepsEverythingItHadOrRefuses) {
             const QStringList w = step.split(' ');
             const QByteArray last = at(w.last());
             if (w[0] == "file") {
-                dir.file(w[1], "old");
+                dir.file(w[1], kOld);
             } else if (w[0] == "latin1") {
                 ::close(::creat(QFile::encodeName(dir.root()) + "/" + w[1].toLatin1(), 0644));
             } else if (w[0] == "dir") {
@@ -176,7 +213,7 @@ TEST(FileSave, ReachesTheFileReadKeepsEverythingItHadOrRefuses) {
                 EXPECT_TRUE(S_ISLNK(now.st_mode)) << name.toStdString();
                 continue;
             }
-            EXPECT_EQ(readBytes(dir.path(name)), content == "new" ? "new\r\n" : content.toUtf8());
+            EXPECT_EQ(readBytes(dir.path(name)), content == "new" ? "new\r\n" : kOld);
             if (then.st_nlink > 0) {
                 EXPECT_EQ(std::tie(now.st_mode, now.st_uid, now.st_gid, now.st_nlink),
                           std::tie(then.st_mode, then.st_uid, then.st_gid, then.st_nlink));
@@ -238,8 +275,9 @@ TEST(FileSave, FullDiskLeavesTheOldFileIntact) {
 }
 
 // The new content is synced before it takes the old one's place; a save in place first syncs a
-// recovery copy of the old content, beside the file or, where its folder may not be written, in
-// the state folder, and removes it once the new content is synced.
+// recovery copy of the old content under a hidden name and only then gives it its name, beside
+// the file or, where its folder may not be written, in the state folder, and removes it once the
+// new content is synced.
 TEST(FileSave, SyncsEachFileBeforeItTakesTheOldOnesPlace) {
     const struct {
         const char* steps;  // "hard": the file has another link; "locked": its folder is 0555
@@ -247,11 +285,13 @@ TEST(FileSave, SyncsEachFileBeforeItTakesTheOldOnesPlace) {
     } cases[] = {
         {"", {"sync D/.tessivane-save-N=new", "rename D/.tessivane-save-N D/f.htt"}},
         {"hard",
-         {"sync D/.f.htt.tessivane-recovery=old", "sync D/f.htt=new",
+         {"sync D/.tessivane-save-N=old+record",
+          "rename D/.tessivane-save-N D/.f.htt.tessivane-recovery", "sync D/f.htt=new",
           "unlink D/.f.htt.tessivane-recovery"}},
         {"locked",
-         {"sync S/tessivane/recovery/H-f.htt=old", "sync D/f.htt=new",
-          "unlink S/tessivane/recovery/H-f.htt"}},
+         {"sync S/tessivane/recovery/.tessivane-save-N=old+record",
+          "rename S/tessivane/recovery/.tessivane-save-N S/tessivane/recovery/H-f.htt",
+          "sync D/f.htt=new", "unlink S/tessivane/recovery/H-f.htt"}},
     };
     for (const auto& c : cases) {
         TempDir dir, state;
@@ -306,7 +346,7 @@ TEST(FileSave, RecoveryCopyIsKeptUntilSettled) {
         const QString file = dir.file("f.htt", "mixed"),
                       copy = dir.path(".f.htt.tessivane-recovery");
         ::link(QFile::encodeName(file), QFile::encodeName(dir.path("g.htt")));
-        dir.file(".f.htt.tessivane-recovery", "before");
+        test::plantRecoveryCopy(file, "before");
         EXPECT_EQ(loadDocument(file).recoveryCopy, copy);
         const FileError refused = saveDocument(documentOf("new"), file);
         EXPECT_EQ(std::pair(refused.kind, refused.reason),
@@ -317,6 +357,168 @@ TEST(FileSave, RecoveryCopyIsKeptUntilSettled) {
         EXPECT_EQ(readBytes(dir.path("g.htt")), c.after);
         EXPECT_EQ(folderEntries(dir.root()), (QStringList{"f.htt", "g.htt"}));
         EXPECT_TRUE(recoveryCopyOf(file).isEmpty());
+    }
+}
+
+// A save in place killed while it writes its recovery copy leaves nothing under the copy's name,
+// and the next save removes its hidden file. Killed once the copy has its name, it leaves a whole
+// copy, here in the state folder (an untrusted file has the name beside the file), which is found
+// and restored even when XDG_STATE_HOME differs the next time.
+TEST(FileSave, KilledSaveLeavesOnlyWholeCopiesUnderTheirNames) {
+    const QByteArray home = qgetenv("HOME");
+    for (const bool copyNamed : {false, true}) {
+        SCOPED_TRACE(copyNamed);
+        TempDir dir, state, other;
+        const QString file = dir.file("f.htt", kOld), beside = test::besideCopyName(file);
+        ::link(QFile::encodeName(file), QFile::encodeName(dir.path("g.htt")));
+        if (copyNamed) {
+            dir.file(QFileInfo(beside).fileName(), "not a copy");
+        }
+        qputenv("XDG_STATE_HOME", QFile::encodeName(state.path(".local/state")));
+        EXPECT_EQ(inChildProcess([&] {
+                      killInCopy = !copyNamed;
+                      killAtSync = copyNamed ? QFileInfo(file).canonicalFilePath() : QString();
+                      saveDocument(documentOf("new"), file);
+                      return 0;
+                  }),
+                  -1);
+        qputenv("XDG_STATE_HOME", QFile::encodeName(other.root()));
+        qputenv("HOME", QFile::encodeName(state.root()));
+        const RecoveryCopies copies = recoveryCopiesOf(file);
+        if (!copyNamed) {
+            EXPECT_EQ(readBytes(file), kOld);
+            EXPECT_FALSE(QFile::exists(beside));
+            EXPECT_TRUE(copies.ours.isEmpty() && copies.untrusted.isEmpty());
+            EXPECT_EQ(folderEntries(dir.root()).filter(".tessivane-save-").size(), 1);
+            EXPECT_FALSE(saveDocument(documentOf("new"), file));
+            EXPECT_EQ(folderEntries(dir.root()), (QStringList{"f.htt", "g.htt"}));
+        } else {
+            EXPECT_TRUE(copies.ours.startsWith(state.path(".local/state/tessivane/recovery/")));
+            EXPECT_EQ(copies.untrusted,
+                      (QList<UntrustedCopy>{{beside, "it is incomplete or no recovery copy"}}));
+            EXPECT_FALSE(restoreRecoveryCopy(file));
+            EXPECT_EQ(readBytes(dir.path("g.htt")), kOld);
+            EXPECT_TRUE(folderEntries(state.path(".local/state/tessivane/recovery")).isEmpty());
+        }
+    }
+    qputenv("HOME", home);
+    qunsetenv("XDG_STATE_HOME");
+}
+
+// A file under a copy's name that is not a whole copy of the user's own, made from the very file,
+// is named with why, never restored and never holds a save back: the save's copy goes to the
+// state folder, and the untrusted file stays as it was. "root" cases need root.
+TEST(FileSave, UntrustedCopiesAreNamedNeverUsedAndHoldNothingBack) {
+    const auto write = [](const QString& path, const QByteArray& bytes) {
+        test::writeBytes(path, bytes);
+        ::chmod(QFile::encodeName(path).constData(), 0600);
+    };
+    const struct {
+        const char *who, *reason;
+        std::function<void(const QString& file, const QString& copy, const QByteArray& whole)> make;
+    } cases[] = {
+        {"root", "it belongs to another user",
+         [&](auto, auto copy, auto whole) {
+             write(copy, whole);
+             ::chown(QFile::encodeName(copy).constData(), 65534, 65534);
+         }},
+        {"", "users other than its owner may change it",
+         [&](auto, auto copy, auto whole) {
+             write(copy, whole);
+             ::chmod(QFile::encodeName(copy).constData(), 0620);
+         }},
+        {"", "it has more than one link",
+         [&](auto, auto copy, auto whole) {
+             write(copy, whole);
+             ::link(QFile::encodeName(copy), QFile::encodeName(copy + ".also"));
+         }},
+        {"", "it is incomplete or no recovery copy",
+         [&](auto, auto copy, auto whole) { write(copy, whole.chopped(1)); }},
+        {"", "it is incomplete or no recovery copy",
+         [&](auto, auto copy, auto) { write(copy, "before"); }},
+        {"", "its content does not match its record",
+         [&](auto, auto copy, auto whole) { write(copy, "X" + whole.mid(1)); }},
+        {"", "it was made for another file",
+         [&](auto file, auto copy, auto) {
+             write(file + ".other", "");
+             write(copy, test::recoveryCopyBytes("before", file + ".other"));
+         }},
+        {"", "it was made for another file",  // a file not made yet
+         [&](auto file, auto copy, auto whole) {
+             write(copy, whole);
+             QFile::remove(file);
+             QFile::remove(QFileInfo(file).path() + "/g.htt");
+         }},
+        {"", "it is not a regular file",
+         [&](auto, auto copy, auto whole) {
+             write(copy + ".real", whole);
+             QFile::link(copy + ".real", copy);
+         }},
+    };
+    TempDir state;
+    qputenv("XDG_STATE_HOME", QFile::encodeName(state.root()));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reason);
+        if (QByteArray(c.who) == "root" && !test::runningAsRoot()) {
+            continue;  // only root can give a file to another owner
+        }
+        TempDir dir;
+        const QString file = dir.file("f.htt", kOld), copy = test::besideCopyName(file);
+        ::link(QFile::encodeName(file), QFile::encodeName(dir.path("g.htt")));
+        c.make(file, copy, test::recoveryCopyBytes("before", file));
+        const QByteArray planted = readBytes(copy), before = readBytes(file);
+        const RecoveryCopies copies = recoveryCopiesOf(file);
+        EXPECT_TRUE(copies.ours.isEmpty());
+        EXPECT_EQ(copies.untrusted, (QList<UntrustedCopy>{{copy, c.reason}}));
+        if (QFile::exists(file)) {
+            EXPECT_EQ(loadDocument(file).untrustedCopies, copies.untrusted);
+        }
+        EXPECT_TRUE(restoreRecoveryCopy(file));
+        EXPECT_EQ(readBytes(file), before);
+        EXPECT_FALSE(saveDocument(documentOf("new"), file));
+        EXPECT_EQ(readBytes(file), "new\r\n");
+        EXPECT_EQ(readBytes(copy), planted);
+        EXPECT_TRUE(folderEntries(state.path("tessivane/recovery")).isEmpty());
+    }
+    qunsetenv("XDG_STATE_HOME");
+}
+
+// Discarding removes every copy found, untrusted ones too, or fails naming the one that stays (a
+// folder the user may not write), and a save told to discard then writes nothing.
+TEST(FileSave, DiscardFailsNamingACopyThatStays) {
+    TempDir dir;
+    ::chmod(QFile::encodeName(dir.root()).constData(), 0755);
+    const QString file = dir.file("f.htt", kOld);
+    const QString copy = dir.file(".f.htt.tessivane-recovery", "not a copy");
+    ::chmod(QFile::encodeName(file).constData(), 0666);  // whoever the ordinary user is
+    ::chmod(QFile::encodeName(dir.root()).constData(), 0555);
+    EXPECT_EQ(asOrdinaryUser([&] {
+                  const FileError discarded = discardRecoveryCopy(file),
+                                  saved =
+                                      saveDocument(documentOf("new"), file, RecoveryCopy::Discard);
+                  return discarded.reason.startsWith("the recovery copy '" + copy + "' stays: ") &&
+                                 saved.reason == discarded.reason
+                             ? 0
+                             : 1;
+              }),
+              0);
+    EXPECT_EQ(readBytes(file), kOld);
+    ::chmod(QFile::encodeName(dir.root()).constData(), 0755);
+    EXPECT_FALSE(discardRecoveryCopy(file));
+    EXPECT_FALSE(QFile::exists(copy));
+    EXPECT_TRUE(discardRecoveryCopy(file));  // nothing left to discard
+}
+
+// A new file gets the mode the user's umask leaves of 0666.
+TEST(FileSave, NewFileTakesItsModeFromTheUmask) {
+    for (const auto& [mask, mode] : {std::pair{022, 0644}, std::pair{077, 0600}}) {
+        TempDir dir;
+        EXPECT_EQ(inChildProcess([&] {
+                      ::umask(mode_t(mask));
+                      return saveDocument(documentOf("new"), dir.path("f.htt")) ? 1 : 0;
+                  }),
+                  0);
+        EXPECT_EQ(statOf(dir.path("f.htt")).st_mode & 07777, mode_t(mode)) << mask;
     }
 }
 
