@@ -11,7 +11,8 @@ namespace tessivane {
 FolderCommands::FolderCommands(Session& session, FileCommands& files, Dialogs& dialogs)
     : session_(session), files_(files), dialogs_(dialogs) {}
 
-std::optional<FolderCommands::Done> FolderCommands::useForFolder(const QString& startFolder) {
+std::optional<FolderCommands::Done> FolderCommands::useForFolder(const QString& startFolder,
+                                                                 const QString& documentFolder) {
     if (!files_.storeSettings()) {
         return std::nullopt;
     }
@@ -26,7 +27,8 @@ std::optional<FolderCommands::Done> FolderCommands::useForFolder(const QString& 
         dialogs_.message(message.icon, Dialogs::Buttons::Ok, message.title, message.text);
         return std::nullopt;
     };
-    const FolderUsePlan plan = planFolderUse(folder, kFolderTemplateName);
+    const FolderUsePlan plan =
+        planFolderUse(session_.document, folder, kFolderTemplateName, documentFolder);
     if (plan.error) {
         return refuse(plan.error);
     }
@@ -37,7 +39,7 @@ std::optional<FolderCommands::Done> FolderCommands::useForFolder(const QString& 
     }
     // The question named the page that will be replaced, and the user agreed.
     const FolderUseResult result = tessivane::useForFolder(
-        session_.document, folder, kFolderTemplateName, ExistingTemplate::Replace);
+        session_.document, folder, kFolderTemplateName, ExistingTemplate::Replace, documentFolder);
     if (result.signal != 0) {
         // Held back while the folder changed; the change is complete or undone, so it may end
         // the program now as it would have.

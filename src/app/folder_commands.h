@@ -23,7 +23,9 @@ public:
     // Runs the writer (which may refuse), asks for a folder starting at startFolder, shows what
     // will change and, when the user agrees, does it. A refusal or failure is told in a message
     // box; nothing when the user cancelled or it failed.
-    std::optional<Done> useForFolder(const QString& startFolder);
+    // documentFolder is the folder of the file being edited (empty when untitled), where its
+    // %THISDIRPATH% names are.
+    std::optional<Done> useForFolder(const QString& startFolder, const QString& documentFolder);
 
 private:
     Session& session_;

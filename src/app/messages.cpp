@@ -141,6 +141,14 @@ Message folderUseQuestion(const QString& folder, const FolderUsePlan& plan) {
                 .arg(plan.keptAs) +
             "\r";
     }
+    if (!plan.copies.isEmpty()) {
+        text += Messages::tr("Copied into the folder, for Windows to find: %1.")
+                    .arg(plan.copies.join(", ")) +
+                "\r";
+    }
+    if (!plan.unchecked.isEmpty()) {
+        text += notCheckedHere(plan.unchecked) + "\r";
+    }
     text += (plan.iniExists ? Messages::tr("Desktop.ini will be updated.")
                             : Messages::tr("Desktop.ini will be created.")) +
             "\r";
@@ -179,6 +187,8 @@ Message folderUseFailed(const FolderUseError& error) {
                     Messages::tr("'%1' is a page of Tessivane's that this use would replace; it "
                                  "is replaced (and kept for undoing) only when asked. %2")
                         .arg(path, unchanged)};
+        case Kind::MissingFile:
+            return writeRefused({WriteOutcome::Status::MissingFile, path.toStdString()}, {});
         case Kind::Busy:
             return {Dialogs::Icon::Exclamation, Messages::useForFolder(),
                     Messages::tr("Another change of the folder '%1' is under way; try again when "
@@ -226,6 +236,12 @@ QString folderUseDone(const QString& folder, const QString& templateName,
     if (!result.keptAs.isEmpty()) {
         done += ' ' + Messages::tr("The page it replaced is kept as '%1'.").arg(result.keptAs);
     }
+    if (!result.copies.isEmpty()) {
+        done += ' ' + Messages::tr("Copied into the folder: %1.").arg(result.copies.join(", "));
+    }
+    if (!result.unchecked.isEmpty()) {
+        done += ' ' + notCheckedHere(result.unchecked);
+    }
     if (result.settledEarlier) {
         done += ' ' + unfinishedChangeSettled();
     }
@@ -235,6 +251,11 @@ QString folderUseDone(const QString& folder, const QString& templateName,
     return done + ' ' +
            Messages::tr("Its volume keeps no Windows attributes: on Windows, run attrib +r \"%1\".")
                .arg(folder);
+}
+
+QString notCheckedHere(const QStringList& names) {
+    return Messages::tr("Places on the Windows machine, not checked on this machine: %1.")
+        .arg(names.join(", "));
 }
 
 QString unfinishedChangeSettled() {
@@ -254,6 +275,9 @@ QString folderUseUndone(const QString& folder, const FolderUseResult& result) {
     }
     if (!result.keptAs.isEmpty()) {
         text += ' ' + Messages::tr("The page it had before stays in '%1'.").arg(result.keptAs);
+    }
+    for (const QString& copy : result.keptCopies) {
+        text += ' ' + Messages::tr("'%1' was copied in and changed since, and is kept.").arg(copy);
     }
     for (const QString& key : result.keptKeys) {
         text += ' ' + Messages::tr("%1 in Desktop.ini was changed since and is kept.").arg(key);

@@ -6,6 +6,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -18,6 +19,7 @@
 #include "document/writer.h"
 #include "storage/file_services.h"
 #include "storage/folder_use.h"
+#include "storage/windows_files.h"
 
 namespace tessivane::cli {
 namespace {
@@ -567,14 +569,19 @@ int writeCommand(const QStringList& arguments, Reporter& reporter) {
     if (parser.isSet("description")) {
         settings.description = value("description");
     }
+    // A file in the output's folder is named as Windows finds it wherever the folder goes.
+    const QString folder = QFileInfo(parser.value("output")).absolutePath();
+    const auto pageName = [&](const char* name) {
+        return utf8(pageNameFor(parser.value(name), folder));
+    };
     if (parser.isSet("background")) {
-        settings.backgroundImage = value("background");
+        settings.backgroundImage = pageName("background");
     }
     if (parser.isSet("line-image")) {
-        settings.lineImage = value("line-image");
+        settings.lineImage = pageName("line-image");
     }
     if (parser.isSet("sound")) {
-        settings.soundFile = value("sound");
+        settings.soundFile = pageName("sound");
     }
     if (parser.isSet("font")) {
         settings.fontFace = value("font");
@@ -595,9 +602,12 @@ int writeCommand(const QStringList& arguments, Reporter& reporter) {
         }
     }
 
+    WindowsNameCheck check(folder);
     const WriteOutcome written = writeSettings(
-        document, settings,
-        [](const std::string& path) { return fileExists(QString::fromStdString(path)); }, &shown);
+        document, settings, [&check](const std::string& path) { return check(path); }, &shown);
+    for (const QString& note : check.notes()) {
+        reporter.note(note);
+    }
     if (!written.written()) {
         return reporter.fail(messages::writeRefused(written, parser.value("output")));
     }
@@ -640,17 +650,11 @@ int applyCommand(const QStringList& arguments, Reporter& reporter) {
     if (!document) {
         return kFailed;
     }
-    // The files the page names must be there, as the window checks before it writes.
-    const auto missing = firstMissingFile(
-        readFolderViewSettings(*document),
-        [](const std::string& path) { return fileExists(QString::fromStdString(path)); });
-    if (missing) {
-        return reporter.fail(
-            messages::writeRefused({WriteOutcome::Status::MissingFile, *missing}, files[0]));
-    }
-    const FolderUseResult result = useForFolder(
-        *document, files[1], parser.value(name),
-        parser.isSet("replace") ? ExistingTemplate::Replace : ExistingTemplate::Refuse);
+    // The template's own folder is where its %THISDIRPATH% names are.
+    const FolderUseResult result =
+        useForFolder(*document, files[1], parser.value(name),
+                     parser.isSet("replace") ? ExistingTemplate::Replace : ExistingTemplate::Refuse,
+                     QFileInfo(files[0]).absolutePath());
     if (result.error.kind == FolderUseError::Kind::TemplateExists) {
         reporter.fail(messages::folderUseFailed(result.error));
         reporter.note(CommandLineTool::tr("apply --replace replaces it and keeps it for unapply"));

@@ -239,12 +239,13 @@ std::vector<SectionSpec> specsFor(const std::string& templateName) {
 
 // The record is one comment line:
 //   ;tessivane-use: new end sections=VWS keys=DIPC file=Folder.htt sha256=HEX folder=R ini=HS
-//   htt=HS kept=NAME kept-sha256=HEX was-D=OLD was-P=OLD
+//   htt=HS kept=NAME kept-sha256=HEX copies=HEXNAME:HEX,HEXNAME:HEX was-D=OLD was-P=OLD
 // "new": the file was made; "end": the last line had no line end and was given one; "sections"
 // and "keys": the letters of those added; "was-X": the old value of key X, which was replaced;
 // "folder", "ini", "htt": the attributes set, as letters; "kept": the page that was at the
-// template's name before, kept under another name. A value holds no blank: '%', space and
-// tab are written as %25, %20 and %09.
+// template's name before, kept under another name; "copies": the files copied into the folder
+// for the page, each name as the hex digits of its UTF-8 bytes. A value holds no blank: '%', space
+// and tab are written as %25, %20 and %09.
 constexpr std::string_view kRecordPrefix = ";tessivane-use:";
 
 struct Record {
@@ -337,6 +338,19 @@ Units recordText(const Record& record) {
             add(name, unitsOf(value));
         }
     }
+    if (!use.copies.empty()) {
+        std::string copies;
+        for (const FolderUse::Copy& copy : use.copies) {
+            static const char digits[] = "0123456789abcdef";
+            copies += copies.empty() ? "" : ",";
+            for (const char c : copy.name) {
+                const auto byte = static_cast<unsigned char>(c);
+                copies += {digits[byte >> 4], digits[byte & 0xF]};
+            }
+            copies += ":" + copy.digest;
+        }
+        add("copies", unitsOf(copies));
+    }
     for (const auto& [code, old] : record.oldValues) {
         text += unitsOf(std::string(" was-") + code + "=");
         text += escaped(old);
@@ -381,6 +395,30 @@ bool isLetterSet(const std::string& letters, std::string_view allowed) {
         }
     }
     return true;
+}
+
+// The copies' list: "HEXNAME:DIGEST,..." with names Windows opens; nothing when it is not that.
+std::optional<std::vector<FolderUse::Copy>> parseCopies(const std::string& text) {
+    std::vector<FolderUse::Copy> copies;
+    for (std::size_t at = 0; at <= text.size();) {
+        const std::size_t end = std::min(text.find(',', at), text.size());
+        const std::string item = text.substr(at, end - at);
+        const std::size_t colon = item.find(':');
+        if (colon == std::string::npos || colon % 2 != 0 ||
+            item.find_first_not_of("0123456789abcdef:") != std::string::npos) {
+            return std::nullopt;
+        }
+        FolderUse::Copy copy{{}, item.substr(colon + 1)};
+        for (std::size_t i = 0; i < colon; i += 2) {
+            copy.name += char(hexValue(char16_t(item[i])) * 16 + hexValue(char16_t(item[i + 1])));
+        }
+        if (!isWindowsFileName(copy.name) || !isLowerHexDigest(copy.digest)) {
+            return std::nullopt;
+        }
+        copies.push_back(std::move(copy));
+        at = end + 1;
+    }
+    return copies;
 }
 
 // A tab may stand in a line; no other control character may (a line end would add lines).
@@ -441,6 +479,8 @@ std::optional<Record> parseRecord(const Units& line) {
             record.use.keptName = *text;
         } else if (*name == "kept-sha256" && isLowerHexDigest(*text)) {
             record.use.keptDigest = *text;
+        } else if (auto copies = *name == "copies" ? parseCopies(*text) : std::nullopt) {
+            record.use.copies = std::move(*copies);
         } else if ((*name == "folder" || *name == "ini" || *name == "htt") &&
                    isLetterSet(*text, "RHS")) {
             (*name == "folder" ? record.use.folderAttributes

@@ -42,6 +42,13 @@ struct FolderUse {
     // under this name for undoing to bring back, with the digest of its bytes.
     std::string keptName;
     std::string keptDigest;
+    // The files the use copied into the folder for the page, each with the digest of its bytes.
+    struct Copy {
+        std::string name;
+        std::string digest;
+        friend bool operator==(const Copy&, const Copy&) = default;
+    };
+    std::vector<Copy> copies;
 
     friend bool operator==(const FolderUse&, const FolderUse&) = default;
 };

@@ -16,12 +16,17 @@
 #include <vector>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include "document/desktop_ini.h"
+#include "document/reader.h"
+#include "document/writer.h"
 #include "storage/file_services.h"
 #include "storage/folder_transaction.h"
 #include "storage/windows_attributes.h"
+#include "storage/windows_files.h"
 
 namespace tessivane {
 namespace {
@@ -270,6 +275,134 @@ UseSurvey surveyForUse(const QString& path, const QString& templateName) {
     return found;
 }
 
+// The page as it will be written into the folder, and the files that come in with it.
+struct BroughtIn {
+    FolderUseError error;
+    std::string bytes;
+    std::vector<FolderStep> writes;  // the copies
+    std::vector<FolderUse::Copy> copies;
+    QStringList copied;
+    QStringList unchecked;
+};
+
+// A name in the folder for a copy of the file: its own name, or "name (2).ext" and so on where
+// that is taken by another file (the same bytes already there are used as they are).
+std::string copyName(const Folder& folder, const QString& source, const std::string& digest,
+                     const std::vector<FolderUse::Copy>& taken, bool& present) {
+    const QFileInfo file(source);
+    const QString base = file.completeBaseName();
+    const QString suffix = file.suffix().isEmpty() ? QString() : "." + file.suffix();
+    for (int n = 1;; ++n) {
+        const std::string name =
+            (n == 1 ? file.fileName() : QString("%1 (%2)%3").arg(base).arg(n).arg(suffix))
+                .toStdString();
+        const auto same = [&](const FolderUse::Copy& copy) {
+            return ::strcasecmp(copy.name.c_str(), name.c_str()) == 0;
+        };
+        const auto planned = std::find_if(taken.begin(), taken.end(), same);
+        if (planned != taken.end()) {
+            if (planned->digest == digest) {
+                present = true;
+                return planned->name;
+            }
+            continue;
+        }
+        const Entry entry = folder.entry(name);
+        if (!entry.info) {
+            return name;
+        }
+        const auto bytes = S_ISREG(entry.info->st_mode) ? folder.read(entry) : std::nullopt;
+        if (bytes && sha256Hex(*bytes) == digest && entry.others.isEmpty()) {
+            present = true;
+            return entry.name;
+        }
+    }
+}
+
+BroughtIn bringIn(const WorkingDocument& document, const Folder& target,
+                  const QString& sourceFolder, const FolderUse& earlier,
+                  const std::string& templateName, unsigned hiddenSystem) {
+    BroughtIn brought;
+    brought.bytes = document.toBytes();
+    const FolderViewSettings shown = readFolderViewSettings(document);
+    FolderViewSettings settings = shown;
+    const QString targetPath = QDir(target.path).canonicalPath();
+    for (std::string* value :
+         {&settings.soundFile, &settings.backgroundImage, &settings.lineImage}) {
+        const QString name = QString::fromStdString(*value);
+        FoundName found = findAsWindows(*value, target.path);  // already where Windows looks
+        if (found.state != FoundName::State::Found) {
+            found = findAsWindows(*value, sourceFolder);
+        }
+        if (found.state == FoundName::State::NotChecked) {
+            if (found.kind != WindowsName::Kind::InFolder && !brought.unchecked.contains(name)) {
+                brought.unchecked << name;
+            }
+            continue;
+        }
+        if (found.state == FoundName::State::Missing) {
+            if (found.kind == WindowsName::Kind::Empty) {
+                continue;
+            }
+            brought.error = error(Kind::MissingFile, name);
+            return brought;
+        }
+        const QString local = QFileInfo(found.localPath).canonicalFilePath();
+        if (local.startsWith(targetPath + QLatin1Char('/'))) {
+            *value = pageNameFor(local, targetPath).toStdString();
+            continue;
+        }
+        QFile file(local);
+        if (!file.open(QIODevice::ReadOnly)) {
+            brought.error = error(Kind::Failed, local, file.errorString());
+            return brought;
+        }
+        const QByteArray content = file.readAll();
+        const std::string bytes(content.constData(), std::size_t(content.size()));
+        const std::string digest = sha256Hex(bytes);
+        std::vector<FolderUse::Copy> taken = brought.copies;
+        taken.insert(taken.end(), earlier.copies.begin(), earlier.copies.end());
+        // The names the use writes itself are never a copy's.
+        for (const std::string& own : {std::string(kIniName), templateName, earlier.keptName}) {
+            taken.push_back({own, {}});
+        }
+        bool present = false;
+        const std::string copy = copyName(target, local, digest, taken, present);
+        *value = portableName({copy});
+        const bool ours = std::any_of(taken.begin(), taken.end(),
+                                      [&](const FolderUse::Copy& c) { return c.name == copy; });
+        if (!present) {
+            FolderStep write;
+            write.kind = FolderStep::Kind::Write;
+            write.name = copy;
+            write.bytes = bytes;
+            write.setBits = hiddenSystem;
+            brought.writes.push_back(write);
+        }
+        if (!present || ours) {
+            if (!std::any_of(brought.copies.begin(), brought.copies.end(),
+                             [&](const FolderUse::Copy& c) { return c.name == copy; })) {
+                brought.copies.push_back({copy, digest});
+                brought.copied << FolderUseReasons::tr("%1 (from %2)")
+                                      .arg(QString::fromStdString(copy), local);
+            }
+        }
+    }
+    if (settings == shown) {
+        return brought;
+    }
+    WorkingDocument page = document;
+    const WriteOutcome written = writeSettings(
+        page, settings, [](const std::string&) { return true; }, &shown);
+    if (!written.written()) {
+        brought.error = error(Kind::Failed, QString::fromStdString(written.detail),
+                              FolderUseReasons::tr("the page cannot hold this name"));
+        return brought;
+    }
+    brought.bytes = page.toBytes();
+    return brought;
+}
+
 FolderUseError fromOutcome(const FolderChangeOutcome& outcome, const QString& folder) {
     using Outcome = FolderChangeOutcome::Kind;
     switch (outcome.kind) {
@@ -321,7 +454,8 @@ FolderStep step(FolderStep::Kind kind, const std::string& name) {
 
 }  // namespace
 
-FolderUsePlan planFolderUse(const QString& folder, const QString& templateName) {
+FolderUsePlan planFolderUse(const WorkingDocument& document, const QString& folder,
+                            const QString& templateName, const QString& sourceFolder) {
     FolderUsePlan plan;
     Change change;
     if (!begin(change, folder)) {
@@ -330,6 +464,13 @@ FolderUsePlan planFolderUse(const QString& folder, const QString& templateName) 
     }
     const UseSurvey found = surveyForUse(folder, templateName);
     plan.error = found.error;
+    if (!found.error) {
+        const BroughtIn brought = bringIn(document, found.folder, sourceFolder,
+                                          found.earlier.value_or(FolderUse{}), found.htt.name, 0);
+        plan.error = brought.error;
+        plan.copies = brought.copied;
+        plan.unchecked = brought.unchecked;
+    }
     plan.templatePath = found.htt.path;
     plan.templateExists = found.htt.info.has_value();
     plan.keptAs = QString::fromStdString(found.keptName);
@@ -339,7 +480,8 @@ FolderUsePlan planFolderUse(const QString& folder, const QString& templateName) 
 }
 
 FolderUseResult useForFolder(const WorkingDocument& document, const QString& folder,
-                             const QString& templateName, ExistingTemplate existing) {
+                             const QString& templateName, ExistingTemplate existing,
+                             const QString& sourceFolder) {
     Change change;
     if (!begin(change, folder)) {
         return change.result;
@@ -350,21 +492,32 @@ FolderUseResult useForFolder(const WorkingDocument& document, const QString& fol
         result.error = found.error;
         return result;
     }
+    const Folder& dir = found.folder;
+    const FolderUse earlier = found.earlier.value_or(FolderUse{});
+    const auto folderBits = dir.attributesOf(nullptr);
+    const BroughtIn brought = bringIn(document, dir, sourceFolder, earlier, found.htt.name,
+                                      folderBits ? kHiddenSystem : 0);
+    if (brought.error) {
+        result.error = brought.error;
+        return result;
+    }
     if (!found.keptName.empty() && existing == ExistingTemplate::Refuse) {
         result.error = error(Kind::TemplateExists, found.htt.path);
         return result;
     }
-    const Folder& dir = found.folder;
-    const FolderUse earlier = found.earlier.value_or(FolderUse{});
-    const std::string bytes = document.toBytes();
+    const std::string& bytes = brought.bytes;
     FolderUse use = earlier;
+    for (const FolderUse::Copy& copy : brought.copies) {
+        if (std::find(use.copies.begin(), use.copies.end(), copy) == use.copies.end()) {
+            use.copies.push_back(copy);
+        }
+    }
     use.templateName = found.htt.name;
     use.templateDigest = sha256Hex(bytes);
     if (!found.keptName.empty()) {
         use.keptName = found.keptName;
         use.keptDigest = sha256Hex(*found.httBytes);
     }
-    const auto folderBits = dir.attributesOf(nullptr);
     result.keepsAttributes = folderBits.has_value();
     const auto iniBits = found.ini.info ? dir.attributesOf(&found.ini) : std::nullopt;
     if (folderBits) {
@@ -379,7 +532,7 @@ FolderUseResult useForFolder(const WorkingDocument& document, const QString& fol
         return result;
     }
 
-    std::vector<FolderStep> steps;
+    std::vector<FolderStep> steps = brought.writes;
     if (found.htt.info) {
         steps.push_back(step(FolderStep::Kind::SetAside, found.htt.name));
         if (!found.keptName.empty()) {
@@ -407,6 +560,10 @@ FolderUseResult useForFolder(const WorkingDocument& document, const QString& fol
     takeOutcome(change.transaction->run(std::move(steps)), folder, result);
     if (!result.error && !found.keptName.empty()) {
         result.keptAs = dir.pathOf(found.keptName);
+    }
+    if (!result.error) {
+        result.copies = brought.copied;
+        result.unchecked = brought.unchecked;
     }
     return result;
 }
@@ -467,6 +624,17 @@ FolderUseResult undoFolderUse(const QString& folder) {
         page.clearBits = use.templateAttributes;
         steps.push_back(page);
         result.keptTemplate = htt.path;
+    }
+    for (const FolderUse::Copy& copy : use.copies) {
+        const Entry entry = dir.entry(copy.name);
+        const auto bytes = entry.info && S_ISREG(entry.info->st_mode) && entry.others.isEmpty()
+                               ? dir.read(entry)
+                               : std::nullopt;
+        if (bytes && sha256Hex(*bytes) == copy.digest) {
+            steps.push_back(step(FolderStep::Kind::SetAside, entry.name));
+        } else if (entry.info) {
+            result.keptCopies << entry.path;
+        }
     }
     if (bringBack) {
         steps.push_back(step(FolderStep::Kind::SetAside, kept.name));

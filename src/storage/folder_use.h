@@ -38,6 +38,7 @@ struct FolderUseError {
         TemplateInTheWay,  // the template's name is taken by a file Tessivane did not write
         TemplateExists,    // ... by a page of Tessivane's, replaced only when asked
         OtherTemplate,     // the folder already uses another template; reason is its name
+        MissingFile,       // a picture or the sound the page names is not there; path: its name
         NothingToUndo,     // Desktop.ini holds no record of a use
         Busy,              // another change of the folder did not end in time
         Unsettled,         // an unfinished change was found that cannot be settled; reason: why
@@ -58,6 +59,8 @@ struct FolderUsePlan {
     QString templatePath;          // the file that will be written
     bool templateExists = false;   // ... is there, and will be replaced
     QString keptAs;                // ... and kept under this name, when it is not the use's own
+    QStringList copies;            // the files that will be copied in: "name (from path)"
+    QStringList unchecked;         // names of places on the Windows machine, not checked here
     bool iniExists = false;        // Desktop.ini is there and will be updated
     bool keepsAttributes = false;  // the volume keeps Windows attributes
 };
@@ -69,6 +72,9 @@ struct FolderUseResult {
     bool settledEarlier = false;   // a change an earlier run left unfinished was undone first
     QString keptAs;                // the page replaced, kept under this name (still, when undoing)
     QString restored;              // undoing: the page that was replaced, back at its name
+    QStringList copies;            // using: the files copied in, "name (from path)"
+    QStringList unchecked;         // using: names of places on the Windows machine
+    QStringList keptCopies;        // undoing: files copied in and changed since, left in place
     // Undoing: what was changed since the use and is left as it is: the template's path, the
     // names of Desktop.ini's keys.
     QString keptTemplate;
@@ -78,10 +84,14 @@ struct FolderUseResult {
 // What replacing a page of Tessivane's at the template's name needs.
 enum class ExistingTemplate { Refuse, Replace };
 
-FolderUsePlan planFolderUse(const QString& folder, const QString& templateName);
+// sourceFolder is the folder the document was saved in, for its %THISDIRPATH% names (empty for
+// an untitled document).
+FolderUsePlan planFolderUse(const WorkingDocument& document, const QString& folder,
+                            const QString& templateName, const QString& sourceFolder = {});
 FolderUseResult useForFolder(const WorkingDocument& document, const QString& folder,
                              const QString& templateName,
-                             ExistingTemplate existing = ExistingTemplate::Refuse);
+                             ExistingTemplate existing = ExistingTemplate::Refuse,
+                             const QString& sourceFolder = {});
 FolderUseResult undoFolderUse(const QString& folder);
 
 }  // namespace tessivane

@@ -38,6 +38,23 @@ QString entryAsWindows(const QDir& folder, const QString& name, bool& otherCase)
 
 }  // namespace
 
+QString pageNameFor(const QString& chosen, const QString& folder) {
+    const QFileInfo file(chosen);
+    if (chosen.isEmpty() || !file.isFile()) {
+        return chosen;
+    }
+    const QString within = folder.isEmpty() ? QString() : QDir(folder).canonicalPath();
+    const QString real = file.canonicalFilePath();
+    if (!within.isEmpty() && real.startsWith(within + QLatin1Char('/'))) {
+        std::vector<std::string> parts;
+        for (const QString& part : real.mid(within.size() + 1).split(QLatin1Char('/'))) {
+            parts.push_back(part.toStdString());
+        }
+        return QString::fromStdString(portableName(parts));
+    }
+    return file.isRelative() ? file.absoluteFilePath() : chosen;
+}
+
 FoundName findAsWindows(const std::string& value, const QString& folder) {
     const WindowsName name = parseWindowsName(value);
     FoundName found;
@@ -90,16 +107,16 @@ bool WindowsNameCheck::operator()(const std::string& value) {
     QString note;
     if (found.state == FoundName::State::NotChecked) {
         note = (found.kind == WindowsName::Kind::InFolder
-                       ? NameNotes::tr("'%1' is in the folder the page is saved in; it is "
-                                       "checked once the page has a folder.")
-                       : NameNotes::tr("'%1' is a place on the Windows machine: not checked on "
-                                       "this machine."))
-                      .arg(name);
+                    ? NameNotes::tr("'%1' is in the folder the page is saved in; it is "
+                                    "checked once the page has a folder.")
+                    : NameNotes::tr("'%1' is a place on the Windows machine: not checked on "
+                                    "this machine."))
+                   .arg(name);
     } else if (found.state == FoundName::State::Found && found.otherCase) {
         note = NameNotes::tr(
-                      "'%1' was found as '%2', in another letter case, which Windows "
-                      "does not mind.")
-                      .arg(name, found.localPath);
+                   "'%1' was found as '%2', in another letter case, which Windows "
+                   "does not mind.")
+                   .arg(name, found.localPath);
     }
     if (!note.isEmpty() && !notes_.contains(note)) {
         notes_ << note;

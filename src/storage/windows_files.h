@@ -21,6 +21,12 @@ struct FoundName {
     bool otherCase = false;  // ... found only with another letter case
 };
 
+// The name a page should give a file chosen on this machine: %THISDIRPATH%\... when it lies in
+// the folder (links resolved), which Windows finds wherever the folder is; otherwise the path as
+// chosen, made absolute when it was relative (the page would read a relative name as one in its
+// folder). A value that names no file here (a drive path, a portable name) is kept as it is.
+QString pageNameFor(const QString& chosen, const QString& folder);
+
 // folder stands for %THISDIRPATH%; a name below the folder is not checked when it is empty.
 FoundName findAsWindows(const std::string& value, const QString& folder);
 

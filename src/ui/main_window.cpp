@@ -24,6 +24,7 @@
 #include "app/messages.h"
 #include "document/writer.h"
 #include "storage/file_services.h"
+#include "storage/windows_files.h"
 #include "ui/picture_viewer.h"
 #include "ui/settings_form.h"
 #include "ui/twips.h"
@@ -349,7 +350,8 @@ void MainWindow::useForFolder() {
     const QString start = preview_->isRunning() ? previewFolder_
                           : file.isAbsolute()   ? file.absolutePath()
                                                 : QDir::currentPath();
-    if (const auto done = folderCommands_.useForFolder(start)) {
+    if (const auto done = folderCommands_.useForFolder(
+            start, file.isAbsolute() ? file.absolutePath() : QString())) {
         showNote(done->status);
         if (preview_->isRunning()) {
             previewFolder_ = done->folder;
@@ -402,7 +404,9 @@ void MainWindow::choosePath(SettingsForm::PathBox box) {
 }
 
 void MainWindow::setPath(QLineEdit* edit, const QString& path) {
-    edit->setText(path);
+    // A file in the document's folder is named as Windows finds it wherever the folder goes.
+    const QFileInfo current(currentFile());
+    edit->setText(pageNameFor(path, current.isAbsolute() ? current.absolutePath() : QString()));
     const bool background = edit == form_->pathBox(SettingsForm::PathBox::Background);
     if (!background && edit != form_->pathBox(SettingsForm::PathBox::LineImage)) {
         return;

@@ -72,7 +72,8 @@ private:
     void installEventFilters();
     // Shows the shared Open dialog with the title and filter. False when the user cancelled.
     bool chooseFile(const QString& title, const QString& filter);
-    // Puts a path into a path box, as its chooser or a drop does, and previews a picture.
+    // Puts a path into a path box, as its chooser or a drop does (in the portable form when the
+    // file lies in the document's folder), and previews a picture.
     void setPath(QLineEdit* edit, const QString& path);
     void openDroppedFile(const QString& path);
     // The document as Save would write it now, for the preview: a missing referenced file does

@@ -331,35 +331,43 @@ TEST_F(FileCommandsTest, UseForFolderShowsWhatWillChangeAndWaitsForYes) {
         dialogs.clearShown();
         dialogs.choose(folder);
         dialogs.answer(answer);
-        return folders.useForFolder(dir.root());
+        return folders.useForFolder(dir.root(), {});
     };
     EXPECT_FALSE(use(Answer::No));
     EXPECT_EQ(dialogs.shown()[0].state.fileName, dir.root());
+    // The pictures and the sound lie outside the folder: the question names their copies.
+    FolderUseResult copied;
+    for (const QString& path : {sound, background, lineImage}) {
+        copied.copies << QFileInfo(path).fileName() + " (from " + path + ")";
+    }
     EXPECT_EQ(dialogs.last().text,
               "Use this template for the folder '" + folder +
-                  "'?\r\rFolder.htt will be written.\rDesktop.ini will be created.\rThis volume "
+                  "'?\r\rFolder.htt will be written.\rCopied into the folder, for Windows to "
+                  "find: " +
+                  copied.copies.join(", ") +
+                  ".\rDesktop.ini will be created.\rThis volume "
                   "keeps no Windows attributes: on Windows, the folder must then be marked with "
                   "attrib +r \"" +
                   folder + "\".");
     EXPECT_TRUE(test::folderEntries(folder).isEmpty());
     const auto done = use(Answer::Yes);
     ASSERT_TRUE(done);
-    EXPECT_EQ(done->status, messages::folderUseDone(folder, "Folder.htt", {}));
+    EXPECT_EQ(done->status, messages::folderUseDone(folder, "Folder.htt", copied));
     EXPECT_TRUE(readBytes(folder + "/Folder.htt").contains("\r\nHolidays\r\n"));
     EXPECT_TRUE(use(Answer::Yes));
-    EXPECT_TRUE(
-        dialogs.last().text.contains("Folder.htt will be replaced.\rDesktop.ini will be updated."));
+    EXPECT_TRUE(dialogs.last().text.contains("Folder.htt will be replaced.\r"));
+    EXPECT_TRUE(dialogs.last().text.contains("\rDesktop.ini will be updated."));
 
     form.settings.soundFile = dir.path("gone.wav").toStdString();
     dialogs.answer(Answer::Ok);
-    EXPECT_FALSE(folders.useForFolder(dir.root()));
+    EXPECT_FALSE(folders.useForFolder(dir.root(), {}));
     EXPECT_EQ(dialogs.last().title, "File Does Not Exist");
     nameExistingFiles();
     ASSERT_TRUE(QFile::remove(folder + "/Desktop.ini") &&
                 QFile::link("/etc/hostname", folder + "/Desktop.ini"));
     dialogs.choose(folder);
     dialogs.answer(Answer::Ok);
-    EXPECT_FALSE(folders.useForFolder(dir.root()));
+    EXPECT_FALSE(folders.useForFolder(dir.root(), {}));
     EXPECT_EQ(dialogs.last().text,
               "'" + folder + "/Desktop.ini' cannot be changed: it is a link. Nothing was changed.");
 }

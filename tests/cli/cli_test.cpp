@@ -63,7 +63,8 @@ TEST_F(Cli, TemplateWriteAndShowWorkTogether) {
     EXPECT_EQ(shown, QString("description: %4\nbackgroundImage: %1\nlineImage: %2\nsoundFile: "
                              "%3\nloopForever: true\nloopCount: 1\nfontFace: Verdana\ntextColour: "
                              "Navy\ninfoSize: 12\ntitleSize: 10\n")
-                         .arg(files[3], files[5], sound, text));
+                         .arg("%THISDIRPATH%\\back.gif", "%THISDIRPATH%\\line.gif",
+                              "%THISDIRPATH%\\ding.wav", text));
     const QJsonObject json = QJsonDocument::fromJson(run("show OUT --json").out).object();
     EXPECT_TRUE(json.size() == 10 && json["loopForever"] == QJsonValue(true));
     for (const QString& field : shown.split('\n', Qt::SkipEmptyParts)) {
@@ -81,7 +82,7 @@ TEST_F(Cli, WriteNamesCorrectionsAndRefusesWhatItCannotDo) {
         {"write -o OUT FILES --title-size 5000", 0, "--title-size 5000 is corrected to 2160"},
         {"write -o OUT FILES --loop 2.5", 0, "--loop 2.5 is corrected to 2"},
         {"write -o OUT FILES --sound " + quoted, 0,
-         "warning: the sound file will read back as '" + dir.path("a") + "'"},
+         "warning: the sound file will read back as '%THISDIRPATH%\\a'"},
         {"write -o OUT --sound x", 1,
          messages::writeRefused({WriteOutcome::Status::MissingFile, "x"}, {}).text},
         {"write -o OUT FILES --sound BAD", 1,
@@ -197,7 +198,12 @@ TEST_F(Cli, ApplyAndUnapplyTakeEachOtherBack) {
     ASSERT_TRUE(QDir().mkdir(folder));
     const test::CliRun applied = run("apply --name My.htt OUT " + folder);
     EXPECT_EQ(applied.status, 0);
-    EXPECT_EQ(applied.out, messages::folderUseDone(folder, "My.htt", {}).toUtf8() + "\n");
+    // The page's files lie beside the template, outside the folder: they are copied in.
+    FolderUseResult copied;
+    copied.copies =
+        QStringList{"ding.wav (from " + sound + ")", "back.gif (from " + dir.path("back.gif") + ")",
+                    "line.gif (from " + dir.path("line.gif") + ")"};
+    EXPECT_EQ(applied.out, messages::folderUseDone(folder, "My.htt", copied).toUtf8() + "\n");
     EXPECT_EQ(test::readBytes(folder + "/My.htt"), test::readBytes(out));
     EXPECT_TRUE(test::readBytes(folder + "/Desktop.ini").contains("PersistMoniker=file://My.htt"));
     EXPECT_EQ(run("unapply " + folder).status, 0);
@@ -206,10 +212,13 @@ TEST_F(Cli, ApplyAndUnapplyTakeEachOtherBack) {
     // Refusals, each with nothing written: a page of Tessivane's in the way unless --replace,
     // a name Windows opens as a device, a file the page names that is missing.
     test::writeBytes(folder + "/Folder.htt", test::templateBytes());
+    const QString gone = dir.path("gone.htt");
+    ASSERT_EQ(run("write FILES -o " + gone + " --sound " + dir.file("gone.wav", "")).status, 0);
+    QFile::remove(dir.path("gone.wav"));
     const std::tuple<QString, int, const char*> refused[] = {
         {"apply OUT " + folder, 1, "apply --replace replaces it"},
         {"apply --name CON.htt OUT " + folder, 2, "CON.htt"},
-        {"apply " + dir.file("t.htt", test::templateBytes()) + " " + folder, 1, "Nothing.wav"},
+        {"apply " + gone + " " + folder, 1, "gone.wav"},
     };
     for (const auto& [line, status, said] : refused) {
         const test::CliRun result = run(line);

@@ -89,7 +89,7 @@ TEST(DesktopIni, EditKeepsEveryOtherByteAndUndoGivesTheFileBack) {
         const auto form = [&](const std::string& text) { return c.utf16 ? utf16(text) : text; };
         const std::optional<std::string> before =
             c.before ? std::make_optional(form(*c.before)) : std::nullopt;
-        FolderUse use{"Folder.htt", "", 0, 0, 0, false, "", ""};
+        FolderUse use{"Folder.htt", "", 0, 0, 0, false, "", "", {}};
         const DesktopIniEdit edit = useTemplateIn(before, use);
         ASSERT_EQ(edit.status, DesktopIniEdit::Status::Done);
         std::string after = c.after;
@@ -117,7 +117,8 @@ TEST(DesktopIni, UndoKeepsWhatChangedSinceAndRefusesWhatIsNotText) {
                   attributes::kSystem,
                   false,
                   "My Page.htt.tessivane-replaced",
-                  std::string(64, 'b')};
+                  std::string(64, 'b'),
+                  {{"a b\xC3\xBC.gif", std::string(64, 'd')}, {"s.wav", std::string(64, 'e')}}};
     std::string edited = useTemplateIn(moniker + "file://Old.htt\r\n", use).bytes;
     EXPECT_EQ(recordedFolderUse(edited), use);
     edited.replace(edited.find("file://My Page.htt"), 18, "file://Mine.htt");
