@@ -496,6 +496,14 @@ Es geschieht alles oder nichts.</translation>
         <source>it would grow too large to be a Desktop.ini</source>
         <translation>Die Datei würde zu groß für eine Desktop.ini</translation>
     </message>
+    <message>
+        <source>%1 (from %2)</source>
+        <translation>%1 (aus %2)</translation>
+    </message>
+    <message>
+        <source>the page cannot hold this name</source>
+        <translation>Die Seite kann diesen Namen nicht aufnehmen</translation>
+    </message>
 </context>
 <context>
     <name>Messages</name>
@@ -734,6 +742,22 @@ Die Datei aus dieser Kopie wiederherstellen oder die Datei so lassen, wie sie is
     <message>
         <source>&apos;%1&apos;: %2.</source>
         <translation>„%1“: %2.</translation>
+    </message>
+    <message>
+        <source>Copied into the folder, for Windows to find: %1.</source>
+        <translation>In den Ordner kopiert, damit Windows sie findet: %1.</translation>
+    </message>
+    <message>
+        <source>Copied into the folder: %1.</source>
+        <translation>In den Ordner kopiert: %1.</translation>
+    </message>
+    <message>
+        <source>Places on the Windows machine, not checked on this machine: %1.</source>
+        <translation>Orte auf dem Windows-Rechner, auf diesem Rechner nicht geprüft: %1.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; was copied in and changed since, and is kept.</source>
+        <translation>„%1“ wurde hineinkopiert und seitdem geändert und bleibt erhalten.</translation>
     </message>
 </context>
 <context>

@@ -41,6 +41,19 @@ private:
     QString previousFolder_;
 };
 
+// A new document names the built-in template's drive paths, which this machine cannot check: the
+// first Save writes it and the status bar says they were not checked. A missing path of this
+// machine is still refused.
+TEST_F(FileCommandsTest, ANewDocumentSavesWithItsDrivePaths) {
+    form.settings = readFolderViewSettings(WorkingDocument::fromTemplate());
+    EXPECT_EQ(run(kSave, dir.path("new.htt")), "");
+    EXPECT_TRUE(readBytes(dir.path("new.htt")).contains("file://C:\\windows\\media\\Nothing.wav"));
+    EXPECT_TRUE(form.note.contains("C:\\windows\\media\\Nothing.wav") &&
+                form.note.contains("not checked on this machine"));
+    form.settings.soundFile = dir.path("gone.wav").toStdString();
+    EXPECT_TRUE(run(kSave, {}, true).startsWith("File Does Not Exist: "));
+}
+
 // Save asks for a name, offering the placeholder, only while the current file does not exist; Save
 // As writes a copy and keeps the current file.
 TEST_F(FileCommandsTest, SaveAsksForANameOnlyUntilTheFileExists) {

@@ -21,9 +21,12 @@
 #include <QStandardPaths>
 
 #include "document/desktop_ini.h"
+#include "document/reader.h"
+#include "document/writer.h"
 #include "storage/file_services.h"
 #include "storage/folder_transaction.h"
 #include "storage/folder_use.h"
+#include "storage/windows_files.h"
 #include "support/processes.h"
 #include "support/temp_dir.h"
 
@@ -505,6 +508,110 @@ TEST(FolderUse, TwoChangesAtOnceLeaveOneUse) {
         EXPECT_EQ(test::folderEntries(folder).size(), 2)
             << test::folderEntries(folder).join(" ").toStdString();
     }
+}
+
+// The existence check and the chooser's names read a name as Windows does, the folder standing
+// for %THISDIRPATH%: letter case aside (with a note), a drive or network path not checked (with a
+// note), a missing path of this machine refused.
+TEST(WindowsFiles, NamesAreFoundAsWindowsFindsThem) {
+    test::TempDir dir;
+    const QString folder = dir.path("Pics"), art = dir.path("art");
+    QDir().mkpath(folder + "/Sub");
+    QDir().mkpath(art);
+    writeBytes(folder + "/panel.gif", test::kGif);
+    writeBytes(folder + "/Sub/b.gif", test::kGif);
+    writeBytes(art + "/a.gif", test::kGif);
+    const struct {
+        std::string value;
+        QString folder;
+        bool accepted;
+        const char* note;
+    } cases[] = {
+        {"%THISDIRPATH%\\panel.gif", folder, true, ""},
+        {"%THISDIRPATH%\\PANEL.GIF", folder, true, "in another letter case"},
+        {"%thisdirpath%\\sub/B.gif", folder, true, "in another letter case"},
+        {"panel.gif", folder, true, ""},
+        {"%THISDIRPATH%\\panel.gif", "", true, "checked once the page has a folder"},
+        {"C:\\windows\\media\\Nothing.wav", folder, true, "not checked on this machine"},
+        {"\\\\server\\share\\a.gif", folder, true, "not checked on this machine"},
+        {(art + "/a.gif").toStdString(), folder, true, ""},
+        {"%THISDIRPATH%\\gone.gif", folder, false, ""},
+        {(art + "/gone.gif").toStdString(), folder, false, ""},
+        {"", folder, false, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        WindowsNameCheck check(c.folder);
+        EXPECT_EQ(check(c.value), c.accepted);
+        EXPECT_EQ(check.notes().join(' ').contains(c.note), true);
+        EXPECT_EQ(check.notes().isEmpty(), std::string(c.note).empty());
+    }
+    EXPECT_EQ(pageNameFor(folder + "/Sub/b.gif", folder), "%THISDIRPATH%\\Sub\\b.gif");
+    EXPECT_EQ(pageNameFor(art + "/a.gif", folder), art + "/a.gif");
+    EXPECT_EQ(pageNameFor("C:\\x.gif", folder), "C:\\x.gif");
+}
+
+// What the page names outside the folder is copied in, once per file and under a name that takes
+// no file's place, and the page names the copies as Windows finds them; undoing takes out
+// exactly the copies still as copied, and gives the folder back byte for byte.
+TEST(FolderUse, FilesThePageNamesAreBroughtInAndTakenOutExactly) {
+    test::TempDir dir;
+    const QString folder = dir.path("shown"), art = dir.path("my art");
+    QDir().mkpath(folder);
+    QDir().mkpath(art);
+    writeBytes(art + "/Panel Ü.gif", test::kGif);
+    writeBytes(art + "/s.wav", "RIFF mine");
+    writeBytes(folder + "/s.wav", "RIFF the user's own");
+    writeBytes(folder + "/here.gif", test::kGif);
+    WorkingDocument document = WorkingDocument::fromTemplate();
+    FolderViewSettings settings = readFolderViewSettings(document);
+    const FolderViewSettings shown = settings;
+    settings.backgroundImage = (art + "/Panel Ü.gif").toStdString();
+    settings.lineImage =
+        "%THISDIRPATH%\\panel ü.GIF";  // the same file, through the document's folder
+    settings.soundFile = (art + "/s.wav").toStdString();
+    ASSERT_TRUE(writeSettings(
+                    document, settings, [](const std::string&) { return true; }, &shown)
+                    .written());
+    const auto before = snapshot(folder);
+
+    const FolderUsePlan plan = planFolderUse(document, folder, kFolderTemplateName, art);
+    EXPECT_EQ(plan.copies, (QStringList{"s (2).wav (from " + art + "/s.wav)",
+                                        "Panel Ü.gif (from " + art + "/Panel Ü.gif)"}));
+    const FolderUseResult used =
+        useForFolder(document, folder, kFolderTemplateName, ExistingTemplate::Refuse, art);
+    ASSERT_FALSE(used.error) << qPrintable(used.error.reason);
+    EXPECT_EQ(used.copies, plan.copies);
+    const QByteArray page = readBytes(folder + "/Folder.htt");
+    EXPECT_TRUE(page.contains("URL(file://%THISDIRPATH%\\Panel Ü.gif)"));
+    EXPECT_TRUE(page.contains("file://%THISDIRPATH%\\s (2).wav"));
+    EXPECT_FALSE(page.contains(dir.root().toUtf8()));
+    EXPECT_EQ(readBytes(folder + "/s (2).wav"), "RIFF mine");
+    EXPECT_EQ(readBytes(folder + "/s.wav"), "RIFF the user's own");
+    EXPECT_EQ(test::folderEntries(folder).size(), 6);
+
+    // Using it again copies nothing more; a copy changed since stays when undoing.
+    ASSERT_FALSE(
+        useForFolder(document, folder, kFolderTemplateName, ExistingTemplate::Refuse, art).error);
+    EXPECT_EQ(test::folderEntries(folder).size(), 6);
+    writeBytes(folder + "/s (2).wav", "RIFF changed");
+    const FolderUseResult undone = undoFolderUse(folder);
+    ASSERT_FALSE(undone.error);
+    EXPECT_EQ(undone.keptCopies, QStringList{folder + "/s (2).wav"});
+    QFile::remove(folder + "/s (2).wav");
+    EXPECT_EQ(snapshot(folder), before);
+
+    // A name in the folder already is named so; a drive path stays, named as not checked.
+    settings.backgroundImage = (folder + "/here.gif").toStdString();
+    settings.lineImage = "C:\\line.gif";
+    settings.soundFile = "C:\\s.wav";
+    ASSERT_TRUE(writeSettings(
+                    document, settings, [](const std::string&) { return true; }, &shown)
+                    .written());
+    const FolderUseResult portable = useForFolder(document, folder, kFolderTemplateName);
+    EXPECT_TRUE(portable.copies.isEmpty());
+    EXPECT_EQ(portable.unchecked, (QStringList{"C:\\s.wav", "C:\\line.gif"}));
+    EXPECT_TRUE(readBytes(folder + "/Folder.htt").contains("URL(file://%THISDIRPATH%\\here.gif)"));
 }
 
 }  // namespace
