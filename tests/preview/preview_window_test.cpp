@@ -679,6 +679,16 @@ TEST(PreviewWindowEndTest, EveryTextIsTranslated) {
             texts << test::textsOf(w, {"previewStrip"});
         EXPECT_TRUE(QTest::qWaitFor([&] { return !window.stripText().isEmpty(); }));
         texts << window.stripText().split(u'\n');
+        // What the strip says of each name the page gives its files.
+        test::TempDir folder, elsewhere;
+        FolderViewSettings settings;
+        settings.soundFile = "C:\\chime.wav";
+        settings.backgroundImage = elsewhere.file("panel.gif", test::kGif).toStdString();
+        settings.lineImage = "missing.gif";
+        window.receiveFrame("folder", folder.root().toUtf8());
+        window.receiveFrame("document", documentFor(settings));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window.stripText().count(u'\n') >= 2; }));
+        texts << window.stripText().split(u'\n');
         EXPECT_EQ(test::unmarked(texts), "") << texts.size() << " texts read";
     }
     QCoreApplication::removeTranslator(&pseudo);
