@@ -996,6 +996,14 @@ Die Datei aus dieser Kopie wiederherstellen oder die Datei so lassen, wie sie is
             <numerusform>%1 (und %n weitere: für alle hierher zeigen)</numerusform>
         </translation>
     </message>
+    <message>
+        <source>&apos;%1&apos;: found only on this machine; Use for Folder copies it in</source>
+        <translation>„%1“: nur auf diesem Rechner vorhanden; „Für Ordner verwenden“ kopiert die Datei in den Ordner</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos;: not checked on this machine</source>
+        <translation>„%1“: auf diesem Rechner nicht geprüft</translation>
+    </message>
 </context>
 <context>
     <name>tessivane::SettingsForm</name>

@@ -37,6 +37,7 @@
 
 #include "document/core.h"
 #include "preview/folder_listing.h"
+#include "preview/named_files.h"
 #include "preview/page_folder.h"
 #include "preview/page_guard.h"
 #include "storage/file_services.h"
@@ -129,10 +130,26 @@ void inBackground(QObject* receiver, std::function<Result()> work,
     }).detach();
 }
 
-// A picture or sound that the document names, as the page on the machine it is made for finds
-// it: a path, or a name in the folder, which the page's <base> makes it.
-QString namedPath(const QString& named, const QString& folder) {
-    return QDir(folder).absoluteFilePath(named);
+// A file's place as the page's setting lines can hold it: the path of its file: URL, encoded
+// so that it can stand in a CSS url() and in an HTML attribute.
+QString pagePath(const QString& real) {
+    QString path = QUrl::fromLocalFile(real).toString(QUrl::FullyEncoded).mid(7);
+    for (const char c : {'(', ')', '\'', '"', '&'}) {
+        path.replace(QLatin1Char(c), QStringLiteral("%%1").arg(int(c), 2, 16, QLatin1Char('0')));
+    }
+    return path;
+}
+
+// How the page writes a name on a setting line, and what stands there instead: the file found,
+// or, for a name that is not shown, nothing to load.
+QPair<QString, QString> pageName(int line, const QString& name, const QString& real) {
+    if (line == lines::kPanel) {
+        return {QStringLiteral("URL(file://%1)").arg(name),
+                real.isEmpty() ? QStringLiteral("none")
+                               : QStringLiteral("URL(file://%1)").arg(pagePath(real))};
+    }
+    return {QStringLiteral("src=\"%1\"").arg(name),
+            QStringLiteral("src=\"%1\"").arg(real.isEmpty() ? QString() : pagePath(real))};
 }
 
 QString jsArguments(const QJsonArray& arguments) {
@@ -486,26 +503,44 @@ void PreviewWindow::checkNamedFilesAndSend() {
     inBackground<NamedFiles>(
         this,
         [named, files, folder, loops]() mutable {
+            // The sound is played by the shell: the page's <bgsound> is no browser's.
+            const int pageLines[] = {-1, lines::kPanel, lines::kLineImage};
             for (qsizetype i = 0; i < files.size(); ++i) {
                 if (files[i].isEmpty()) {
                     continue;
                 }
-                const QString real = QFileInfo(namedPath(files[i], folder)).canonicalFilePath();
-                if (real.isEmpty() || !QFileInfo(real).isFile()) {
-                    named.problems << tr("Not found: %1").arg(files[i]);
+                const NamedFile found = findNamedFile(files[i], folder);
+                QString problem;
+                switch (found.outcome) {
+                    case NamedFile::Outcome::Found:
+                        break;
+                    case NamedFile::Outcome::OnlyHere:
+                        problem =
+                            tr("'%1': found only on this machine; Use for Folder copies it in")
+                                .arg(files[i]);
+                        break;
+                    case NamedFile::Outcome::NotChecked:
+                        problem = tr("'%1': not checked on this machine").arg(files[i]);
+                        break;
+                    case NamedFile::Outcome::Missing:
+                        problem = tr("Not found: %1").arg(files[i]);
+                        break;
+                }
+                if (!problem.isEmpty() && !named.problems.contains(problem)) {
+                    named.problems << problem;
+                }
+                if (pageLines[i] >= 0) {
+                    const auto [from, to] = pageName(pageLines[i], files[i], found.real);
+                    named.substitutes.append({pageLines[i], from, to});
+                }
+                if (found.real.isEmpty()) {
                     continue;
                 }
-                named.real.insert(real);
-                // The page names the background and the sound as "file://" and the setting.
-                if (QDir::isRelativePath(files[i])) {
-                    named.folderNames.append(
-                        {QStringLiteral("file://") + files[i],
-                         QUrl::fromLocalFile(real).toString(QUrl::FullyEncoded)});
-                }
+                named.real.insert(found.real);
                 if (i == 0) {
                     named.sound =
                         QJsonObject{{QStringLiteral("url"),
-                                     QUrl::fromLocalFile(real).toString(QUrl::FullyEncoded)},
+                                     QUrl::fromLocalFile(found.real).toString(QUrl::FullyEncoded)},
                                     {QStringLiteral("loop"), loops}};
                 }
             }
@@ -527,16 +562,30 @@ void PreviewWindow::sendDocument(const NamedFiles& named) {
     named_ = named;
     guard_->allow(shellPath_, realFolder_, named_.real);
     // The page as the file manager would show it, the folder filled in.
-    const std::string bytes = document_.toStdString();
-    const WorkingDocument document = WorkingDocument::fromBytes(bytes);
-    const QString text = document.encoding() == TextEncoding::Utf8 ? QString::fromUtf8(document_)
-                                                                   : QString::fromLatin1(document_);
+    // Each name on its setting line is the file found for it, or nothing: the page loads no file
+    // that Windows would not show, and needs no help from the file manager's %THISDIRPATH%.
+    WorkingDocument document = WorkingDocument::fromFileBytes(document_.toStdString());
+    bool replaced = false;
+    for (const NamedFiles::Substitute& substitute : named.substitutes) {
+        const auto line = document.text(std::size_t(substitute.line));
+        if (!line) {
+            continue;
+        }
+        QString text = QString::fromStdString(*line);
+        const qsizetype at = text.indexOf(substitute.from);
+        if (at >= 0) {
+            text.replace(at, substitute.from.size(), substitute.to);
+            replaced =
+                document.replaceText(std::size_t(substitute.line), text.toStdString()) || replaced;
+        }
+    }
+    const QByteArray bytes = replaced ? QByteArray::fromStdString(document.toBytes()) : document_;
+    const QString text = document.encoding() == TextEncoding::Utf8 ? QString::fromUtf8(bytes)
+                                                                   : QString::fromLatin1(bytes);
     const QFileInfo folder(QDir::cleanPath(folder_));
     const QString path = folder.absoluteFilePath();
-    QString html = fillInFolder(text, folder.fileName().isEmpty() ? path : folder.fileName(), path);
-    for (const auto& [name, url] : named.folderNames) {
-        html.replace(name, url);
-    }
+    const QString html =
+        fillInFolder(text, folder.fileName().isEmpty() ? path : folder.fileName(), path);
     runInShell(QStringLiteral("tessivane.showDocument(%1)")
                    .arg(jsArguments(
                        {html, named.documentNumber, named.sound, playSoundBox_->isChecked()})));

@@ -79,10 +79,15 @@ private:
     struct NamedFiles {
         int documentNumber = 0;
         QStringList problems;
-        QSet<QString> real;  // each file that exists, links resolved
-        // "file://NAME" as the page writes a name in the folder, and the URL of its file: a
-        // browser would take NAME for a host.
-        QList<QPair<QString, QString>> folderNames;
+        QSet<QString> real;  // each file that is shown, links resolved
+        // A name as the page writes it on a setting line, and what the page gets instead: the
+        // file's place on this machine, or nothing for a file that Windows would not show.
+        struct Substitute {
+            int line;
+            QString from;
+            QString to;
+        };
+        QList<Substitute> substitutes;
         QJsonValue sound;
     };
 

@@ -32,6 +32,7 @@
 
 #include "document/core.h"
 #include "preview/folder_listing.h"
+#include "preview/named_files.h"
 #include "preview/page_guard.h"
 #include "preview/preview_window.h"
 #include "protocol/preview_protocol.h"
@@ -315,6 +316,104 @@ TEST_F(PreviewWindowTest, NamesWithoutAFolderAreFoundInIt) {
     EXPECT_FALSE(window_.stripText().contains("Paper") || window_.stripText().contains("rule"));
 }
 
+// Each form of name as Windows reads it when it shows the folder: below the folder, letter case
+// aside; a path of this machine only inside it; a place on the Windows machine not at all.
+TEST(NamedFilesTest, FoundAsWindowsFindsThem) {
+    test::TempDir base;
+    QDir(base.root()).mkpath("Pics/art");
+    QDir(base.root()).mkpath("Pics-2");
+    QDir(base.root()).mkpath("elsewhere");
+    base.file("Pics/panel.gif", test::kGif);
+    base.file("Pics/art/Line.gif", test::kGif);
+    base.file("Pics-2/x.gif", test::kGif);
+    base.file("elsewhere/out.gif", test::kGif);
+    QFile::link(base.path("elsewhere/out.gif"), base.path("Pics/link.gif"));
+    const QString folder = base.path("Pics");
+    using Outcome = NamedFile::Outcome;
+    struct Case {
+        QString name;
+        Outcome outcome;
+        const char* real;  // below the base, for a file found
+    };
+    for (const Case& c : {
+             Case{"%THISDIRPATH%\\panel.gif", Outcome::Found, "Pics/panel.gif"},
+             Case{"%THISDIRPATH%\\PANEL.GIF", Outcome::Found, "Pics/panel.gif"},
+             Case{"file://%thisdirpath%/ART\\line.GIF", Outcome::Found, "Pics/art/Line.gif"},
+             Case{"Panel.Gif", Outcome::Found, "Pics/panel.gif"},
+             Case{"file://art/../panel.gif", Outcome::Found, "Pics/panel.gif"},
+             Case{base.path("Pics/ART/line.gif"), Outcome::Found, "Pics/art/Line.gif"},
+             Case{base.path("Pics/../Pics/panel.gif"), Outcome::Found, "Pics/panel.gif"},
+             Case{base.path("elsewhere/out.gif"), Outcome::OnlyHere, ""},
+             Case{"file://" + base.path("Pics-2/x.gif"), Outcome::OnlyHere, ""},
+             Case{"%THISDIRPATH%\\link.gif", Outcome::OnlyHere, ""},
+             Case{"..\\elsewhere\\out.gif", Outcome::NotChecked, ""},
+             Case{"C:\\art\\panel.gif", Outcome::NotChecked, ""},
+             Case{"\\\\server\\share\\panel.gif", Outcome::NotChecked, ""},
+             Case{"http://127.0.0.1/panel.gif", Outcome::NotChecked, ""},
+             Case{"%THISDIRPATH%\\missing.gif", Outcome::Missing, ""},
+             Case{"%THISDIRPATH%\\art", Outcome::Missing, ""},
+             Case{base.path("elsewhere/none.gif"), Outcome::Missing, ""},
+             Case{"", Outcome::Missing, ""},
+         }) {
+        const NamedFile found = findNamedFile(c.name, folder);
+        EXPECT_EQ(int(found.outcome), int(c.outcome)) << c.name.toStdString();
+        EXPECT_EQ(found.real, *c.real ? QFileInfo(base.path(c.real)).canonicalFilePath() : "")
+            << c.name.toStdString();
+    }
+}
+
+// The page draws what Windows would find and nothing else; the strip names the rest.
+TEST_F(PreviewWindowTest, PageDrawsWhatWindowsFinds) {
+    folder_.file("panel.gif", test::kGif);
+    test::TempDir elsewhere;
+    const QString outside = elsewhere.file("panel.gif", test::kGif);
+    struct Case {
+        QString name;
+        bool drawn;
+        QString notice;
+    };
+    for (const Case& c : {
+             Case{"%THISDIRPATH%\\panel.gif", true, ""},
+             Case{"%THISDIRPATH%\\PANEL.GIF", true, ""},
+             Case{outside, false,
+                  "'" + outside + "': found only on this machine; Use for Folder copies it in"},
+             Case{"C:\\art\\panel.gif", false, "'C:\\art\\panel.gif': not checked on this machine"},
+         }) {
+        SCOPED_TRACE(c.name.toStdString());
+        settings_.backgroundImage = settings_.lineImage = c.name.toStdString();
+        show(settings_);
+        QStringList notices = window_.stripText().split(u'\n', Qt::SkipEmptyParts);
+        notices.removeIf([](const QString& n) { return n.startsWith("Running as root"); });
+        EXPECT_EQ(notices.join(u'\n'), c.notice);
+        const QString panel = js("getComputedStyle(Panel).backgroundImage").toString();
+        const QString line = js("document.querySelector('p.LogoLine img').src").toString();
+        if (c.drawn) {
+            const QString url = fileUrl(folder_.path("panel.gif"));
+            EXPECT_EQ(panel, "url(\"" + url + "\")");
+            EXPECT_EQ(line, url);
+            EXPECT_TRUE(QTest::qWaitFor([&] {
+                return js("const i = new Image(); i.src = getComputedStyle(Panel).backgroundImage"
+                          ".slice(5, -2); document.body.append(i); i.complete && i.naturalWidth")
+                               .toInt() == 1 &&
+                       js("document.querySelector('p.LogoLine img').naturalWidth").toInt() == 1;
+            }));
+        } else {
+            EXPECT_EQ(panel, "none");
+            EXPECT_EQ(js("const i = document.querySelector('p.LogoLine img');"
+                         "i.getAttribute('src') + i.naturalWidth")
+                          .toString(),
+                      "0");
+        }
+    }
+    // However the page asks for the file Windows would not find, it gets no picture.
+    EXPECT_EQ(outcomesOf("note('outside', new Promise((ok, no) => { const i = new Image();"
+                         "  i.onload = ok; i.onerror = no; i.src = '" +
+                             fileUrl(outside) + "'; }))",
+                         1)
+                  .at("outside"),
+              "refused");
+}
+
 // Thousands of entries: only the rows in view are drawn, and selecting over all of them works.
 TEST_F(PreviewWindowTest, LargeFolderSelectsOverEveryEntry) {
     test::TempDir big;
@@ -352,18 +451,22 @@ TEST_F(PreviewWindowTest, LargeFolderSelectsOverEveryEntry) {
 TEST_F(PreviewWindowTest, PageReadsNoFile) {
     test::TempDir base;
     QDir(base.root()).mkpath("Pics/sub");
+    QDir(base.root()).mkpath("Pics/art");
     QDir(base.root()).mkpath("Pics-private");
     QDir(base.root()).mkpath("elsewhere");
     const auto picture = [&](const QString& name) {
         QImage(4, 4, QImage::Format_RGB32).save(base.path(name));
         return fileUrl(base.path(name));
     };
-    const QString named = picture("named.png");
+    const QString named = picture("Pics/art/named.png");
     const QString entry = picture("Pics/entry.png");
     const QString outside = picture("elsewhere/secret.png");
+    const QString namedOutside = picture("elsewhere/named.png");
     QFile::link(base.path("elsewhere/secret.png"), base.path("Pics/link.png"));
     QFile::link(base.path("elsewhere"), base.path("Pics/link-dir"));
-    settings_.backgroundImage = base.path("named.png").toStdString();
+    settings_.backgroundImage = "%THISDIRPATH%\\art\\named.png";
+    // Named, but outside the folder: Windows would not find it, so the page may not load it.
+    settings_.lineImage = base.path("elsewhere/named.png").toStdString();
     window_.receiveFrame("folder", base.path("Pics").toUtf8());
     show(settings_);
 
@@ -385,6 +488,7 @@ TEST_F(PreviewWindowTest, PageReadsNoFile) {
         {"worker", entry, "refused"},
         {"frame", entry, "refused"},
         {"image", outside, "refused"},
+        {"image", namedOutside, "refused"},
         {"image", fileUrl(base.path("Pics/link.png")), "refused"},
         {"image", fileUrl(base.path("Pics/link-dir/secret.png")), "refused"},
         {"image", fileUrl(base.path("Pics/../elsewhere/secret.png")), "refused"},
@@ -574,6 +678,16 @@ TEST(PreviewWindowEndTest, EveryTextIsTranslated) {
         for (const QWidget* w : window.findChildren<QWidget*>())
             texts << test::textsOf(w, {"previewStrip"});
         EXPECT_TRUE(QTest::qWaitFor([&] { return !window.stripText().isEmpty(); }));
+        texts << window.stripText().split(u'\n');
+        // What the strip says of each name the page gives its files.
+        test::TempDir folder, elsewhere;
+        FolderViewSettings settings;
+        settings.soundFile = "C:\\chime.wav";
+        settings.backgroundImage = elsewhere.file("panel.gif", test::kGif).toStdString();
+        settings.lineImage = "missing.gif";
+        window.receiveFrame("folder", folder.root().toUtf8());
+        window.receiveFrame("document", documentFor(settings));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window.stripText().count(u'\n') >= 2; }));
         texts << window.stripText().split(u'\n');
         EXPECT_EQ(test::unmarked(texts), "") << texts.size() << " texts read";
     }
