@@ -31,6 +31,7 @@
 #include <functional>
 #include <string_view>
 
+#include "document/desktop_ini.h"
 #include "document/text_encoding.h"
 #include "storage/windows_attributes.h"
 
@@ -904,6 +905,13 @@ std::optional<FileError> removeAll(const FoundCopies& found) {
     return stays;
 }
 
+bool isMarkedReadOnly(const Target& target) {
+    const Descriptor file(::openat(target.folder.get(), target.name.c_str(),
+                                   O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    const auto bits = file.valid() ? readWindowsAttributes(file.get()) : std::nullopt;
+    return bits && (*bits & attributes::kReadOnly) != 0;
+}
+
 FileError save(const Content& content, const QString& path, RecoveryCopy existing,
                FileStamp* saved) {
     Target target;
@@ -916,8 +924,9 @@ FileError save(const Content& content, const QString& path, RecoveryCopy existin
         if (!S_ISREG(old->st_mode)) {
             return notRegular(*old);
         }
-        // By the bits, because root may write any file.
-        if ((old->st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        // By the bits, because root may write any file; and by the read-only attribute that
+        // Windows keeps on NTFS and FAT volumes, which their drivers here do not enforce.
+        if ((old->st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || isMarkedReadOnly(target)) {
             return failure(FileError::Kind::NotWritable,
                            FileServiceReasons::tr("the file is read-only"));
         }
@@ -1066,18 +1075,6 @@ FileError saveDocument(const WorkingDocument& document, const QString& path, Rec
     try {
         return save([&](const Sink& sink) { return document.writeBytes(sink); }, path, existing,
                     saved);
-    } catch (const std::bad_alloc&) {
-        return systemFailure(ENOMEM);
-    }
-}
-
-FileError saveBytes(const std::string& bytes, const QString& path) {
-    if (auto refused = checkName(path)) {
-        return *refused;
-    }
-    try {
-        return save([&](const Sink& sink) { return sink(bytes); }, path, RecoveryCopy::Refuse,
-                    nullptr);
     } catch (const std::bad_alloc&) {
         return systemFailure(ENOMEM);
     }

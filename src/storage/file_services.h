@@ -92,8 +92,6 @@ enum class RecoveryCopy {
 // Saves the document to the path; `saved`, when given, receives the stamp of the file written.
 FileError saveDocument(const WorkingDocument& document, const QString& path,
                        RecoveryCopy existing = RecoveryCopy::Refuse, FileStamp* saved = nullptr);
-// Saves bytes exactly as given, with the same rules as a document.
-FileError saveBytes(const std::string& bytes, const QString& path);
 
 // The copies found of the file at the path, beside it and in every state folder a save may have
 // used ($XDG_STATE_HOME, $HOME and the home folder of the user database, which may differ from

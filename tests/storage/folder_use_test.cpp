@@ -178,7 +178,8 @@ TEST_P(OnVolume, UseIsMarkedWhereTheVolumeKeepsAttributesAndUndoneWhole) {
         ASSERT_FALSE(undone.error) << qPrintable(undone.error.reason);
         EXPECT_EQ(snapshot(folder), before);
     }
-    // A file Windows marks read-only is not replaced, as a file of mode 0444 is not.
+    // A file Windows marks read-only is neither replaced nor saved over, as a file of mode 0444
+    // is not.
     for (const QString name : {"/Desktop.ini", "/Folder.htt"}) {
         const QString folder = volume.path(name.mid(1, 3));
         ASSERT_TRUE(QDir().mkdir(folder) && writeBytes(folder + name, test::templateBytes()));
@@ -187,6 +188,7 @@ TEST_P(OnVolume, UseIsMarkedWhereTheVolumeKeepsAttributesAndUndoneWhole) {
             EXPECT_EQ(useForFolder(document, folder, kFolderTemplateName, ExistingTemplate::Replace)
                           .error.kind,
                       name == "/Desktop.ini" ? Kind::IniNotUsable : Kind::TemplateInTheWay);
+            EXPECT_EQ(saveDocument(document, folder + name).kind, FileError::Kind::NotWritable);
             EXPECT_EQ(snapshot(folder), before);
         }
     }
