@@ -141,7 +141,16 @@ public:
         if (colour.empty()) {
             w_.colourList->setCurrentRow(-1);
         } else {
-            w_.chooseEntry(w_.colourList, qs(colour), tr("%1 (custom)").arg(qs(colour)));
+            // The list widens for the entry, as far as the font list can give room; beyond
+            // that a long name gives way, so that the mark stays readable.
+            const QString mark = tr("%1 (custom)");
+            const QFontMetrics metrics(w_.colourList->font());
+            w_.widenColourList(metrics.horizontalAdvance(mark.arg(qs(colour))) + kItemPadding);
+            const int room = w_.colourList->width() - w_.listFrameWidth() -
+                             metrics.horizontalAdvance(mark.arg(QString())) - kItemPadding;
+            w_.chooseEntry(w_.colourList, qs(colour),
+                           mark.arg(metrics.elidedText(qs(colour), Qt::ElideRight, room)),
+                           mark.arg(qs(colour)));
         }
     }
     void setSoundFile(const std::string& path) override { w_.soundEdit->setText(qs(path)); }
@@ -192,17 +201,9 @@ void SettingsForm::createFontGroup() {
     // Every colour name must be readable whole. When the real font needs a wider list, the
     // colour list grows to the left, keeping its right edge, and the font list gives up as much
     // of its right side.
-    const int needed =
-        colourList->sizeHintForColumn(0) + 2 * colourList->frameWidth() +
-        colourList->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, colourList);
-    if (needed > colourList->width()) {
-        const int grow = needed - colourList->width();
-        colourList->setGeometry(colourList->geometry().adjusted(-grow, 0, 0, 0));
-        fontList->setGeometry(fontList->geometry().adjusted(0, 0, -grow, 0));
-    }
-    QLabel* colourLabel =
-        caption(fontGroup, "lblCol", tr("&Colour"), colourList, {6000, 120, 450, 195});
-    colourLabel->move(colourList->x(), colourLabel->y());
+    colourLabel = caption(fontGroup, "lblCol", tr("&Colour"), colourList, {6000, 120, 450, 195});
+    widenColourList(colourList->sizeHintForColumn(0));
+    colourListWidth = colourList->width();
 
     titleSizeEdit = lineEdit(fontGroup, "Title", QStringLiteral("12"), {120, 2520, 1695, 285});
     const QLabel* titleSizeLabel =
@@ -333,13 +334,14 @@ void SettingsForm::fillFontList() {
 
 // A face or colour that the list lacks is shown as an entry of its own, marked, and chosen, so
 // that Save writes it back as it was read; the samples draw it as the system can.
-void SettingsForm::chooseEntry(ChoiceList* list, const QString& value, const QString& marked) {
+void SettingsForm::chooseEntry(ChoiceList* list, const QString& value, const QString& marked,
+                               const QString& whole) {
     int row = findIgnoringCase(list->texts(), value);
     if (row < 0) {
         auto* item = new QListWidgetItem(marked);
         item->setData(Qt::UserRole, value);
         item->setData(kMarkedRole, true);
-        item->setToolTip(marked);
+        item->setToolTip(whole.isEmpty() ? marked : whole);
         // The font list's own entries are sorted; the colours keep their order.
         list->insertItem(list == fontList ? 0 : list->count(), item);
         row = list->row(item);
@@ -350,8 +352,30 @@ void SettingsForm::chooseEntry(ChoiceList* list, const QString& value, const QSt
     list->setCurrentRow(row);
 }
 
+int SettingsForm::listFrameWidth() const {
+    return 2 * colourList->frameWidth() +
+           colourList->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, colourList);
+}
+
+// Widens the colour list to the left, keeping its right edge, for entries of the width given; the
+// font list gives up as much of its right side, down to half of what it had.
+void SettingsForm::widenColourList(int entryWidth) {
+    const int most = fontList->width() / 2;
+    const int grow = std::min(entryWidth + listFrameWidth() - colourList->width(), most);
+    if (grow > 0) {
+        colourList->setGeometry(colourList->geometry().adjusted(-grow, 0, 0, 0));
+        fontList->setGeometry(fontList->geometry().adjusted(0, 0, -grow, 0));
+        colourLabel->move(colourList->x(), colourLabel->y());
+    }
+}
+
 // Takes away what chooseEntry() added for the document shown before.
 void SettingsForm::forgetDocumentEntries() {
+    if (const int shrink = colourList->width() - colourListWidth; shrink > 0) {
+        colourList->setGeometry(colourList->geometry().adjusted(shrink, 0, 0, 0));
+        fontList->setGeometry(fontList->geometry().adjusted(0, 0, shrink, 0));
+        colourLabel->move(colourList->x(), colourLabel->y());
+    }
     for (ChoiceList* list : {fontList, colourList}) {
         for (int row = list->count() - 1; row >= 0; --row) {
             if (list->item(row)->data(kMarkedRole).toBool()) {

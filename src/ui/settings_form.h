@@ -60,10 +60,16 @@ private:
     // sorted ignoring letter case, and chooses the first.
     void fillFontList();
     // Chooses the list's entry for a face or colour the document names, adding one shown as
-    // `marked` when the list lacks it.
-    void chooseEntry(ChoiceList* list, const QString& value, const QString& marked);
+    // `marked` (with `whole` as its tooltip, when the shown text is shortened) when the list
+    // lacks it.
+    void chooseEntry(ChoiceList* list, const QString& value, const QString& marked,
+                     const QString& whole = {});
     void forgetDocumentEntries();
+    void widenColourList(int entryWidth);
+    int listFrameWidth() const;  // what a list takes beside its entries: frame and scroll bar
     static constexpr int kMarkedRole = Qt::UserRole + 1;
+    // The room an entry of a list takes beside its text, in pixels.
+    static constexpr int kItemPadding = 8;
 
     void updateSamples();
     // A size box's change handling: corrects the text in place, then refreshes the samples.
@@ -73,6 +79,8 @@ private:
     GroupBox* fontGroup = nullptr;
     ChoiceList* fontList = nullptr;
     ChoiceList* colourList = nullptr;
+    QLabel* colourLabel = nullptr;
+    int colourListWidth = 0;  // as made, wide enough for every colour of the list
     QLineEdit* titleSizeEdit = nullptr;
     QLineEdit* infoSizeEdit = nullptr;
     QLabel* titleSample = nullptr;

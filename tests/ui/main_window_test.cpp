@@ -238,11 +238,19 @@ TEST_F(WindowTest, CtrlSWithNothingEditedChangesNoByte) {
     }
     const QByteArray theirs =
         templateBytes({{9, "body  {font: 8pt/10pt Tessivane Lost Face; margin: 0}"},
-                       {10, "{font-weight: bold; color: Gray}"},
+                       {10, "{font-weight: bold; color: DarkSlateGray}"},
                        {40, "<!-- a line of their own -->"}});
     const QString file = temp.file("theirs.htt", theirs);
+    start({});
+    const int colourWidth = find<ChoiceList>("ColSel")->width();
     start(file);
-    expectStates("Fnts=Tessivane Lost Face (not installed)|ColSel=Gray (custom)");
+    expectStates("Fnts=Tessivane Lost Face (not installed)|ColSel=DarkSlateGray (custom)");
+    // The narrow colour list makes room for the whole entry, and gives it back for the next.
+    auto* colours = find<ChoiceList>("ColSel");
+    EXPECT_GT(colours->width(), colourWidth);
+    EXPECT_LE(colours->visualItemRect(colours->currentItem()).left() +
+                  colours->fontMetrics().horizontalAdvance(colours->text()),
+              colours->viewport()->width());
     EXPECT_EQ(find<QLabel>("titleSample")->text(), "Tessivane Lost Face");
     QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(readBytes(file), theirs);
@@ -251,6 +259,7 @@ TEST_F(WindowTest, CtrlSWithNothingEditedChangesNoByte) {
     QTest::keyClick(window.get(), Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(find<ChoiceList>("Fnts")->value() + find<ChoiceList>("ColSel")->text(),
               "verdanaBlack");
+    EXPECT_EQ(colours->width(), colourWidth);
     dialogs.choose(temp.path("new.htt"));
     QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(readBytes(temp.path("new.htt")), templateBytes());
