@@ -78,14 +78,6 @@
 je eine Zeile „name: value“ oder mit --json ein JSON-Objekt.</translation>
     </message>
     <message>
-        <source>Start from the built-in template, or from a template given with
---from, change the settings given, check that the sound, background
-and line image files exist, and save the result to FILE.</source>
-        <translation>Von der eingebauten Vorlage oder einer mit --from angegebenen ausgehen,
-die angegebenen Einstellungen ändern, prüfen, ob Klang, Hintergrund-
-und Linienbild vorhanden sind, und das Ergebnis in FILE speichern.</translation>
-    </message>
-    <message>
         <source>The folder that will show it.</source>
         <translation>Der Ordner, der sie anzeigen soll.</translation>
     </message>
@@ -242,25 +234,43 @@ als ganze Zahl. Farben sind die sechzehn (englischen) Namen aus der Liste des Fe
         <translation>Eine Seite von Tessivane ersetzen, die bereits unter diesem Namen liegt; sie wird im Ordner aufbewahrt, und unapply holt sie zurück.</translation>
     </message>
     <message>
-        <source>Use a template that Tessivane saved for FOLDER: check that its
-sound, background and line image files exist, write it there as
-Folder.htt, make the folder&apos;s Desktop.ini show it, and mark the
-folder read-only and both files hidden and system where the
-volume keeps Windows attributes. All of it is done, or none.</source>
-        <translation>Eine mit Tessivane gespeicherte Vorlage für FOLDER verwenden: prüfen,
-ob Klang, Hintergrund- und Linienbild vorhanden sind, sie dort als
-Folder.htt schreiben, die Desktop.ini des Ordners auf sie verweisen
-lassen und den Ordner als schreibgeschützt, beide Dateien als versteckte
-Systemdateien markieren, wo der Datenträger Windows-Attribute speichert.
-Es geschieht alles oder nichts.</translation>
-    </message>
-    <message>
         <source>apply --replace replaces it and keeps it for unapply</source>
         <translation>apply --replace ersetzt sie und bewahrt sie für unapply auf</translation>
     </message>
     <message>
         <source>a save of &apos;%1&apos; was cut short, so the file may hold part of the new content and part of the old; the file as it was before that save is kept in &apos;%2&apos;, followed by a record of its own: do not copy it back by hand. Opening the file in the Tessivane window offers to restore it; write with --discard-recovery-copy saves over the file and removes the copy.</source>
         <translation>Das Speichern von „%1“ wurde abgebrochen; die Datei kann daher teils den neuen und teils den alten Inhalt enthalten. Die Datei in ihrem Zustand vor diesem Speichern ist in „%2“ aufbewahrt, gefolgt von einem eigenen Prüfeintrag: Kopieren Sie sie nicht von Hand zurück. Wenn Sie die Datei im Tessivane-Fenster öffnen, wird angeboten, sie wiederherzustellen; write mit --discard-recovery-copy überschreibt die Datei und entfernt die Kopie.</translation>
+    </message>
+    <message>
+        <source>Start from the built-in template, or from a template given with
+--from, change the settings given, check that the sound, background
+and line image files exist as Windows will look for them, and save
+the result to FILE. A file in FILE&apos;s folder is named
+%THISDIRPATH%\NAME, which Windows finds wherever the folder goes; a
+drive or network path (C:\..., \\server\...) is not checked here.</source>
+        <translation>Von der eingebauten Vorlage oder einer mit --from angegebenen ausgehen,
+die angegebenen Einstellungen ändern, prüfen, ob Klang, Hintergrund-
+und Linienbild dort vorhanden sind, wo Windows sie sucht, und das
+Ergebnis in FILE speichern. Eine Datei im Ordner von FILE wird
+%THISDIRPATH%\NAME genannt, was Windows überall findet, wohin der Ordner
+kommt; ein Laufwerks- oder Netzwerkpfad (C:\..., \\server\...) wird hier
+nicht geprüft.</translation>
+    </message>
+    <message>
+        <source>Use a template that Tessivane saved for FOLDER: check that its
+sound, background and line image files exist, copy those that lie
+outside FOLDER into it, write the template there as Folder.htt
+naming them as Windows finds them, make the folder&apos;s Desktop.ini
+show it, and mark the folder read-only and the files hidden and
+system where the volume keeps Windows attributes. All of it is
+done, or none.</source>
+        <translation>Eine mit Tessivane gespeicherte Vorlage für FOLDER verwenden: prüfen,
+ob Klang, Hintergrund- und Linienbild vorhanden sind, die außerhalb
+von FOLDER liegenden hineinkopieren, die Vorlage dort als Folder.htt
+schreiben, die sie so nennt, wie Windows sie findet, die Desktop.ini
+des Ordners auf sie verweisen lassen und den Ordner als schreibgeschützt,
+die Dateien als versteckte Systemdateien markieren, wo der Datenträger
+Windows-Attribute speichert. Es geschieht alles oder nichts.</translation>
     </message>
 </context>
 <context>

@@ -135,7 +135,10 @@ constexpr CommandText kWrite{
     QT_TRANSLATE_NOOP("CommandLineTool",
                       "Start from the built-in template, or from a template given with\n"
                       "--from, change the settings given, check that the sound, background\n"
-                      "and line image files exist, and save the result to FILE.")};
+                      "and line image files exist as Windows will look for them, and save\n"
+                      "the result to FILE. A file in FILE's folder is named\n"
+                      "%THISDIRPATH%\\NAME, which Windows finds wherever the folder goes; a\n"
+                      "drive or network path (C:\\..., \\\\server\\...) is not checked here.")};
 constexpr CommandText kApply{
     "apply",
     applyOptions,
@@ -144,10 +147,12 @@ constexpr CommandText kApply{
     nullptr,
     QT_TRANSLATE_NOOP("CommandLineTool",
                       "Use a template that Tessivane saved for FOLDER: check that its\n"
-                      "sound, background and line image files exist, write it there as\n"
-                      "Folder.htt, make the folder's Desktop.ini show it, and mark the\n"
-                      "folder read-only and both files hidden and system where the\n"
-                      "volume keeps Windows attributes. All of it is done, or none.")};
+                      "sound, background and line image files exist, copy those that lie\n"
+                      "outside FOLDER into it, write the template there as Folder.htt\n"
+                      "naming them as Windows finds them, make the folder's Desktop.ini\n"
+                      "show it, and mark the folder read-only and the files hidden and\n"
+                      "system where the volume keeps Windows attributes. All of it is\n"
+                      "done, or none.")};
 constexpr CommandText kUnapply{
     "unapply",
     noOptions,
