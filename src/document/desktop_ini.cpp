@@ -142,6 +142,13 @@ char16_t lowerAscii(char16_t c) {
     return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c;
 }
 
+// Whether two values are the same, letter case aside (ASCII).
+bool sameValue(const Units& a, const Units& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](char16_t x, char16_t y) { return lowerAscii(x) == lowerAscii(y); });
+}
+
 bool sameName(const Units& a, std::string_view b) {
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char y) {
@@ -217,7 +224,7 @@ std::optional<std::size_t> findKey(const IniText& text, std::size_t header, std:
 // have another one; the others keep theirs.
 struct KeySpec {
     std::string_view name;
-    std::string value;
+    Units value;
     char code;
     bool replaces;
 };
@@ -228,14 +235,126 @@ struct SectionSpec {
     std::vector<KeySpec> keys;
 };
 
-std::vector<SectionSpec> specsFor(const std::string& templateName) {
-    const std::string id(kWebViewClassId);
-    return {{"ExtShellFolderViews",
-             'V',
-             {{"Default", id, 'D', true}, {kWebViewClassId, id, 'I', false}}},
-            {kWebViewClassId, 'W', {{"PersistMoniker", "file://" + templateName, 'P', true}}},
-            {".ShellClassInfo", 'S', {{"ConfirmFileOp", "0", 'C', false}}}};
+// How a value is put into the file's units: one unit a byte (an 8-bit file, UTF-8 behind its
+// mark or ASCII), or UTF-16.
+enum class Encoding { Bytes, Utf16 };
+
+Encoding encodingOf(const IniText& text) {
+    return text.utf16 ? Encoding::Utf16 : Encoding::Bytes;
 }
+
+// UTF-8 text as the file's units.
+Units unitsFor(std::string_view utf8, Encoding encoding) {
+    if (encoding == Encoding::Bytes) {
+        return unitsOf(utf8);
+    }
+    Units units;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t point = length == 1 ? lead : lead & (0x7F >> length);
+        for (int k = 1; k < length && i + std::size_t(k) < utf8.size(); ++k) {
+            point = point << 6 | (static_cast<unsigned char>(utf8[i + std::size_t(k)]) & 0x3F);
+        }
+        if (point >= 0x10000) {
+            point -= 0x10000;
+            units += {char16_t(0xD800 + (point >> 10)), char16_t(0xDC00 + (point & 0x3FF))};
+        } else {
+            units += char16_t(point);
+        }
+        i += std::size_t(length);
+    }
+    return units;
+}
+
+// The file's units as UTF-8 text (an 8-bit file's bytes as they are).
+std::string utf8Of(const Units& units, Encoding encoding) {
+    std::string text;
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        char32_t point = units[i];
+        if (encoding == Encoding::Bytes) {
+            text += char(point);
+            continue;
+        }
+        if (point >= 0xD800 && point < 0xDC00 && i + 1 < units.size()) {
+            point = 0x10000 + ((point - 0xD800) << 10) + (units[++i] - 0xDC00);
+        }
+        if (point < 0x80) {
+            text += char(point);
+        } else if (point < 0x800) {
+            text += {char(0xC0 | point >> 6), char(0x80 | (point & 0x3F))};
+        } else if (point < 0x10000) {
+            text += {char(0xE0 | point >> 12), char(0x80 | (point >> 6 & 0x3F)),
+                     char(0x80 | (point & 0x3F))};
+        } else {
+            text += {char(0xF0 | point >> 18), char(0x80 | (point >> 12 & 0x3F)),
+                     char(0x80 | (point >> 6 & 0x3F)), char(0x80 | (point & 0x3F))};
+        }
+    }
+    return text;
+}
+
+bool isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The sections and keys that make a folder show a web view template and the look it is given.
+// Each has a letter for the record. Only the keys that decide what the folder shows are given
+// the new value when they have another one; the others keep theirs.
+std::vector<SectionSpec> specsFor(const FolderUse& use, Encoding encoding) {
+    const Units id = unitsOf(kWebViewClassId), area = unitsOf(kIconAreaClassId);
+    const FolderLook& look = use.look;
+    const bool page = !use.templateName.empty();
+    const bool list = !look.listPicture.empty() || !look.listTextColour.empty();
+    std::vector<SectionSpec> specs;
+    SectionSpec views{"ExtShellFolderViews", 'V', {}};
+    if (page) {
+        views.keys = {{"Default", id, 'D', true}, {kWebViewClassId, id, 'I', false}};
+    }
+    if (list) {
+        views.keys.push_back({kIconAreaClassId, area, 'E', false});
+    }
+    if (!views.keys.empty()) {
+        specs.push_back(views);
+    }
+    if (page) {
+        specs.push_back({kWebViewClassId,
+                         'W',
+                         {{"PersistMoniker", unitsOf("file://" + use.templateName), 'P', true}}});
+    }
+    if (list) {
+        SectionSpec icons{kIconAreaClassId, 'B', {}};
+        if (!look.listPicture.empty()) {
+            icons.keys.push_back(
+                {"IconArea_Image", unitsFor(look.listPicture, encoding), 'A', true});
+        }
+        if (!look.listTextColour.empty()) {
+            icons.keys.push_back({"IconArea_Text", unitsOf(look.listTextColour), 'X', true});
+        }
+        specs.push_back(icons);
+    }
+    SectionSpec shell{".ShellClassInfo", 'S', {{"ConfirmFileOp", u"0", 'C', false}}};
+    if (!look.comment.empty()) {
+        shell.keys.push_back({"InfoTip", unitsFor(look.comment, encoding), 'T', true});
+    }
+    if (!look.iconFile.empty()) {
+        const std::string index = look.iconIndex.empty() ? "0" : look.iconIndex;
+        shell.keys.push_back({"IconFile", unitsFor(look.iconFile, encoding), 'F', true});
+        shell.keys.push_back({"IconIndex", unitsOf(index), 'N', true});
+        shell.keys.push_back(
+            {"IconResource", unitsFor(look.iconFile + "," + index, encoding), 'R', true});
+    }
+    specs.push_back(shell);
+    return specs;
+}
+
+// The letters of the keys and sections above, for checking a record.
+constexpr std::string_view kKeyLetters = "DIPCETFNRAX";
+constexpr std::string_view kSectionLetters = "VWBS";
+// The keys whose old value a record may hold, and the look values it holds, by letter.
+constexpr std::string_view kReplacedLetters = "DPTFNRAX";
+constexpr std::string_view kLookLetters = "TFNAX";
 
 // The record is one comment line:
 //   ;tessivane-use: new end sections=VWS keys=DIPC file=Folder.htt sha256=HEX folder=R ini=HS
@@ -306,7 +425,16 @@ std::string attributeLetters(unsigned bits) {
     return letters;
 }
 
-Units recordText(const Record& record) {
+// The look's values by their key letters.
+std::vector<std::pair<char, std::string*>> lookFields(FolderLook& look) {
+    return {{'T', &look.comment},
+            {'F', &look.iconFile},
+            {'N', &look.iconIndex},
+            {'A', &look.listPicture},
+            {'X', &look.listTextColour}};
+}
+
+Units recordText(const Record& record, Encoding encoding) {
     Units text = unitsOf(kRecordPrefix);
     const auto add = [&](std::string_view name, const Units& value) {
         text += u' ';
@@ -322,6 +450,9 @@ Units recordText(const Record& record) {
     }
     if (record.addedEnd) {
         add("end", {});
+    }
+    if (use.madeUtf16) {
+        add("utf16", {});
     }
     const std::pair<std::string_view, std::string> lists[] = {
         {"sections", record.sections},
@@ -350,6 +481,13 @@ Units recordText(const Record& record) {
             copies += ":" + copy.digest;
         }
         add("copies", unitsOf(copies));
+    }
+    FolderLook look = use.look;
+    for (const auto& [code, value] : lookFields(look)) {
+        if (!value->empty()) {
+            text += unitsOf(std::string(" set-") + code + "=");
+            text += escaped(unitsFor(*value, encoding));
+        }
     }
     for (const auto& [code, old] : record.oldValues) {
         text += unitsOf(std::string(" was-") + code + "=");
@@ -433,7 +571,7 @@ bool isRecordLine(const Units& line) {
 
 // The record on a record line, or nothing when any of it is not what an edit writes: the line
 // is then not trusted for anything.
-std::optional<Record> parseRecord(const Units& line) {
+std::optional<Record> parseRecord(const Units& line, Encoding encoding) {
     Record record;
     std::string seen;  // the names met so far, each once
     std::size_t at = kRecordPrefix.size();
@@ -453,23 +591,35 @@ std::optional<Record> parseRecord(const Units& line) {
             return std::nullopt;
         }
         seen += " " + *name + " ";
-        if (*name == "was-D" || *name == "was-P") {
+        if (name->size() == 5 && name->starts_with("was-") &&
+            kReplacedLetters.find((*name)[4]) != std::string_view::npos) {
             record.oldValues[(*name)[4]] = value;
             continue;
         }
-        if (*name == "new" || *name == "end") {
+        if (name->size() == 5 && name->starts_with("set-") &&
+            kLookLetters.find((*name)[4]) != std::string_view::npos && !value.empty()) {
+            for (const auto& [code, field] : lookFields(record.use.look)) {
+                if (code == (*name)[4]) {
+                    *field = utf8Of(value, encoding);
+                }
+            }
+            continue;
+        }
+        if (*name == "new" || *name == "end" || *name == "utf16") {
             if (equals != Units::npos) {
                 return std::nullopt;
             }
-            (*name == "new" ? record.use.createdIni : record.addedEnd) = true;
+            (*name == "new"   ? record.use.createdIni
+             : *name == "end" ? record.addedEnd
+                              : record.use.madeUtf16) = true;
             continue;
         }
         if (!text || text->empty()) {
             return std::nullopt;
         }
-        if (*name == "sections" && isLetterSet(*text, "VWS")) {
+        if (*name == "sections" && isLetterSet(*text, kSectionLetters)) {
             record.sections = *text;
-        } else if (*name == "keys" && isLetterSet(*text, "DIPC")) {
+        } else if (*name == "keys" && isLetterSet(*text, kKeyLetters)) {
             record.keys = *text;
         } else if (*name == "file") {
             record.use.templateName = *text;
@@ -491,7 +641,10 @@ std::optional<Record> parseRecord(const Units& line) {
         }
     }
     const FolderUse& use = record.use;
-    if (!isTemplateFileName(use.templateName) || use.keptName.empty() != use.keptDigest.empty()) {
+    const bool page = !use.templateName.empty();
+    if ((page ? !isTemplateFileName(use.templateName) : use.look.empty()) ||
+        use.keptName.empty() != use.keptDigest.empty() ||
+        (!use.look.listTextColour.empty() && !rgbFromIniColour(use.look.listTextColour))) {
         return std::nullopt;
     }
     return record;
@@ -516,7 +669,7 @@ FoundRecord findRecord(const IniText& text) {
             found.state = FoundRecord::State::Damaged;
             return found;
         }
-        const auto record = parseRecord(text.lines[i].text);
+        const auto record = parseRecord(text.lines[i].text, encodingOf(text));
         found.state = record ? FoundRecord::State::Whole : FoundRecord::State::Damaged;
         found.record = record.value_or(Record{});
         found.line = i;
@@ -526,7 +679,7 @@ FoundRecord findRecord(const IniText& text) {
 
 std::vector<std::string> undo(IniText& text, const Record& record) {
     std::vector<std::string> kept;
-    const std::vector<SectionSpec> specs = specsFor(record.use.templateName);
+    const std::vector<SectionSpec> specs = specsFor(record.use, encodingOf(text));
     for (const SectionSpec& section : specs) {
         const auto header = findSection(text, section.name);
         for (const KeySpec& key : section.keys) {
@@ -536,7 +689,7 @@ std::vector<std::string> undo(IniText& text, const Record& record) {
             }
             if (const auto line = findKey(text, *header, key.name)) {
                 Line& found = text.lines[*line];
-                if (valueOf(found) == unitsOf(key.value)) {
+                if (valueOf(found) == key.value) {
                     found.text = found.text.substr(0, keyLine(found)->valueStart) + old->second;
                 } else {
                     kept.emplace_back(key.name);
@@ -553,7 +706,7 @@ std::vector<std::string> undo(IniText& text, const Record& record) {
             if (record.keys.find(key.code) == std::string::npos) {
                 continue;
             }
-            const Units value = unitsOf(key.value);
+            const Units& value = key.value;
             if (const auto line = findKey(text, *header, key.name, &value)) {
                 text.lines.erase(text.lines.begin() + std::ptrdiff_t(*line));
             } else if (findKey(text, *header, key.name)) {
@@ -576,6 +729,16 @@ std::vector<std::string> undo(IniText& text, const Record& record) {
     }
     if (record.addedEnd && !text.lines.empty()) {
         text.lines.back().end.clear();
+    }
+    // A file that was ASCII before the edit made it UTF-16 is ASCII again once nothing else needs
+    // more.
+    const auto ascii = [](const Line& line) {
+        return std::all_of(line.text.begin(), line.text.end(), [](char16_t c) { return c < 0x80; });
+    };
+    if (record.use.madeUtf16 && text.utf16 &&
+        std::all_of(text.lines.begin(), text.lines.end(), ascii)) {
+        text.utf16 = false;
+        text.mark.clear();
     }
     return kept;
 }
@@ -645,6 +808,7 @@ DesktopIniEdit useTemplateIn(const std::optional<std::string>& existing, FolderU
     DesktopIniEdit edit;
     IniText text;
     bool absent = !existing;
+    bool wasMadeUtf16 = false;
     if (existing) {
         auto decoded = decode(*existing);
         if (!decoded) {
@@ -661,12 +825,33 @@ DesktopIniEdit useTemplateIn(const std::optional<std::string>& existing, FolderU
             text.lines.erase(text.lines.begin() + std::ptrdiff_t(earlier.line));
             undo(text, earlier.record);
             absent = earlier.record.use.createdIni && text.lines.empty();
+            // Still UTF-16 only for the earlier use's sake: the next undoing makes it 8-bit.
+            wasMadeUtf16 = earlier.record.use.madeUtf16 && text.utf16;
         }
     }
     if (absent) {
         text = IniText{};
     }
     use.createdIni = absent;
+    // A value the 8-bit text cannot hold: an ASCII file becomes UTF-16LE, as Windows writes it.
+    use.madeUtf16 = wasMadeUtf16 && !absent;
+    FolderLook look = use.look;
+    const auto fields = lookFields(look);
+    const bool plain = std::all_of(fields.begin(), fields.end(),
+                                   [](const auto& field) { return isAscii(*field.second); });
+    if (!plain && !text.utf16 && text.mark != kUtf8Mark) {
+        const auto ascii = [](const Line& line) {
+            return std::all_of(line.text.begin(), line.text.end(),
+                               [](char16_t c) { return c < 0x80; });
+        };
+        if (!std::all_of(text.lines.begin(), text.lines.end(), ascii)) {
+            edit.status = DesktopIniEdit::Status::NotStorable;
+            return edit;
+        }
+        text.utf16 = true;
+        text.mark = kUtf16Mark;
+        use.madeUtf16 = true;
+    }
     Record record{use, false, {}, {}, {}};
     Units end = u"\r\n";
     for (const Line& line : text.lines) {
@@ -679,7 +864,7 @@ DesktopIniEdit useTemplateIn(const std::optional<std::string>& existing, FolderU
         text.lines.back().end = end;
         record.addedEnd = true;
     }
-    for (const SectionSpec& section : specsFor(use.templateName)) {
+    for (const SectionSpec& section : specsFor(use, encodingOf(text))) {
         const auto header = findSection(text, section.name);
         if (!header) {
             if (!text.lines.empty()) {
@@ -688,7 +873,7 @@ DesktopIniEdit useTemplateIn(const std::optional<std::string>& existing, FolderU
             text.lines.push_back({u"[" + unitsOf(section.name) + u"]", end, true});
             record.sections += section.code;
             for (const KeySpec& key : section.keys) {
-                text.lines.push_back({unitsOf(key.name) + u"=" + unitsOf(key.value), end, true});
+                text.lines.push_back({unitsOf(key.name) + u"=" + key.value, end, true});
                 record.keys += key.code;
             }
             continue;
@@ -697,10 +882,9 @@ DesktopIniEdit useTemplateIn(const std::optional<std::string>& existing, FolderU
             if (const auto line = findKey(text, *header, key.name)) {
                 Line& found = text.lines[*line];
                 const Units value = valueOf(found);
-                if (key.replaces && !sameName(trimmed(value), key.value)) {
+                if (key.replaces && !sameValue(trimmed(value), key.value)) {
                     record.oldValues[key.code] = value;
-                    found.text =
-                        found.text.substr(0, keyLine(found)->valueStart) + unitsOf(key.value);
+                    found.text = found.text.substr(0, keyLine(found)->valueStart) + key.value;
                 }
                 continue;
             }
@@ -711,11 +895,11 @@ DesktopIniEdit useTemplateIn(const std::optional<std::string>& existing, FolderU
                 }
             }
             text.lines.insert(text.lines.begin() + std::ptrdiff_t(after + 1),
-                              {unitsOf(key.name) + u"=" + unitsOf(key.value), end, true});
+                              {unitsOf(key.name) + u"=" + key.value, end, true});
             record.keys += key.code;
         }
     }
-    text.lines.insert(text.lines.begin(), {recordText(record), end, true});
+    text.lines.insert(text.lines.begin(), {recordText(record, encodingOf(text)), end, true});
     keepLinesApart(text);
     edit.bytes = encode(text);
     edit.use = use;
@@ -742,6 +926,55 @@ DesktopIniEdit undoTemplateIn(std::string_view existing) {
     edit.removeFile = found.record.use.createdIni && text->lines.empty();
     edit.bytes = encode(*text);
     return edit;
+}
+
+std::optional<std::string> iniColourFromRgb(std::string_view rgb) {
+    if (rgb.size() != 7 || rgb[0] != '#' ||
+        rgb.find_first_not_of("0123456789abcdefABCDEF", 1) != std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::string upper(rgb.substr(1));
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](char c) { return c >= 'a' && c <= 'f' ? char(c - 'a' + 'A') : c; });
+    return "0x00" + upper.substr(4, 2) + upper.substr(2, 2) + upper.substr(0, 2);
+}
+
+std::optional<std::string> rgbFromIniColour(std::string_view value) {
+    if (value.size() != 10 || (value.substr(0, 2) != "0x" && value.substr(0, 2) != "0X") ||
+        value.substr(2, 2) != "00" ||
+        value.find_first_not_of("0123456789abcdefABCDEF", 2) != std::string_view::npos) {
+        return std::nullopt;
+    }
+    std::string bgr(value.substr(4));
+    std::transform(bgr.begin(), bgr.end(), bgr.begin(),
+                   [](char c) { return c >= 'a' && c <= 'f' ? char(c - 'a' + 'A') : c; });
+    return "#" + bgr.substr(4, 2) + bgr.substr(2, 2) + bgr.substr(0, 2);
+}
+
+FolderLook folderLookIn(std::string_view bytes) {
+    FolderLook look;
+    const auto text = decode(bytes);
+    if (!text) {
+        return look;
+    }
+    const Encoding encoding = encodingOf(*text);
+    const auto value = [&](std::string_view section, std::string_view key) {
+        const auto header = findSection(*text, section);
+        const auto line = header ? findKey(*text, *header, key) : std::nullopt;
+        return line ? utf8Of(trimmed(valueOf(text->lines[*line])), encoding) : std::string();
+    };
+    look.comment = value(".ShellClassInfo", "InfoTip");
+    look.iconFile = value(".ShellClassInfo", "IconFile");
+    look.iconIndex = value(".ShellClassInfo", "IconIndex");
+    if (const std::string resource = value(".ShellClassInfo", "IconResource");
+        look.iconFile.empty() && !resource.empty()) {
+        const std::size_t comma = resource.rfind(',');
+        look.iconFile = resource.substr(0, comma);
+        look.iconIndex = comma == std::string::npos ? "0" : resource.substr(comma + 1);
+    }
+    look.listPicture = value(kIconAreaClassId, "IconArea_Image");
+    look.listTextColour = value(kIconAreaClassId, "IconArea_Text");
+    return look;
 }
 
 }  // namespace tessivane

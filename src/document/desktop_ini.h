@@ -30,6 +30,31 @@ inline constexpr unsigned kHidden = 0x02;
 inline constexpr unsigned kSystem = 0x04;
 }  // namespace attributes
 
+// What Windows lets a folder have beside its page, each in Desktop.ini; an empty value is not
+// set. Texts are UTF-8.
+struct FolderLook {
+    std::string comment;         // [.ShellClassInfo] InfoTip: the folder's tooltip
+    std::string iconFile;        // IconFile with IconIndex, and IconResource=FILE,INDEX
+    std::string iconIndex;       // decimal, "0" when the file holds one icon
+    std::string listPicture;     // [{BE098140-...}] IconArea_Image: behind the file list
+    std::string listTextColour;  // IconArea_Text, as Windows reads it: 0x00BBGGRR
+
+    bool empty() const {
+        return comment.empty() && iconFile.empty() && listPicture.empty() && listTextColour.empty();
+    }
+    friend bool operator==(const FolderLook&, const FolderLook&) = default;
+};
+
+// The class id of the view whose icon area a folder's list picture and text colour are for.
+inline constexpr std::string_view kIconAreaClassId = "{BE098140-A513-11D0-A3A4-00C04FD706EC}";
+
+// "#RRGGBB" as Windows writes a colour there, "0x00BBGGRR", and back; nothing when it is not one.
+std::optional<std::string> iniColourFromRgb(std::string_view rgb);
+std::optional<std::string> rgbFromIniColour(std::string_view value);
+
+// What the file holds now of a folder's look (for showing and as a starting point).
+FolderLook folderLookIn(std::string_view bytes);
+
 // What using a template for a folder did outside Desktop.ini's keys.
 struct FolderUse {
     std::string templateName;         // the template's file name in the folder
@@ -49,12 +74,16 @@ struct FolderUse {
         friend bool operator==(const Copy&, const Copy&) = default;
     };
     std::vector<Copy> copies;
+    // The comment, icon and list look set, as written: undoing takes out keys still holding
+    // these values. templateName is empty when the use gave the folder no page.
+    FolderLook look;
+    bool madeUtf16 = false;  // the file was 8-bit and became UTF-16LE for a value it had to hold
 
     friend bool operator==(const FolderUse&, const FolderUse&) = default;
 };
 
 struct DesktopIniEdit {
-    enum class Status { Done, NotText, NothingToUndo, DamagedRecord };
+    enum class Status { Done, NotText, NothingToUndo, DamagedRecord, NotStorable };
     Status status = Status::Done;
     std::string bytes;        // the file's new content
     bool removeFile = false;  // undoing: the file was made by the edit and nothing else is in it
@@ -83,10 +112,12 @@ std::optional<FolderUse> recordedFolderUse(std::string_view bytes);
 // with a control character, or more than one record.
 bool hasDamagedRecord(std::string_view bytes);
 
-// The file made to show use.templateName, with the record of use; existing is nothing for a
-// file that is not there. A file that holds the record of an earlier use is edited as if that
-// use had been undone first, so the record always describes the file as it was before any.
-// use.createdIni is set from what the file was.
+// The file made to show use.templateName (none when empty) and use.look, with the record of use;
+// existing is nothing for a file that is not there. A value that the file's 8-bit text cannot
+// hold turns a file of ASCII text into UTF-16LE with its mark, as Windows writes one; in a file
+// holding other 8-bit characters, of a code page not known here, it is NotStorable. A file that
+// holds the record of an earlier use is edited as if that use had been undone first, so the record
+// always describes the file as it was before any. use.createdIni is set from what the file was.
 DesktopIniEdit useTemplateIn(const std::optional<std::string>& existing, FolderUse use);
 
 // The file with the recorded edit taken out: the keys it added go, a key it replaced gets its

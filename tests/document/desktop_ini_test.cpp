@@ -89,7 +89,7 @@ TEST(DesktopIni, EditKeepsEveryOtherByteAndUndoGivesTheFileBack) {
         const auto form = [&](const std::string& text) { return c.utf16 ? utf16(text) : text; };
         const std::optional<std::string> before =
             c.before ? std::make_optional(form(*c.before)) : std::nullopt;
-        FolderUse use{"Folder.htt", "", 0, 0, 0, false, "", "", {}};
+        FolderUse use{"Folder.htt", "", 0, 0, 0, false, "", "", {}, {}, false};
         const DesktopIniEdit edit = useTemplateIn(before, use);
         ASSERT_EQ(edit.status, DesktopIniEdit::Status::Done);
         std::string after = c.after;
@@ -118,7 +118,9 @@ TEST(DesktopIni, UndoKeepsWhatChangedSinceAndRefusesWhatIsNotText) {
                   false,
                   "My Page.htt.tessivane-replaced",
                   std::string(64, 'b'),
-                  {{"a b\xC3\xBC.gif", std::string(64, 'd')}, {"s.wav", std::string(64, 'e')}}};
+                  {{"a b\xC3\xBC.gif", std::string(64, 'd')}, {"s.wav", std::string(64, 'e')}},
+                  {},
+                  false};
     std::string edited = useTemplateIn(moniker + "file://Old.htt\r\n", use).bytes;
     EXPECT_EQ(recordedFolderUse(edited), use);
     edited.replace(edited.find("file://My Page.htt"), 18, "file://Mine.htt");
@@ -156,7 +158,7 @@ TEST(DesktopIni, ARecordChangedByHandIsRefused) {
         {"was-P=file://Old.htt", "was-P=file://Old.htt%0D%0A[X]%00"},
         {"was-P=file://Old.htt", "was-Z=1"},
         {"was-P=file://Old.htt", "colour=red"},
-        {"keys=DIPC", "keys=DIPX"},
+        {"keys=DIPC", "keys=DIPZ"},
         {"keys=DIPC", "keys=DD"},
         {"sha256=" + digest, "sha256=" + digest.substr(1)},
         {"sha256=" + digest, "sha256=" + std::string(64, 'C')},
@@ -201,6 +203,87 @@ TEST(DesktopIni, TemplateNamesArePlainAsciiNamesEndingInHtt) {
                                               std::string(197, 'n') + ".htt"};
     for (const std::string& name : refused) {
         EXPECT_FALSE(isTemplateFileName(name)) << name;
+    }
+}
+
+// A folder's comment, icon and list look: each key added or given its new value, in any encoding
+// the file can hold it in, and taken out again byte for byte; a folder may have them without a
+// page.
+TEST(DesktopIni, LookKeysAreAddedAndTakenOutByteForByte) {
+    FolderLook look{"Holiday \"2026\"; the sea", "pics\\sea.ico", "3", "%THISDIRPATH%\\back.jpg",
+                    "0x00FF8000"};
+    const std::string ascii = "[.ShellClassInfo]\r\nInfoTip=old tip\r\nIconFile=x.ico\r\n";
+    const struct {
+        const char* name;
+        std::optional<std::string> before;
+        std::string comment;
+        DesktopIniEdit::Status status;
+        bool utf16;  // the edited file is UTF-16LE
+    } cases[] = {
+        {"absent", std::nullopt, look.comment, DesktopIniEdit::Status::Done, false},
+        {"other values", ascii, look.comment, DesktopIniEdit::Status::Done, false},
+        {"non-ASCII into ASCII", ascii, "Fotos \xC3\xBC\xE2\x82\xAC", DesktopIniEdit::Status::Done,
+         true},
+        {"non-ASCII, new file", std::nullopt, "\xF0\x9F\x8C\x8A Meer", DesktopIniEdit::Status::Done,
+         true},
+        {"non-ASCII into UTF-16", utf16("[A]\r\nB=\xC3\xA9\r\n"), "\xC3\xBC",
+         DesktopIniEdit::Status::Done, true},
+        {"non-ASCII into UTF-8 with its mark", "\xEF\xBB\xBF[A]\r\nB=\xC3\xA9\r\n", "\xC3\xBC",
+         DesktopIniEdit::Status::Done, false},
+        {"non-ASCII into a code page", "[A]\r\nB=\xE9\r\n", "\xC3\xBC",
+         DesktopIniEdit::Status::NotStorable, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FolderUse use;
+        use.look = look;
+        use.look.comment = c.comment;
+        const DesktopIniEdit edit = useTemplateIn(c.before, use);
+        ASSERT_EQ(edit.status, c.status);
+        if (c.status != DesktopIniEdit::Status::Done) {
+            continue;
+        }
+        EXPECT_EQ(edit.bytes.starts_with("\xFF\xFE"), c.utf16);
+        const FolderLook found = folderLookIn(edit.bytes);
+        EXPECT_EQ(found.comment, c.comment);
+        EXPECT_EQ(found.iconFile, look.iconFile);
+        EXPECT_EQ(found.iconIndex, "3");
+        EXPECT_EQ(found.listPicture, look.listPicture);
+        EXPECT_EQ(found.listTextColour, "0x00FF8000");
+        EXPECT_EQ(recordedFolderUse(edit.bytes)->look.comment, c.comment);
+        const DesktopIniEdit undone = undoTemplateIn(edit.bytes);
+        EXPECT_EQ(undone.status, DesktopIniEdit::Status::Done);
+        EXPECT_EQ(undone.removeFile, !c.before);
+        EXPECT_EQ(undone.bytes, c.before.value_or(""));
+    }
+    // With a page, and the page's own keys alongside; a look changed since stays and is named.
+    FolderUse both{"Folder.htt", "", 0, 0, 0, false, "", "", {}, look, false};
+    std::string edited = useTemplateIn(ascii, both).bytes;
+    const std::string viewsKey =
+        std::string(kIconAreaClassId) + "=" + std::string(kIconAreaClassId);
+    EXPECT_NE(edited.find(viewsKey), std::string::npos);
+    EXPECT_NE(edited.find("IconResource=pics\\sea.ico,3\r\n"), std::string::npos);
+    edited.replace(edited.find("IconArea_Text=0x00FF8000"), 24, "IconArea_Text=0x000000FF");
+    const DesktopIniEdit undone = undoTemplateIn(edited);
+    EXPECT_EQ(undone.keptKeys, std::vector<std::string>{"IconArea_Text"});
+}
+
+TEST(DesktopIni, ColoursConvertBetweenRgbAndWindowsOrder) {
+    const std::pair<const char*, const char*> pairs[] = {{"#FF0000", "0x000000FF"},
+                                                         {"#008000", "0x00008000"},
+                                                         {"#0000FF", "0x00FF0000"},
+                                                         {"#12AB9F", "0x009FAB12"},
+                                                         {"#FFFFFF", "0x00FFFFFF"}};
+    for (const auto& [rgb, ini] : pairs) {
+        EXPECT_EQ(iniColourFromRgb(rgb), ini);
+        EXPECT_EQ(rgbFromIniColour(ini), rgb);
+    }
+    EXPECT_EQ(iniColourFromRgb("#12ab9f"), "0x009FAB12");
+    for (const char* bad : {"FF0000", "#FF00", "#GG0000", "", "#FF00001"}) {
+        EXPECT_FALSE(iniColourFromRgb(bad)) << bad;
+    }
+    for (const char* bad : {"0x01FF0000", "FF0000", "0xFF0000", "0x00GG0000"}) {
+        EXPECT_FALSE(rgbFromIniColour(bad)) << bad;
     }
 }
 
