@@ -187,6 +187,10 @@ Message folderUseFailed(const FolderUseError& error) {
                     Messages::tr("'%1' is a page of Tessivane's that this use would replace; it "
                                  "is replaced (and kept for undoing) only when asked. %2")
                         .arg(path, unchanged)};
+        case Kind::BadLook:
+            return {Dialogs::Icon::Exclamation, Messages::useForFolder(),
+                    Messages::tr("The folder '%1' cannot be given that: %2. %3")
+                        .arg(path, error.reason, unchanged)};
         case Kind::MissingFile:
             return writeRefused({WriteOutcome::Status::MissingFile, path.toStdString()}, {});
         case Kind::Busy:

@@ -59,6 +59,11 @@ WindowsName parseWindowsName(std::string_view value) {
         name.parts = splitParts(value.substr(kThisDirPath.size()));
         return name;
     }
+    if (value[0] == '%') {
+        // %SystemRoot%\..., %WINDIR%\...: a place the Windows machine fills in.
+        name.kind = WindowsName::Kind::DrivePath;
+        return name;
+    }
     const std::size_t colon = value.find(':');
     if (value.size() >= 2 && isLetter(value[0]) && value[1] == ':') {
         name.kind = WindowsName::Kind::DrivePath;

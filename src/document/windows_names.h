@@ -18,7 +18,7 @@ struct WindowsName {
     enum class Kind {
         Empty,        // no name at all
         InFolder,     // %THISDIRPATH%\..., or a relative name: parts below the folder
-        DrivePath,    // C:\..., C:..., \... on the current drive
+        DrivePath,    // C:\..., C:..., \... on the current drive, %SystemRoot%\...
         NetworkPath,  // \\server\share\..., or a URL of another scheme (http:, ...)
         LocalPath,    // an absolute path of this machine (/...)
     };

@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include "document/desktop_ini.h"
 #include "document/reader.h"
@@ -319,43 +320,41 @@ std::string copyName(const Folder& folder, const QString& source, const std::str
     }
 }
 
-BroughtIn bringIn(const WorkingDocument& document, const Folder& target,
+// Brings in the files the page and the look name (see the header); the look's values become the
+// names Desktop.ini gives them, relative to the folder.
+BroughtIn bringIn(const WorkingDocument* document, FolderLook& look, const Folder& target,
                   const QString& sourceFolder, const FolderUse& earlier,
                   const std::string& templateName, unsigned hiddenSystem) {
     BroughtIn brought;
-    brought.bytes = document.toBytes();
-    const FolderViewSettings shown = readFolderViewSettings(document);
-    FolderViewSettings settings = shown;
     const QString targetPath = QDir(target.path).canonicalPath();
-    for (std::string* value :
-         {&settings.soundFile, &settings.backgroundImage, &settings.lineImage}) {
-        const QString name = QString::fromStdString(*value);
-        FoundName found = findAsWindows(*value, target.path);  // already where Windows looks
+    // The name in the folder for the file a value names, copying it in when it lies outside;
+    // nothing for a value that stays as it is.
+    const auto bring = [&](const std::string& value) -> std::optional<std::string> {
+        const QString name = QString::fromStdString(value);
+        FoundName found = findAsWindows(value, target.path);  // already where Windows looks
         if (found.state != FoundName::State::Found) {
-            found = findAsWindows(*value, sourceFolder);
+            found = findAsWindows(value, sourceFolder);
         }
         if (found.state == FoundName::State::NotChecked) {
             if (found.kind != WindowsName::Kind::InFolder && !brought.unchecked.contains(name)) {
                 brought.unchecked << name;
             }
-            continue;
+            return std::nullopt;
         }
         if (found.state == FoundName::State::Missing) {
-            if (found.kind == WindowsName::Kind::Empty) {
-                continue;
+            if (found.kind != WindowsName::Kind::Empty) {
+                brought.error = error(Kind::MissingFile, name);
             }
-            brought.error = error(Kind::MissingFile, name);
-            return brought;
+            return std::nullopt;
         }
         const QString local = QFileInfo(found.localPath).canonicalFilePath();
         if (local.startsWith(targetPath + QLatin1Char('/'))) {
-            *value = pageNameFor(local, targetPath).toStdString();
-            continue;
+            return local.mid(targetPath.size() + 1).replace(QLatin1Char('/'), QLatin1Char('\\')).toStdString();
         }
         QFile file(local);
         if (!file.open(QIODevice::ReadOnly)) {
             brought.error = error(Kind::Failed, local, file.errorString());
-            return brought;
+            return std::nullopt;
         }
         const QByteArray content = file.readAll();
         const std::string bytes(content.constData(), std::size_t(content.size()));
@@ -368,7 +367,6 @@ BroughtIn bringIn(const WorkingDocument& document, const Folder& target,
         }
         bool present = false;
         const std::string copy = copyName(target, local, digest, taken, present);
-        *value = portableName({copy});
         const bool ours = std::any_of(taken.begin(), taken.end(),
                                       [&](const FolderUse::Copy& c) { return c.name == copy; });
         if (!present) {
@@ -379,21 +377,48 @@ BroughtIn bringIn(const WorkingDocument& document, const Folder& target,
             write.setBits = hiddenSystem;
             brought.writes.push_back(write);
         }
-        if (!present || ours) {
-            if (!std::any_of(brought.copies.begin(), brought.copies.end(),
-                             [&](const FolderUse::Copy& c) { return c.name == copy; })) {
-                brought.copies.push_back({copy, digest});
-                brought.copied << FolderUseReasons::tr("%1 (from %2)")
-                                      .arg(QString::fromStdString(copy), local);
+        if ((!present || ours) &&
+            !std::any_of(brought.copies.begin(), brought.copies.end(),
+                         [&](const FolderUse::Copy& c) { return c.name == copy; })) {
+            brought.copies.push_back({copy, digest});
+            brought.copied << FolderUseReasons::tr("%1 (from %2)")
+                                  .arg(QString::fromStdString(copy), local);
+        }
+        return copy;
+    };
+    for (std::string* value : {&look.iconFile, &look.listPicture}) {
+        if (const auto name = bring(*value)) {
+            *value = *name;
+        }
+        if (brought.error) {
+            return brought;
+        }
+    }
+    if (document == nullptr) {
+        return brought;
+    }
+    brought.bytes = document->toBytes();
+    const FolderViewSettings shown = readFolderViewSettings(*document);
+    FolderViewSettings settings = shown;
+    for (std::string* value :
+         {&settings.soundFile, &settings.backgroundImage, &settings.lineImage}) {
+        if (const auto name = bring(*value)) {
+            std::vector<std::string> parts;
+            for (const QString& part : QString::fromStdString(*name).split(QLatin1Char('\\'))) {
+                parts.push_back(part.toStdString());
             }
+            *value = portableName(parts);
+        }
+        if (brought.error) {
+            return brought;
         }
     }
     if (settings == shown) {
         return brought;
     }
-    WorkingDocument page = document;
-    const WriteOutcome written = writeSettings(
-        page, settings, [](const std::string&) { return true; }, &shown);
+    WorkingDocument page = *document;
+    const WriteOutcome written =
+        writeSettings(page, settings, [](const std::string&) { return true; }, &shown);
     if (!written.written()) {
         brought.error = error(Kind::Failed, QString::fromStdString(written.detail),
                               FolderUseReasons::tr("the page cannot hold this name"));
@@ -454,19 +479,27 @@ FolderStep step(FolderStep::Kind kind, const std::string& name) {
 
 }  // namespace
 
-FolderUsePlan planFolderUse(const WorkingDocument& document, const QString& folder,
-                            const QString& templateName, const QString& sourceFolder) {
+FolderUsePlan planFolderUse(const QString& folder, const FolderUseRequest& request) {
     FolderUsePlan plan;
     Change change;
     if (!begin(change, folder)) {
         plan.error = change.result.error;
         return plan;
     }
-    const UseSurvey found = surveyForUse(folder, templateName);
+    const UseSurvey found = request.page ? surveyForUse(folder, request.templateName)
+                                         : UseSurvey{survey(folder), {}, {}, false, {}};
     plan.error = found.error;
+    if (found.iniBytes) {
+        plan.look = folderLookIn(*found.iniBytes);
+    }
+    if (found.earlier) {
+        plan.recordedLook = found.earlier->look;
+    }
     if (!found.error) {
-        const BroughtIn brought = bringIn(document, found.folder, sourceFolder,
-                                          found.earlier.value_or(FolderUse{}), found.htt.name, 0);
+        FolderLook look = request.look;
+        const BroughtIn brought =
+            bringIn(request.page, look, found.folder, request.sourceFolder,
+                    found.earlier.value_or(FolderUse{}), found.htt.name, 0);
         plan.error = brought.error;
         plan.copies = brought.copied;
         plan.unchecked = brought.unchecked;
@@ -479,15 +512,39 @@ FolderUsePlan planFolderUse(const WorkingDocument& document, const QString& fold
     return plan;
 }
 
-FolderUseResult useForFolder(const WorkingDocument& document, const QString& folder,
-                             const QString& templateName, ExistingTemplate existing,
-                             const QString& sourceFolder) {
+// Why the look cannot be written, or nothing.
+std::optional<QString> whyNotWritable(const FolderLook& look) {
+    const auto control = [](const std::string& text) {
+        return std::any_of(text.begin(), text.end(),
+                           [](char c) { return (c >= 0 && c < 0x20) || c == 0x7F; });
+    };
+    if (control(look.comment) || control(look.iconFile) || control(look.listPicture)) {
+        return FolderUseReasons::tr("a value holds a line break or another control character");
+    }
+    if (!look.iconIndex.empty() &&
+        !QString::fromStdString(look.iconIndex).contains(QRegularExpression("^-?[0-9]{1,9}$"))) {
+        return FolderUseReasons::tr("the icon index '%1' is not a whole number")
+            .arg(QString::fromStdString(look.iconIndex));
+    }
+    if (!look.listTextColour.empty() && !rgbFromIniColour(look.listTextColour)) {
+        return FolderUseReasons::tr("'%1' is not a colour").arg(
+            QString::fromStdString(look.listTextColour));
+    }
+    return std::nullopt;
+}
+
+FolderUseResult useForFolder(const QString& folder, const FolderUseRequest& request) {
     Change change;
     if (!begin(change, folder)) {
         return change.result;
     }
     FolderUseResult& result = change.result;
-    const UseSurvey found = surveyForUse(folder, templateName);
+    if (const auto why = whyNotWritable(request.look)) {
+        result.error = error(Kind::BadLook, folder, *why);
+        return result;
+    }
+    const UseSurvey found = request.page ? surveyForUse(folder, request.templateName)
+                                         : UseSurvey{survey(folder), {}, {}, false, {}};
     if (found.error) {
         result.error = found.error;
         return result;
@@ -495,37 +552,52 @@ FolderUseResult useForFolder(const WorkingDocument& document, const QString& fol
     const Folder& dir = found.folder;
     const FolderUse earlier = found.earlier.value_or(FolderUse{});
     const auto folderBits = dir.attributesOf(nullptr);
-    const BroughtIn brought = bringIn(document, dir, sourceFolder, earlier, found.htt.name,
-                                      folderBits ? kHiddenSystem : 0);
+    FolderLook look = request.look;
+    const BroughtIn brought = bringIn(request.page, look, dir, request.sourceFolder, earlier,
+                                      found.htt.name, folderBits ? kHiddenSystem : 0);
     if (brought.error) {
         result.error = brought.error;
         return result;
     }
-    if (!found.keptName.empty() && existing == ExistingTemplate::Refuse) {
+    if (!found.keptName.empty() && request.existing == ExistingTemplate::Refuse) {
         result.error = error(Kind::TemplateExists, found.htt.path);
         return result;
     }
     const std::string& bytes = brought.bytes;
     FolderUse use = earlier;
+    use.look = look;
     for (const FolderUse::Copy& copy : brought.copies) {
         if (std::find(use.copies.begin(), use.copies.end(), copy) == use.copies.end()) {
             use.copies.push_back(copy);
         }
     }
-    use.templateName = found.htt.name;
-    use.templateDigest = sha256Hex(bytes);
-    if (!found.keptName.empty()) {
-        use.keptName = found.keptName;
-        use.keptDigest = sha256Hex(*found.httBytes);
+    if (request.page) {
+        use.templateName = found.htt.name;
+        use.templateDigest = sha256Hex(bytes);
+        if (!found.keptName.empty()) {
+            use.keptName = found.keptName;
+            use.keptDigest = sha256Hex(*found.httBytes);
+        }
+    }
+    if (use.templateName.empty() && use.look.empty()) {
+        result.error = error(Kind::BadLook, folder,
+                             FolderUseReasons::tr("there is nothing to give the folder"));
+        return result;
     }
     result.keepsAttributes = folderBits.has_value();
     const auto iniBits = found.ini.info ? dir.attributesOf(&found.ini) : std::nullopt;
     if (folderBits) {
         use.folderAttributes |= attributes::kReadOnly & ~*folderBits;
         use.iniAttributes |= kHiddenSystem & ~iniBits.value_or(0);
-        use.templateAttributes = kHiddenSystem;
+        use.templateAttributes = request.page ? kHiddenSystem : use.templateAttributes;
     }
     const DesktopIniEdit edit = useTemplateIn(found.iniBytes, use);
+    if (edit.status == DesktopIniEdit::Status::NotStorable) {
+        result.error = error(Kind::IniNotUsable, found.ini.path,
+                             FolderUseReasons::tr("its 8-bit text cannot hold the comment or a "
+                                                  "name, and its code page is not known"));
+        return result;
+    }
     if (edit.bytes.size() > std::size_t(kMaxIniSize)) {
         result.error = error(Kind::IniNotUsable, found.ini.path,
                              FolderUseReasons::tr("it would grow too large to be a Desktop.ini"));
@@ -533,7 +605,7 @@ FolderUseResult useForFolder(const WorkingDocument& document, const QString& fol
     }
 
     std::vector<FolderStep> steps = brought.writes;
-    if (found.htt.info) {
+    if (request.page && found.htt.info) {
         steps.push_back(step(FolderStep::Kind::SetAside, found.htt.name));
         if (!found.keptName.empty()) {
             FolderStep keep = step(FolderStep::Kind::Copy, found.keptName);
@@ -541,10 +613,12 @@ FolderUseResult useForFolder(const WorkingDocument& document, const QString& fol
             steps.push_back(keep);
         }
     }
-    FolderStep page = step(FolderStep::Kind::Write, found.htt.name);
-    page.bytes = bytes;
-    page.setBits = use.templateAttributes;
-    steps.push_back(page);
+    if (request.page) {
+        FolderStep page = step(FolderStep::Kind::Write, found.htt.name);
+        page.bytes = bytes;
+        page.setBits = use.templateAttributes;
+        steps.push_back(page);
+    }
     if (found.ini.info) {
         steps.push_back(step(FolderStep::Kind::SetAside, found.ini.name));
     }

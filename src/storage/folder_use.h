@@ -22,6 +22,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "document/desktop_ini.h"
 #include "document/working_document.h"
 
 namespace tessivane {
@@ -39,6 +40,7 @@ struct FolderUseError {
         TemplateExists,    // ... by a page of Tessivane's, replaced only when asked
         OtherTemplate,     // the folder already uses another template; reason is its name
         MissingFile,       // a picture or the sound the page names is not there; path: its name
+        BadLook,           // a comment, icon index or colour the file cannot hold; reason: why
         NothingToUndo,     // Desktop.ini holds no record of a use
         Busy,              // another change of the folder did not end in time
         Unsettled,         // an unfinished change was found that cannot be settled; reason: why
@@ -61,6 +63,8 @@ struct FolderUsePlan {
     QString keptAs;                // ... and kept under this name, when it is not the use's own
     QStringList copies;            // the files that will be copied in: "name (from path)"
     QStringList unchecked;         // names of places on the Windows machine, not checked here
+    FolderLook look;               // what Desktop.ini gives the folder now
+    FolderLook recordedLook;       // ... of which an earlier use of Tessivane's set this
     bool iniExists = false;        // Desktop.ini is there and will be updated
     bool keepsAttributes = false;  // the volume keeps Windows attributes
 };
@@ -84,14 +88,34 @@ struct FolderUseResult {
 // What replacing a page of Tessivane's at the template's name needs.
 enum class ExistingTemplate { Refuse, Replace };
 
-// sourceFolder is the folder the document was saved in, for its %THISDIRPATH% names (empty for
-// an untitled document).
-FolderUsePlan planFolderUse(const WorkingDocument& document, const QString& folder,
-                            const QString& templateName, const QString& sourceFolder = {});
-FolderUseResult useForFolder(const WorkingDocument& document, const QString& folder,
-                             const QString& templateName,
-                             ExistingTemplate existing = ExistingTemplate::Refuse,
-                             const QString& sourceFolder = {});
+// What to give a folder.
+struct FolderUseRequest {
+    // The template to write; without one the folder keeps the page an earlier use gave it.
+    const WorkingDocument* page = nullptr;
+    QString templateName = kFolderTemplateName;
+    // The whole look the folder is to have from Tessivane: its icon and list picture as paths
+    // of this machine or names the folder resolves (brought in like the page's files), the
+    // colour as 0x00BBGGRR.
+    FolderLook look;
+    ExistingTemplate existing = ExistingTemplate::Refuse;
+    // The folder the document was saved in, for its %THISDIRPATH% names (empty when untitled).
+    QString sourceFolder;
+};
+
+FolderUsePlan planFolderUse(const QString& folder, const FolderUseRequest& request);
+FolderUseResult useForFolder(const QString& folder, const FolderUseRequest& request);
+
+inline FolderUsePlan planFolderUse(const WorkingDocument& document, const QString& folder,
+                                   const QString& templateName, const QString& sourceFolder = {}) {
+    return planFolderUse(folder, {&document, templateName, {}, ExistingTemplate::Refuse,
+                                  sourceFolder});
+}
+inline FolderUseResult useForFolder(const WorkingDocument& document, const QString& folder,
+                                    const QString& templateName,
+                                    ExistingTemplate existing = ExistingTemplate::Refuse,
+                                    const QString& sourceFolder = {}) {
+    return useForFolder(folder, {&document, templateName, {}, existing, sourceFolder});
+}
 FolderUseResult undoFolderUse(const QString& folder);
 
 }  // namespace tessivane

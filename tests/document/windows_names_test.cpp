@@ -24,6 +24,7 @@ TEST(WindowsNames, EachFormIsReadAsWindowsReadsIt) {
         {"C:\\windows\\media\\Nothing.wav", Kind::DrivePath, {}},
         {"c:Nothing.gif", Kind::DrivePath, {}},
         {"\\Nothing.gif", Kind::DrivePath, {}},
+        {"%SystemRoot%\\system32\\shell32.dll", Kind::DrivePath, {}},
         {"\\\\server\\share\\a.gif", Kind::NetworkPath, {}},
         {"//server/share/a.gif", Kind::NetworkPath, {}},
         {"http://example.com/a.gif", Kind::NetworkPath, {}},
