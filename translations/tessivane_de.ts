@@ -257,20 +257,59 @@ kommt; ein Laufwerks- oder Netzwerkpfad (C:\..., \\server\...) wird hier
 nicht geprüft.</translation>
     </message>
     <message>
+        <source>The folder&apos;s comment, which Windows shows as its tooltip.</source>
+        <translation>Der Kommentar des Ordners, den Windows als Quickinfo zeigt.</translation>
+    </message>
+    <message>
+        <source>The folder&apos;s icon: an .ico file, or a .dll or .exe with the icon&apos;s index.</source>
+        <translation>Das Symbol des Ordners: eine .ico-Datei oder eine .dll oder .exe mit der Nummer des Symbols.</translation>
+    </message>
+    <message>
+        <source>The picture behind the folder&apos;s file list.</source>
+        <translation>Das Bild hinter der Dateiliste des Ordners.</translation>
+    </message>
+    <message>
+        <source>The colour of the file names in the list: one of the sixteen names, or #RRGGBB.</source>
+        <translation>Die Farbe der Dateinamen in der Liste: einer der sechzehn Namen oder #RRGGBB.</translation>
+    </message>
+    <message>
         <source>Use a template that Tessivane saved for FOLDER: check that its
 sound, background and line image files exist, copy those that lie
 outside FOLDER into it, write the template there as Folder.htt
 naming them as Windows finds them, make the folder&apos;s Desktop.ini
 show it, and mark the folder read-only and the files hidden and
 system where the volume keeps Windows attributes. All of it is
-done, or none.</source>
+done, or none. --comment, --icon and the list&apos;s picture and colour
+give the folder its look too; without TEMPLATE, only those.</source>
         <translation>Eine mit Tessivane gespeicherte Vorlage für FOLDER verwenden: prüfen,
 ob Klang, Hintergrund- und Linienbild vorhanden sind, die außerhalb
 von FOLDER liegenden hineinkopieren, die Vorlage dort als Folder.htt
 schreiben, die sie so nennt, wie Windows sie findet, die Desktop.ini
 des Ordners auf sie verweisen lassen und den Ordner als schreibgeschützt,
 die Dateien als versteckte Systemdateien markieren, wo der Datenträger
-Windows-Attribute speichert. Es geschieht alles oder nichts.</translation>
+Windows-Attribute speichert. Es geschieht alles oder nichts. --comment,
+--icon sowie Bild und Farbe der Liste geben dem Ordner auch sein Aussehen;
+ohne TEMPLATE nur diese.</translation>
+    </message>
+    <message>
+        <source>A folder.</source>
+        <translation>Ein Ordner.</translation>
+    </message>
+    <message>
+        <source>Print what a folder&apos;s Desktop.ini gives it: its page, comment,
+icon, list picture and list text colour, one &apos;name: value&apos; line
+each, or one JSON object with --json.</source>
+        <translation>Ausgeben, was die Desktop.ini eines Ordners ihm gibt: Seite, Kommentar,
+Symbol, Listenbild und Textfarbe der Liste, je eine Zeile „name: value“
+oder mit --json ein JSON-Objekt.</translation>
+    </message>
+    <message>
+        <source>--list-text-colour takes a colour name or #RRGGBB, not &apos;%1&apos;</source>
+        <translation>--list-text-colour erwartet einen Farbnamen oder #RRGGBB, nicht „%1“</translation>
+    </message>
+    <message>
+        <source>show-folder needs exactly one FOLDER</source>
+        <translation>show-folder erwartet genau einen Ordner (FOLDER)</translation>
     </message>
 </context>
 <context>
@@ -513,6 +552,26 @@ Windows-Attribute speichert. Es geschieht alles oder nichts.</translation>
     <message>
         <source>the page cannot hold this name</source>
         <translation>Die Seite kann diesen Namen nicht aufnehmen</translation>
+    </message>
+    <message>
+        <source>a value holds a line break or another control character</source>
+        <translation>Ein Wert enthält einen Zeilenumbruch oder ein anderes Steuerzeichen</translation>
+    </message>
+    <message>
+        <source>the icon index &apos;%1&apos; is not a whole number</source>
+        <translation>Die Symbolnummer „%1“ ist keine ganze Zahl</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a colour</source>
+        <translation>„%1“ ist keine Farbe</translation>
+    </message>
+    <message>
+        <source>there is nothing to give the folder</source>
+        <translation>Es gibt nichts, was der Ordner bekommen soll</translation>
+    </message>
+    <message>
+        <source>its 8-bit text cannot hold the comment or a name, and its code page is not known</source>
+        <translation>Ihr 8-Bit-Text kann den Kommentar oder einen Namen nicht aufnehmen, und ihre Codepage ist nicht bekannt</translation>
     </message>
 </context>
 <context>
@@ -768,6 +827,14 @@ Die Datei aus dieser Kopie wiederherstellen oder die Datei so lassen, wie sie is
     <message>
         <source>&apos;%1&apos; was copied in and changed since, and is kept.</source>
         <translation>„%1“ wurde hineinkopiert und seitdem geändert und bleibt erhalten.</translation>
+    </message>
+    <message>
+        <source>The folder &apos;%1&apos; cannot be given that: %2. %3</source>
+        <translation>Der Ordner „%1“ kann das nicht bekommen: %2. %3</translation>
+    </message>
+    <message>
+        <source>The folder &apos;%1&apos; has its new look.</source>
+        <translation>Der Ordner „%1“ hat sein neues Aussehen.</translation>
     </message>
 </context>
 <context>

@@ -257,6 +257,23 @@ QString folderUseDone(const QString& folder, const QString& templateName,
                .arg(folder);
 }
 
+QString folderLookDone(const QString& folder, const FolderUseResult& result) {
+    QString done = Messages::tr("The folder '%1' has its new look.").arg(folder);
+    if (!result.copies.isEmpty()) {
+        done += ' ' + Messages::tr("Copied into the folder: %1.").arg(result.copies.join(", "));
+    }
+    if (!result.unchecked.isEmpty()) {
+        done += ' ' + notCheckedHere(result.unchecked);
+    }
+    if (!result.keepsAttributes) {
+        done += ' ' + Messages::tr(
+                          "Its volume keeps no Windows attributes: on Windows, run attrib +r "
+                          "\"%1\".")
+                          .arg(folder);
+    }
+    return done;
+}
+
 QString notCheckedHere(const QStringList& names) {
     return Messages::tr("Places on the Windows machine, not checked on this machine: %1.")
         .arg(names.join(", "));

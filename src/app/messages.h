@@ -50,6 +50,8 @@ Message folderUseFailed(const FolderUseError& error);
 QString folderUseDone(const QString& folder, const QString& templateName,
                       const FolderUseResult& result);
 QString folderUseUndone(const QString& folder, const FolderUseResult& result);
+// The result of giving a folder a look without a page.
+QString folderLookDone(const QString& folder, const FolderUseResult& result);
 // Names of places on the Windows machine that the page uses, which this machine cannot check.
 QString notCheckedHere(const QStringList& names);
 // Said when a change begins by undoing one that an earlier run left unfinished.

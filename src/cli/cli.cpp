@@ -6,9 +6,11 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include "app/messages.h"
 #include "document/colours.h"
@@ -89,7 +91,18 @@ QList<QCommandLineOption> applyOptions() {
          "NAME.htt", kFolderTemplateName},
         {"replace",
          CommandLineTool::tr("Replace a page of Tessivane's that is already at that name; it is "
-                             "kept in the folder, and unapply brings it back.")}};
+                             "kept in the folder, and unapply brings it back.")},
+        {"comment",
+         CommandLineTool::tr("The folder's comment, which Windows shows as its tooltip."), "TEXT"},
+        {"icon",
+         CommandLineTool::tr("The folder's icon: an .ico file, or a .dll or .exe with the icon's "
+                             "index."),
+         "FILE[,INDEX]"},
+        {"list-picture", CommandLineTool::tr("The picture behind the folder's file list."), "FILE"},
+        {"list-text-colour",
+         CommandLineTool::tr("The colour of the file names in the list: one of the sixteen names, "
+                             "or #RRGGBB."),
+         "COLOUR"}};
 }
 
 QList<QCommandLineOption> noOptions() {
@@ -152,7 +165,17 @@ constexpr CommandText kApply{
                       "naming them as Windows finds them, make the folder's Desktop.ini\n"
                       "show it, and mark the folder read-only and the files hidden and\n"
                       "system where the volume keeps Windows attributes. All of it is\n"
-                      "done, or none.")};
+                      "done, or none. --comment, --icon and the list's picture and colour\n"
+                      "give the folder its look too; without TEMPLATE, only those.")};
+constexpr CommandText kShowFolder{
+    "show-folder",
+    showOptions,
+    {{"FOLDER", QT_TRANSLATE_NOOP("CommandLineTool", "A folder.")}},
+    nullptr,
+    QT_TRANSLATE_NOOP("CommandLineTool",
+                      "Print what a folder's Desktop.ini gives it: its page, comment,\n"
+                      "icon, list picture and list text colour, one 'name: value' line\n"
+                      "each, or one JSON object with --json.")};
 constexpr CommandText kUnapply{
     "unapply",
     noOptions,
@@ -161,7 +184,8 @@ constexpr CommandText kUnapply{
     QT_TRANSLATE_NOOP("CommandLineTool",
                       "Take out of FOLDER exactly what apply put in: Desktop.ini's keys,\n"
                       "the template while it is as written, and the attributes.")};
-constexpr const CommandText* kCommands[] = {&kTemplate, &kShow, &kWrite, &kApply, &kUnapply};
+constexpr const CommandText* kCommands[] = {&kTemplate, &kShow,    &kWrite,
+                                            &kApply,    &kUnapply, &kShowFolder};
 
 QString optionUsage(const QCommandLineOption& option) {
     const QString name = option.names().first();
@@ -636,14 +660,55 @@ int reportFolderChange(const FolderUseResult& result, const QString& done, Repor
     return kDone;
 }
 
+// The look the options give a folder; nothing, after a usage error, when one is not a value.
+std::optional<FolderLook> lookOptions(const QCommandLineParser& parser, Reporter& reporter) {
+    FolderLook look;
+    look.comment = utf8(parser.value("comment"));
+    look.listPicture = utf8(parser.value("list-picture"));
+    QString icon = parser.value("icon");
+    // FILE,INDEX: the index is what follows the last comma, when it is a number.
+    const qsizetype comma = icon.lastIndexOf(',');
+    if (comma > 0 && QRegularExpression("^-?[0-9]+$").match(icon.mid(comma + 1)).hasMatch()) {
+        look.iconIndex = utf8(icon.mid(comma + 1));
+        icon.truncate(comma);
+    }
+    look.iconFile = utf8(icon);
+    if (look.iconIndex.empty() && !look.iconFile.empty()) {
+        look.iconIndex.push_back('0');  // the file's first icon
+    }
+    if (parser.isSet("list-text-colour")) {
+        const std::string colour = utf8(parser.value("list-text-colour"));
+        const int index = findColour(colour);
+        const auto rgb = iniColourFromRgb(colour);
+        if (index < 0 && !rgb) {
+            reporter.usage(
+                CommandLineTool::tr("--list-text-colour takes a colour name or #RRGGBB, not '%1'")
+                    .arg(parser.value("list-text-colour")));
+            return std::nullopt;
+        }
+        look.listTextColour =
+            rgb ? *rgb
+                : QString("0x%1")
+                      .arg(screenColour(kColourNames[std::size_t(index)]), 8, 16, QChar('0'))
+                      .toUpper()
+                      .replace("0X", "0x")
+                      .toStdString();
+    }
+    return look;
+}
+
 int applyCommand(const QStringList& arguments, Reporter& reporter) {
     QCommandLineParser parser;
     const QString name = "name";
     if (const auto ended = parse(parser, kApply, arguments, reporter)) {
         return *ended;
     }
+    const auto look = lookOptions(parser, reporter);
+    if (!look) {
+        return kUsage;
+    }
     const QStringList files = parser.positionalArguments();
-    if (files.size() != 2) {
+    if (files.size() != 2 && !(files.size() == 1 && !look->empty())) {
         return reporter.usage(CommandLineTool::tr("apply needs a TEMPLATE and a FOLDER"));
     }
     if (parser.values(name).size() > 1 || !isTemplateFileName(utf8(parser.value(name)))) {
@@ -651,22 +716,69 @@ int applyCommand(const QStringList& arguments, Reporter& reporter) {
                                   {FolderUseError::Kind::BadTemplateName, parser.value(name), {}})
                                   .text);
     }
-    auto document = reporter.loadOurs(files[0]);
-    if (!document) {
+    std::optional<WorkingDocument> document;
+    if (files.size() == 2 && !(document = reporter.loadOurs(files[0]))) {
         return kFailed;
     }
-    // The template's own folder is where its %THISDIRPATH% names are.
-    const FolderUseResult result =
-        useForFolder(*document, files[1], parser.value(name),
-                     parser.isSet("replace") ? ExistingTemplate::Replace : ExistingTemplate::Refuse,
-                     QFileInfo(files[0]).absolutePath());
+    const QString folder = files.last();
+    FolderUseRequest request;
+    request.page = document ? &*document : nullptr;
+    request.templateName = parser.value(name);
+    request.look = *look;
+    request.existing =
+        parser.isSet("replace") ? ExistingTemplate::Replace : ExistingTemplate::Refuse;
+    // The template's own folder is where its %THISDIRPATH% names are; the look's files are
+    // paths as given.
+    request.sourceFolder = document ? QFileInfo(files[0]).absolutePath() : QDir::currentPath();
+    request.keepEarlierLook = true;
+    const FolderUseResult result = useForFolder(folder, request);
     if (result.error.kind == FolderUseError::Kind::TemplateExists) {
         reporter.fail(messages::folderUseFailed(result.error));
         reporter.note(CommandLineTool::tr("apply --replace replaces it and keeps it for unapply"));
         return kFailed;
     }
-    return reportFolderChange(result, messages::folderUseDone(files[1], parser.value(name), result),
+    return reportFolderChange(result,
+                              document ? messages::folderUseDone(folder, parser.value(name), result)
+                                       : messages::folderLookDone(folder, result),
                               reporter);
+}
+
+int showFolderCommand(const QStringList& arguments, Reporter& reporter) {
+    QCommandLineParser parser;
+    if (const auto ended = parse(parser, kShowFolder, arguments, reporter)) {
+        return *ended;
+    }
+    if (parser.positionalArguments().size() != 1) {
+        return reporter.usage(CommandLineTool::tr("show-folder needs exactly one FOLDER"));
+    }
+    const FolderShown shown = showFolder(parser.positionalArguments().first());
+    if (shown.error) {
+        return reporter.fail(messages::folderUseFailed(shown.error));
+    }
+    const FolderLook& look = shown.look;
+    std::string icon = look.iconFile;
+    if (!icon.empty()) {
+        icon.append(",").append(look.iconIndex);
+    }
+    const std::pair<const char*, std::string> fields[] = {
+        {"page", utf8(shown.page)},
+        {"comment", look.comment},
+        {"icon", icon},
+        {"listPicture", look.listPicture},
+        {"listTextColour", rgbFromIniColour(look.listTextColour).value_or(look.listTextColour)}};
+    if (parser.isSet("json")) {
+        QJsonObject object;
+        for (const auto& [key, value] : fields) {
+            object[key] = QString::fromStdString(value);
+        }
+        reporter.out() << QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString()
+                       << "\n";
+    } else {
+        for (const auto& [key, value] : fields) {
+            reporter.out() << key << ": " << value << "\n";
+        }
+    }
+    return kDone;
 }
 
 int unapplyCommand(const QStringList& arguments, Reporter& reporter) {
@@ -698,11 +810,9 @@ int dispatch(const QStringList& arguments, std::ostream& out, std::ostream& err,
         return kDone;
     }
     const std::pair<const CommandText*, int (*)(const QStringList&, Reporter&)> commands[] = {
-        {&kTemplate, templateCommand},
-        {&kShow, showCommand},
-        {&kWrite, writeCommand},
-        {&kApply, applyCommand},
-        {&kUnapply, unapplyCommand}};
+        {&kTemplate, templateCommand}, {&kShow, showCommand},
+        {&kWrite, writeCommand},       {&kApply, applyCommand},
+        {&kUnapply, unapplyCommand},   {&kShowFolder, showFolderCommand}};
     for (const auto& [text, function] : commands) {
         if (name == text->name) {
             return function(arguments, reporter);

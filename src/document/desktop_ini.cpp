@@ -951,6 +951,13 @@ std::optional<std::string> rgbFromIniColour(std::string_view value) {
     return "#" + bgr.substr(4, 2) + bgr.substr(2, 2) + bgr.substr(0, 2);
 }
 
+std::string webViewPageIn(std::string_view bytes) {
+    const auto text = decode(bytes);
+    const auto header = text ? findSection(*text, kWebViewClassId) : std::nullopt;
+    const auto line = header ? findKey(*text, *header, "PersistMoniker") : std::nullopt;
+    return line ? utf8Of(trimmed(valueOf(text->lines[*line])), encodingOf(*text)) : std::string();
+}
+
 FolderLook folderLookIn(std::string_view bytes) {
     FolderLook look;
     const auto text = decode(bytes);

@@ -54,6 +54,8 @@ std::optional<std::string> rgbFromIniColour(std::string_view value);
 
 // What the file holds now of a folder's look (for showing and as a starting point).
 FolderLook folderLookIn(std::string_view bytes);
+// The page the file makes the folder show: PersistMoniker's value, as written ("" for none).
+std::string webViewPageIn(std::string_view bytes);
 
 // What using a template for a folder did outside Desktop.ini's keys.
 struct FolderUse {

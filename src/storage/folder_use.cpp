@@ -349,7 +349,9 @@ BroughtIn bringIn(const WorkingDocument* document, FolderLook& look, const Folde
         }
         const QString local = QFileInfo(found.localPath).canonicalFilePath();
         if (local.startsWith(targetPath + QLatin1Char('/'))) {
-            return local.mid(targetPath.size() + 1).replace(QLatin1Char('/'), QLatin1Char('\\')).toStdString();
+            return local.mid(targetPath.size() + 1)
+                .replace(QLatin1Char('/'), QLatin1Char('\\'))
+                .toStdString();
         }
         QFile file(local);
         if (!file.open(QIODevice::ReadOnly)) {
@@ -381,8 +383,8 @@ BroughtIn bringIn(const WorkingDocument* document, FolderLook& look, const Folde
             !std::any_of(brought.copies.begin(), brought.copies.end(),
                          [&](const FolderUse::Copy& c) { return c.name == copy; })) {
             brought.copies.push_back({copy, digest});
-            brought.copied << FolderUseReasons::tr("%1 (from %2)")
-                                  .arg(QString::fromStdString(copy), local);
+            brought.copied
+                << FolderUseReasons::tr("%1 (from %2)").arg(QString::fromStdString(copy), local);
         }
         return copy;
     };
@@ -417,8 +419,8 @@ BroughtIn bringIn(const WorkingDocument* document, FolderLook& look, const Folde
         return brought;
     }
     WorkingDocument page = *document;
-    const WriteOutcome written =
-        writeSettings(page, settings, [](const std::string&) { return true; }, &shown);
+    const WriteOutcome written = writeSettings(
+        page, settings, [](const std::string&) { return true; }, &shown);
     if (!written.written()) {
         brought.error = error(Kind::Failed, QString::fromStdString(written.detail),
                               FolderUseReasons::tr("the page cannot hold this name"));
@@ -497,9 +499,8 @@ FolderUsePlan planFolderUse(const QString& folder, const FolderUseRequest& reque
     }
     if (!found.error) {
         FolderLook look = request.look;
-        const BroughtIn brought =
-            bringIn(request.page, look, found.folder, request.sourceFolder,
-                    found.earlier.value_or(FolderUse{}), found.htt.name, 0);
+        const BroughtIn brought = bringIn(request.page, look, found.folder, request.sourceFolder,
+                                          found.earlier.value_or(FolderUse{}), found.htt.name, 0);
         plan.error = brought.error;
         plan.copies = brought.copied;
         plan.unchecked = brought.unchecked;
@@ -527,8 +528,8 @@ std::optional<QString> whyNotWritable(const FolderLook& look) {
             .arg(QString::fromStdString(look.iconIndex));
     }
     if (!look.listTextColour.empty() && !rgbFromIniColour(look.listTextColour)) {
-        return FolderUseReasons::tr("'%1' is not a colour").arg(
-            QString::fromStdString(look.listTextColour));
+        return FolderUseReasons::tr("'%1' is not a colour")
+            .arg(QString::fromStdString(look.listTextColour));
     }
     return std::nullopt;
 }
@@ -553,6 +554,20 @@ FolderUseResult useForFolder(const QString& folder, const FolderUseRequest& requ
     const FolderUse earlier = found.earlier.value_or(FolderUse{});
     const auto folderBits = dir.attributesOf(nullptr);
     FolderLook look = request.look;
+    if (request.keepEarlierLook) {
+        FolderLook before = earlier.look;
+        const std::pair<std::string*, std::string*> parts[] = {
+            {&look.comment, &before.comment},
+            {&look.iconFile, &before.iconFile},
+            {&look.listPicture, &before.listPicture},
+            {&look.listTextColour, &before.listTextColour}};
+        for (const auto& [part, kept] : parts) {
+            *part = part->empty() ? *kept : *part;
+        }
+        if (request.look.iconFile.empty()) {
+            look.iconIndex = before.iconIndex;
+        }
+    }
     const BroughtIn brought = bringIn(request.page, look, dir, request.sourceFolder, earlier,
                                       found.htt.name, folderBits ? kHiddenSystem : 0);
     if (brought.error) {
@@ -640,6 +655,17 @@ FolderUseResult useForFolder(const QString& folder, const FolderUseRequest& requ
         result.unchecked = brought.unchecked;
     }
     return result;
+}
+
+FolderShown showFolder(const QString& folder) {
+    FolderShown shown;
+    const Survey found = survey(folder);
+    shown.error = found.error;
+    if (found.iniBytes) {
+        shown.look = folderLookIn(*found.iniBytes);
+        shown.page = QString::fromStdString(webViewPageIn(*found.iniBytes));
+    }
+    return shown;
 }
 
 FolderUseResult undoFolderUse(const QString& folder) {

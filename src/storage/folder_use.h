@@ -100,15 +100,25 @@ struct FolderUseRequest {
     ExistingTemplate existing = ExistingTemplate::Refuse;
     // The folder the document was saved in, for its %THISDIRPATH% names (empty when untitled).
     QString sourceFolder;
+    // An empty part of the look keeps what an earlier use set, rather than taking it out.
+    bool keepEarlierLook = false;
 };
+
+// What a folder's Desktop.ini gives it now.
+struct FolderShown {
+    FolderUseError error;
+    QString page;  // the page it shows (PersistMoniker), "" for none
+    FolderLook look;
+};
+FolderShown showFolder(const QString& folder);
 
 FolderUsePlan planFolderUse(const QString& folder, const FolderUseRequest& request);
 FolderUseResult useForFolder(const QString& folder, const FolderUseRequest& request);
 
 inline FolderUsePlan planFolderUse(const WorkingDocument& document, const QString& folder,
                                    const QString& templateName, const QString& sourceFolder = {}) {
-    return planFolderUse(folder, {&document, templateName, {}, ExistingTemplate::Refuse,
-                                  sourceFolder});
+    return planFolderUse(folder,
+                         {&document, templateName, {}, ExistingTemplate::Refuse, sourceFolder});
 }
 inline FolderUseResult useForFolder(const WorkingDocument& document, const QString& folder,
                                     const QString& templateName,

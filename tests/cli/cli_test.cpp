@@ -168,12 +168,13 @@ TEST_F(Cli, HelpListsEachCommandsOptionsAndTheManualPageDescribesThem) {
     const QString manual = test::readBytes(TESSIVANE_SOURCE_DIR "/packaging/tessivane-cli.1");
     std::ostream unwritable(nullptr);
     const std::tuple<QString, const char*, qsizetype> cases[] = {
-        {"--help", "Usage:\n  tessivane-cli template [-o FILE]\n", 17},
-        {"-h write", "Usage:\n  tessivane-cli template [-o FILE]\n", 17},
+        {"--help", "Usage:\n  tessivane-cli template [-o FILE]\n", 21},
+        {"-h write", "Usage:\n  tessivane-cli template [-o FILE]\n", 21},
         {"template -h x", "Usage: tessivane-cli template [options]\n", 4},
         {"show -help", "Usage: tessivane-cli show [options] FILE\n", 3},
         {"write --from=x --help", "Usage: tessivane-cli write [options] -o FILE\n", 15},
-        {"apply --help", "Usage: tessivane-cli apply [options] TEMPLATE FOLDER\n", 4},
+        {"apply --help", "Usage: tessivane-cli apply [options] TEMPLATE FOLDER\n", 8},
+        {"show-folder -h", "Usage: tessivane-cli show-folder [options] FOLDER\n", 3},
         {"unapply -h", "Usage: tessivane-cli unapply [options] FOLDER\n", 2},
     };
     for (const auto& [arguments, start, count] : cases) {
@@ -230,6 +231,27 @@ TEST_F(Cli, ApplyAndUnapplyTakeEachOtherBack) {
     EXPECT_EQ(run("unapply " + folder).status, 0);
     EXPECT_EQ(test::readBytes(folder + "/Folder.htt"), test::templateBytes());
     EXPECT_EQ(test::folderEntries(folder), QStringList{"Folder.htt"});
+}
+
+// A folder's look, with a page or without one: apply sets what it is given and keeps the rest,
+// show-folder prints it, unapply takes it out; a colour that is not one is a usage error.
+TEST_F(Cli, ApplyGivesAFolderItsLookAndShowFolderPrintsIt) {
+    const QString folder = dir.path("looked");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const QString icon = dir.file("sea.ico", "ICO"), back = dir.file("back.gif", "GIF89a");
+    EXPECT_EQ(run("apply --comment Holiday --icon " + icon + ",2 --list-text-colour Navy " + folder)
+                  .status,
+              0);
+    EXPECT_EQ(run("apply --list-picture " + back + " --list-text-colour #12ab9f " + folder).status,
+              0);
+    EXPECT_EQ(run("show-folder " + folder).out,
+              "page: \ncomment: Holiday\nicon: sea.ico,2\nlistPicture: back.gif\n"
+              "listTextColour: #12AB9F\n");
+    EXPECT_EQ(QJsonDocument::fromJson(run("show-folder --json " + folder).out)["icon"].toString(),
+              "sea.ico,2");
+    EXPECT_EQ(run("apply --list-text-colour mauve " + folder).status, 2);
+    EXPECT_EQ(run("unapply " + folder).status, 0);
+    EXPECT_TRUE(test::folderEntries(folder).isEmpty());
 }
 
 // Under the pseudo-translation, which wraps every text it translates in brackets, all that the
