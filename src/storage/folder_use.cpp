@@ -245,7 +245,8 @@ UseSurvey surveyForUse(const QString& path, const QString& templateName) {
         found.error = error(Kind::BadTemplateName, templateName);
         return found;
     }
-    if (found.earlier && ::strcasecmp(found.earlier->templateName.c_str(), name.c_str()) != 0) {
+    if (found.earlier && !found.earlier->templateName.empty() &&
+        ::strcasecmp(found.earlier->templateName.c_str(), name.c_str()) != 0) {
         found.error =
             error(Kind::OtherTemplate, path, QString::fromStdString(found.earlier->templateName));
         return found;

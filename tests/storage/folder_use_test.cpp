@@ -194,6 +194,47 @@ TEST_P(OnVolume, UseIsMarkedWhereTheVolumeKeepsAttributesAndUndoneWhole) {
     }
 }
 
+// A folder given only a look (a comment the ASCII file cannot hold, an icon and a list picture
+// from elsewhere, a colour), then the page beside it: Desktop.ini gets the keys, the files come
+// in, and undoing gives back every byte and attribute, the file's ASCII form included.
+TEST_P(OnVolume, ALookAloneOrBesideThePageIsUndoneWhole) {
+    const Volume volume(GetParam());
+    if (!volume.why().isEmpty()) {
+        GTEST_SKIP() << qPrintable(volume.why());
+    }
+    const QString folder = volume.path("looked"), art = volume.path("art");
+    ASSERT_TRUE(QDir().mkdir(folder) && QDir().mkdir(art));
+    ASSERT_TRUE(writeBytes(folder + "/desktop.ini", "[.ShellClassInfo]\r\nInfoTip=old\r\n"));
+    writeBytes(art + "/sea.ico", "ICO");
+    writeBytes(art + "/back.gif", test::kGif);
+    const auto before = snapshot(folder);
+    FolderUseRequest request;
+    request.look = {"Fotos vom Meer \xE2\x80\x93 2026", art.toStdString() + "/sea.ico", "0",
+                    art.toStdString() + "/back.gif", "0x00800000"};
+    const FolderUseResult looked = useForFolder(folder, request);
+    ASSERT_FALSE(looked.error) << qPrintable(looked.error.reason);
+    const QByteArray ini = readBytes(folder + "/desktop.ini");
+    EXPECT_TRUE(ini.startsWith("\xFF\xFE"));
+    const FolderLook shown = folderLookIn(ini.toStdString());
+    EXPECT_EQ(shown.comment, request.look.comment);
+    EXPECT_EQ(shown.iconFile, "sea.ico");
+    EXPECT_EQ(shown.listPicture, "back.gif");
+    EXPECT_EQ(readBytes(folder + "/back.gif"), test::kGif);
+    if (attributesOf(folder) >= 0) {
+        EXPECT_EQ(attributesOf(folder + "/sea.ico") & 0x6,
+                  attributes::kHidden | attributes::kSystem);
+    }
+    const WorkingDocument document = WorkingDocument::fromTemplate();
+    request.page = &document;
+    request.look = {};
+    request.keepEarlierLook = true;
+    const FolderUseResult paged = useForFolder(folder, request);
+    ASSERT_FALSE(paged.error) << qPrintable(paged.error.path + ": " + paged.error.reason);
+    EXPECT_EQ(folderLookIn(readBytes(folder + "/desktop.ini").toStdString()), shown);
+    ASSERT_FALSE(undoFolderUse(folder).error);
+    EXPECT_EQ(snapshot(folder), before);
+}
+
 INSTANTIATE_TEST_SUITE_P(Volumes, OnVolume, ::testing::Values("plain", "ntfs", "vfat"));
 
 // Each case prepares a folder, then uses the template for it (or undoes a use) as this user,
