@@ -311,6 +311,10 @@ oder mit --json ein JSON-Objekt.</translation>
         <source>show-folder needs exactly one FOLDER</source>
         <translation>show-folder erwartet genau einen Ordner (FOLDER)</translation>
     </message>
+    <message>
+        <source>note: %1</source>
+        <translation>Hinweis: %1</translation>
+    </message>
 </context>
 <context>
     <name>FileCommands</name>

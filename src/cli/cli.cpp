@@ -635,7 +635,7 @@ int writeCommand(const QStringList& arguments, Reporter& reporter) {
     const WriteOutcome written = writeSettings(
         document, settings, [&check](const std::string& path) { return check(path); }, &shown);
     for (const QString& note : check.notes()) {
-        reporter.note(note);
+        reporter.note(CommandLineTool::tr("note: %1").arg(note));
     }
     if (!written.written()) {
         return reporter.fail(messages::writeRefused(written, parser.value("output")));
