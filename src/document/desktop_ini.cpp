@@ -839,6 +839,18 @@ DesktopIniEdit useTemplateIn(const std::optional<std::string>& existing, FolderU
     const auto fields = lookFields(look);
     const bool plain = std::all_of(fields.begin(), fields.end(),
                                    [](const auto& field) { return isAscii(*field.second); });
+    // A value is one line's end, read back without the blanks around it.
+    const bool storable = std::all_of(fields.begin(), fields.end(), [](const auto& field) {
+        const std::string& value = *field.second;
+        return std::none_of(value.begin(), value.end(),
+                            [](char c) { return (c >= 0 && c < 0x20) || c == 0x7F; }) &&
+               (value.empty() ||
+                (!isBlank(char16_t(value.front())) && !isBlank(char16_t(value.back()))));
+    });
+    if (!storable) {
+        edit.status = DesktopIniEdit::Status::NotStorable;
+        return edit;
+    }
     if (!plain && !text.utf16 && text.mark != kUtf8Mark) {
         const auto ascii = [](const Line& line) {
             return std::all_of(line.text.begin(), line.text.end(),

@@ -117,7 +117,8 @@ bool hasDamagedRecord(std::string_view bytes);
 // The file made to show use.templateName (none when empty) and use.look, with the record of use;
 // existing is nothing for a file that is not there. A value that the file's 8-bit text cannot
 // hold turns a file of ASCII text into UTF-16LE with its mark, as Windows writes one; in a file
-// holding other 8-bit characters, of a code page not known here, it is NotStorable. A file that
+// holding other 8-bit characters, of a code page not known here, it is NotStorable, as is a value
+// with a control character or with blanks around it (a line cannot hold those). A file that
 // holds the record of an earlier use is edited as if that use had been undone first, so the record
 // always describes the file as it was before any. use.createdIni is set from what the file was.
 DesktopIniEdit useTemplateIn(const std::optional<std::string>& existing, FolderUse use);

@@ -535,6 +535,18 @@ std::optional<QString> whyNotWritable(const FolderLook& look) {
     return std::nullopt;
 }
 
+// The look without blanks around its values, which a line of Desktop.ini would not keep.
+FolderLook trimmedLook(FolderLook look) {
+    for (std::string* value : {&look.comment, &look.iconFile, &look.iconIndex, &look.listPicture,
+                               &look.listTextColour}) {
+        const std::size_t first = value->find_first_not_of(" \t");
+        const std::size_t last = value->find_last_not_of(" \t");
+        *value =
+            first == std::string::npos ? std::string() : value->substr(first, last - first + 1);
+    }
+    return look;
+}
+
 FolderUseResult useForFolder(const QString& folder, const FolderUseRequest& request) {
     Change change;
     if (!begin(change, folder)) {
@@ -545,6 +557,7 @@ FolderUseResult useForFolder(const QString& folder, const FolderUseRequest& requ
         result.error = error(Kind::BadLook, folder, *why);
         return result;
     }
+    const FolderLook asked = trimmedLook(request.look);
     const UseSurvey found = request.page ? surveyForUse(folder, request.templateName)
                                          : UseSurvey{survey(folder), {}, {}, false, {}};
     if (found.error) {
@@ -554,7 +567,7 @@ FolderUseResult useForFolder(const QString& folder, const FolderUseRequest& requ
     const Folder& dir = found.folder;
     const FolderUse earlier = found.earlier.value_or(FolderUse{});
     const auto folderBits = dir.attributesOf(nullptr);
-    FolderLook look = request.look;
+    FolderLook look = asked;
     if (request.keepEarlierLook) {
         FolderLook before = earlier.look;
         const std::pair<std::string*, std::string*> parts[] = {
@@ -565,7 +578,7 @@ FolderUseResult useForFolder(const QString& folder, const FolderUseRequest& requ
         for (const auto& [part, kept] : parts) {
             *part = part->empty() ? *kept : *part;
         }
-        if (request.look.iconFile.empty()) {
+        if (asked.iconFile.empty()) {
             look.iconIndex = before.iconIndex;
         }
     }

@@ -138,7 +138,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             changed << QString::fromStdString(name);
     }
     if (status == cli::kDone && printed.empty()) {
-        static const QRegularExpression notes("\\A(tessivane-cli: (--|warning: |note: )[^\n]*\n)*\\z");
+        static const QRegularExpression notes(
+            "\\A(tessivane-cli: (--|warning: |note: )[^\n]*\n)*\\z");
         check(notes.match(QString::fromStdString(said)).hasMatch(), "success with a message", call);
         check(changed.size() == 1 && kOutputs.contains(changed[0]),
               "success without exactly one new output", call);
