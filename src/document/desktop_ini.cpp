@@ -940,14 +940,24 @@ DesktopIniEdit undoTemplateIn(std::string_view existing) {
     return edit;
 }
 
+namespace {
+
+// Hex digits with their letters in upper case, as colours are written.
+std::string upperHex(std::string_view digits) {
+    std::string upper(digits);
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](char c) { return c >= 'a' && c <= 'f' ? char(c - 'a' + 'A') : c; });
+    return upper;
+}
+
+}  // namespace
+
 std::optional<std::string> iniColourFromRgb(std::string_view rgb) {
     if (rgb.size() != 7 || rgb[0] != '#' ||
         rgb.find_first_not_of("0123456789abcdefABCDEF", 1) != std::string_view::npos) {
         return std::nullopt;
     }
-    std::string upper(rgb.substr(1));
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](char c) { return c >= 'a' && c <= 'f' ? char(c - 'a' + 'A') : c; });
+    const std::string upper = upperHex(rgb.substr(1));
     return "0x00" + upper.substr(4, 2) + upper.substr(2, 2) + upper.substr(0, 2);
 }
 
@@ -957,9 +967,7 @@ std::optional<std::string> rgbFromIniColour(std::string_view value) {
         value.find_first_not_of("0123456789abcdefABCDEF", 2) != std::string_view::npos) {
         return std::nullopt;
     }
-    std::string bgr(value.substr(4));
-    std::transform(bgr.begin(), bgr.end(), bgr.begin(),
-                   [](char c) { return c >= 'a' && c <= 'f' ? char(c - 'a' + 'A') : c; });
+    const std::string bgr = upperHex(value.substr(4));
     return "#" + bgr.substr(4, 2) + bgr.substr(2, 2) + bgr.substr(0, 2);
 }
 

@@ -33,6 +33,7 @@
 
 #include "document/desktop_ini.h"
 #include "document/text_encoding.h"
+#include "storage/signal_handlers.h"
 #include "storage/windows_attributes.h"
 
 namespace tessivane {
@@ -206,25 +207,9 @@ std::optional<off_t> copyContent(int from, int to, std::optional<off_t> limit = 
 // reads is set before the stretch it covers begins.
 class SignalGuard {
 public:
-    SignalGuard() {
-        for (std::size_t i = 0; i < std::size(kSignals); ++i) {
-            struct sigaction previous {};
-            installed_[i] = ::sigaction(kSignals[i], nullptr, &previous) == 0 &&
-                            previous.sa_handler != SIG_IGN;  // nohup and the like keep theirs
-            if (installed_[i]) {
-                struct sigaction action {};
-                action.sa_handler = onSignal;
-                ::sigfillset(&action.sa_mask);
-                installed_[i] = ::sigaction(kSignals[i], &action, &previous_[i]) == 0;
-            }
-        }
-    }
+    SignalGuard() : handlers_(onSignal) {}
     ~SignalGuard() {
-        for (std::size_t i = 0; i < std::size(kSignals); ++i) {
-            if (installed_[i]) {
-                ::sigaction(kSignals[i], &previous_[i], nullptr);
-            }
-        }
+        handlers_.reset();
         const int deferred = deferred_.exchange(0);
         mode_ = kEnd;
         if (deferred != 0) {
@@ -249,7 +234,6 @@ public:
     void nothingToRemove() { mode_ = kEnd; }
 
 private:
-    static constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
     enum Mode { kEnd, kRemove, kFinish };
 
     static void onSignal(int signal) {
@@ -269,8 +253,7 @@ private:
     static inline std::atomic<int> folder_{-1};
     static inline std::atomic<int> deferred_{0};
     static inline char name_[NAME_MAX + 1] = {};
-    bool installed_[std::size(kSignals)] = {};
-    struct sigaction previous_[std::size(kSignals)] = {};
+    std::optional<SignalHandlers> handlers_;
 };
 
 static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs lock-free state");

@@ -22,6 +22,7 @@
 #include <QFile>
 
 #include "storage/file_services.h"
+#include "storage/signal_handlers.h"
 #include "storage/windows_attributes.h"
 
 namespace tessivane {
@@ -76,41 +77,24 @@ QString decoded(const std::string& name) {
 // change to look at between its steps. A signal the program ignores stays ignored.
 class SignalHold {
 public:
-    SignalHold() {
-        received_ = 0;
-        for (std::size_t i = 0; i < std::size(kSignals); ++i) {
-            struct sigaction previous {};
-            installed_[i] =
-                ::sigaction(kSignals[i], nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN;
-            if (installed_[i]) {
-                struct sigaction action {};
-                action.sa_handler = onSignal;
-                ::sigfillset(&action.sa_mask);
-                installed_[i] = ::sigaction(kSignals[i], &action, &previous_[i]) == 0;
-            }
-        }
-    }
-    ~SignalHold() {
-        for (std::size_t i = 0; i < std::size(kSignals); ++i) {
-            if (installed_[i]) {
-                ::sigaction(kSignals[i], &previous_[i], nullptr);
-            }
-        }
-    }
+    SignalHold() = default;
     SignalHold(const SignalHold&) = delete;
     SignalHold& operator=(const SignalHold&) = delete;
 
     static int received() { return received_.load(); }
 
 private:
-    static constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
     static void onSignal(int signal) {
         int none = 0;
         received_.compare_exchange_strong(none, signal);
     }
     static inline std::atomic<int> received_{0};
-    bool installed_[std::size(kSignals)] = {};
-    struct sigaction previous_[std::size(kSignals)] = {};
+    // A hold starts with nothing received, before its handler is in place.
+    static void (*freshHandler())(int) {
+        received_ = 0;
+        return onSignal;
+    }
+    SignalHandlers handlers_{freshHandler()};
 };
 
 std::string hexOf(const std::string& bytes) {
