@@ -1085,6 +1085,10 @@ Die Datei aus dieser Kopie wiederherstellen oder die Datei so lassen, wie sie is
         <source>&apos;%1&apos;: not checked on this machine</source>
         <translation>„%1“: auf diesem Rechner nicht geprüft</translation>
     </message>
+    <message>
+        <source>The folder&apos;s icon %1 cannot be shown here.</source>
+        <translation>Das Symbol des Ordners, %1, kann hier nicht gezeigt werden.</translation>
+    </message>
 </context>
 <context>
     <name>tessivane::SettingsForm</name>

@@ -9,7 +9,8 @@
 //   ActiveX objects, so here this script binds those blocks as event handlers and stands in for
 //   the objects the template's scripts use: the file list (FileList), which draws only the rows
 //   in view, the picture preview (Thumbnail) and the folder's icon. The page's markup is left as
-//   written.
+//   written. The list takes the look the folder's Desktop.ini gives it: a picture behind the
+//   rows, and a colour for the names.
 // The window speaks to the shell only (window.tessivane); the shell tells the window that a
 // document is shown, its list painted, by setting its title to "shown N".
 (function () {
@@ -40,6 +41,7 @@
     var state = {anchor: 0, current: -1, listScroll: 0, panelScroll: 0};
     var view = null;          // the document frame's list, to draw again when entries change
     var sound = null, playing = false, audio = null, shown = 0;
+    var look = {picture: "", colour: ""};
 
     function names(indexes) {
       var set = {};
@@ -155,6 +157,13 @@
         play(on);
         return true;
       },
+      // The folder's list picture (a file: URL the window found, "" for none) and name colour
+      // ("#RRGGBB", "" for the list's own).
+      setLook: function (next) {
+        look = next;
+        if (view) view.lookChanged();
+        return true;
+      },
       // For the document frame.
       folder: function () { return folder; },
       entries: function () { return entries; },
@@ -163,6 +172,7 @@
       selectedIndexes: selectedIndexes,
       setSelected: function (next) { selected = next; },
       state: function () { return state; },
+      look: function () { return look; },
       attach: function (documentView) {
         view = documentView;
         play(playing);
@@ -177,7 +187,7 @@
   function documentView(shell, window) {
     var document = window.document;
     var handlers = {};  // element id -> event name -> functions
-    var list = null, body = null, slice = null;
+    var list = null, body = null, slice = null, lookStyle = null;
     var state = shell.state();
 
     function entries() { return shell.entries(); }
@@ -341,6 +351,19 @@
       }
     }
 
+    // The folder's list picture behind the rows, and its colour for the names of the rows not
+    // selected; only a file: URL and a "#RRGGBB" colour are taken.
+    function applyLook() {
+      if (!body) return;
+      var look = shell.look();
+      var picture = /^file:\/\/\/[^"\\\s]*$/.test(look.picture) ? look.picture : "";
+      var colour = /^#[0-9A-Fa-f]{6}$/.test(look.colour) ? look.colour : "";
+      body.style.backgroundImage = picture ? 'url("' + picture + '")' : "";
+      lookStyle.textContent = colour ? "#tessivane-list tr:not(.tessivane-selected) td:first-child" +
+                                       " {color: " + colour + "}"
+                                     : "";
+    }
+
     function columns() {
       var group = document.createElement("colgroup");
       ["40%", "10%", "22%", "28%"].forEach(function (width) {
@@ -379,6 +402,7 @@
           " margin-right: 4px}" +
           "#tessivane-list tr.tessivane-selected td {background: Highlight; color: HighlightText}";
       document.head.appendChild(style);
+      lookStyle = document.head.appendChild(document.createElement("style"));
       list = document.createElement("div");
       list.id = "tessivane-list";
       list.tabIndex = 0;
@@ -422,6 +446,7 @@
       new window.ResizeObserver(function () { window.requestAnimationFrame(draw); }).observe(body);
       object.textContent = "";
       object.appendChild(list);
+      applyLook();
     }
 
     // The picture preview of the selected file.
@@ -460,7 +485,8 @@
       entriesChanged: function () {
         draw();
         fire("FileList", "SelectionChanged");
-      }
+      },
+      lookChanged: applyLook
     });
 
     document.addEventListener("DOMContentLoaded", function () {

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QBuffer>
 #include <QCheckBox>
@@ -26,6 +27,7 @@
 #include <QSettings>
 #include <QStackedWidget>
 #include <QStyle>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWebEngineProfile>
@@ -37,6 +39,7 @@
 
 #include "document/core.h"
 #include "preview/folder_listing.h"
+#include "preview/folder_look.h"
 #include "preview/named_files.h"
 #include "preview/page_folder.h"
 #include "preview/page_guard.h"
@@ -152,6 +155,26 @@ QPair<QString, QString> pageName(int line, const QString& name, const QString& r
             QStringLiteral("src=\"%1\"").arg(real.isEmpty() ? QString() : pagePath(real))};
 }
 
+// What the strip says of a name that Windows would not show, or "" for one that it shows.
+QString namedFileProblem(const QString& name, NamedFile::Outcome outcome) {
+    switch (outcome) {
+        case NamedFile::Outcome::Found:
+            break;
+        case NamedFile::Outcome::OnlyHere:
+            return PreviewWindow::tr(
+                       "'%1': found only on this machine; Use for Folder copies it in")
+                .arg(name);
+        case NamedFile::Outcome::NotChecked:
+            return PreviewWindow::tr("'%1': not checked on this machine").arg(name);
+        case NamedFile::Outcome::Missing:
+            return PreviewWindow::tr("Not found: %1").arg(name);
+    }
+    return {};
+}
+
+// Windows shows at most this many characters of a folder's comment.
+constexpr qsizetype kMaxCommentLength = 1024;
+
 QString jsArguments(const QJsonArray& arguments) {
     const QByteArray json = QJsonDocument(arguments).toJson(QJsonDocument::Compact);
     return QString::fromUtf8(json.mid(1, json.size() - 2));
@@ -206,6 +229,9 @@ PreviewWindow::PreviewWindow(QWidget* parent)
     showStrip();
 
     folderBox_->setObjectName(QStringLiteral("previewFolder"));
+    folderIcon_ = folderBox_->addAction(QIcon(), QLineEdit::LeadingPosition);
+    folderIcon_->setObjectName(QStringLiteral("previewFolderIcon"));
+    folderIcon_->setVisible(false);
     playSoundBox_->setObjectName(QStringLiteral("previewPlaySound"));
     auto* folderLabel = new QLabel(tr("&Folder:"));
     folderLabel->setBuddy(folderBox_);
@@ -265,7 +291,7 @@ PreviewWindow::PreviewWindow(QWidget* parent)
     connect(&lister_, &FolderLister::started, this,
             [this](const QString& realFolder, const QString& problem) {
                 realFolder_ = realFolder;
-                guard_->allow(shellPath_, realFolder_, named_.real);
+                allowInGuard();
                 listingProblems_ = problem.isEmpty() ? QStringList() : QStringList{problem};
                 if (problem.isEmpty() && !folderWatcher_.directories().contains(realFolder)) {
                     folderWatcher_.addPath(realFolder);
@@ -381,6 +407,8 @@ void PreviewWindow::showFolder(const QString& folder, bool again) {
         folder_ = folder;
         realFolder_.clear();
         folderBox_->setText(folder);
+        // Nothing of the folder shown before stays while this one's look is read.
+        showLook({});
     }
     const QFileInfo info(QDir::cleanPath(folder_));
     const QString path = info.absoluteFilePath();
@@ -394,6 +422,7 @@ void PreviewWindow::showFolder(const QString& folder, bool again) {
                                           {QStringLiteral("icon"), folderIcon}},
                               again})));
     lister_.list(path);
+    readLook();
 }
 
 void PreviewWindow::showTypedFolder() {
@@ -442,6 +471,9 @@ void PreviewWindow::finishLoading(bool ok) {
     shellReady_ = true;
     for (const QString& script : std::as_const(listingScripts_)) {
         runInShell(script);
+    }
+    if (!lookScript_.isEmpty()) {
+        runInShell(lookScript_);
     }
     if (haveDocument_) {
         checkNamedFilesAndSend();
@@ -510,22 +542,7 @@ void PreviewWindow::checkNamedFilesAndSend() {
                     continue;
                 }
                 const NamedFile found = findNamedFile(files[i], folder);
-                QString problem;
-                switch (found.outcome) {
-                    case NamedFile::Outcome::Found:
-                        break;
-                    case NamedFile::Outcome::OnlyHere:
-                        problem =
-                            tr("'%1': found only on this machine; Use for Folder copies it in")
-                                .arg(files[i]);
-                        break;
-                    case NamedFile::Outcome::NotChecked:
-                        problem = tr("'%1': not checked on this machine").arg(files[i]);
-                        break;
-                    case NamedFile::Outcome::Missing:
-                        problem = tr("Not found: %1").arg(files[i]);
-                        break;
-                }
+                const QString problem = namedFileProblem(files[i], found.outcome);
                 if (!problem.isEmpty() && !named.problems.contains(problem)) {
                     named.problems << problem;
                 }
@@ -560,7 +577,7 @@ void PreviewWindow::sendDocument(const NamedFiles& named) {
     documentProblems_ = named.problems;
     showStrip();
     named_ = named;
-    guard_->allow(shellPath_, realFolder_, named_.real);
+    allowInGuard();
     // The page as the file manager would show it, the folder filled in.
     // Each name on its setting line is the file found for it, or nothing: the page loads no file
     // that Windows would not show, and needs no help from the file manager's %THISDIRPATH%.
@@ -589,6 +606,78 @@ void PreviewWindow::sendDocument(const NamedFiles& named) {
     runInShell(QStringLiteral("tessivane.showDocument(%1)")
                    .arg(jsArguments(
                        {html, named.documentNumber, named.sound, playSoundBox_->isChecked()})));
+}
+
+void PreviewWindow::readLook() {
+    const int number = ++lookNumber_;
+    const QString folder = QFileInfo(QDir::cleanPath(folder_)).absoluteFilePath();
+    inBackground<ShownFolderLook>(
+        this, [folder] { return readFolderLook(folder); },
+        [this, number](const ShownFolderLook& shown) {
+            if (number == lookNumber_) {
+                showLook(shown);
+            }
+        });
+}
+
+void PreviewWindow::showLook(const ShownFolderLook& shown) {
+    QStringList problems;
+    const QString picture = QString::fromStdString(shown.look.listPicture);
+    if (!picture.isEmpty()) {
+        problems << namedFileProblem(picture, shown.listPicture.outcome);
+    }
+    QString icon = QString::fromStdString(shown.look.iconFile);
+    switch (shown.icon) {
+        case ShownFolderLook::Icon::None:
+        case ShownFolderLook::Icon::Shown:
+            break;
+        case ShownFolderLook::Icon::NotShown:
+            if (!shown.look.iconIndex.empty()) {
+                icon += u',' + QString::fromStdString(shown.look.iconIndex);
+            }
+            problems << tr("The folder's icon %1 cannot be shown here.").arg(icon);
+            break;
+        case ShownFolderLook::Icon::OnlyHere:
+            problems << namedFileProblem(icon, NamedFile::Outcome::OnlyHere);
+            break;
+        case ShownFolderLook::Icon::Missing:
+            problems << namedFileProblem(icon, NamedFile::Outcome::Missing);
+            break;
+    }
+    problems.removeAll(QString());
+    lookProblems_ = problems;
+    showStrip();
+
+    // The comment is text: shown as written, whatever markup it seems to hold.
+    const QString comment = QString::fromStdString(shown.look.comment).left(kMaxCommentLength);
+    folderBox_->setToolTip(comment.isEmpty() ? QString() : Qt::convertFromPlainText(comment));
+    folderBox_->setAccessibleDescription(comment);
+    QIcon folderIcon;
+    for (const QImage& image : shown.iconImages) {
+        folderIcon.addPixmap(QPixmap::fromImage(image));
+    }
+    folderIcon_->setIcon(folderIcon);
+    folderIcon_->setVisible(!folderIcon.isNull());
+
+    listPicture_ =
+        shown.listPicture.outcome == NamedFile::Outcome::Found ? shown.listPicture.real : QString();
+    allowInGuard();
+    const QJsonObject look{
+        {QStringLiteral("picture"),
+         listPicture_.isEmpty() ? QString() : QStringLiteral("file://") + pagePath(listPicture_)},
+        {QStringLiteral("colour"), shown.listTextColour}};
+    lookScript_ = QStringLiteral("tessivane.setLook(%1)").arg(jsArguments({look}));
+    if (shellReady_) {
+        runInShell(lookScript_);
+    }
+}
+
+void PreviewWindow::allowInGuard() {
+    QSet<QString> allowed = named_.real;
+    if (!listPicture_.isEmpty()) {
+        allowed.insert(listPicture_);
+    }
+    guard_->allow(shellPath_, realFolder_, allowed);
 }
 
 void PreviewWindow::restartRenderer() {
@@ -631,7 +720,7 @@ void PreviewWindow::reload() {
 }
 
 void PreviewWindow::showStrip() {
-    QStringList lines = listingProblems_ + documentProblems_ + notes_;
+    QStringList lines = listingProblems_ + documentProblems_ + lookProblems_ + notes_;
     if (::geteuid() == 0) {
         lines << tr("Running as root: the page runs without the browser's sandbox.");
     }

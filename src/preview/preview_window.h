@@ -25,7 +25,9 @@
 #include <functional>
 
 #include "preview/folder_listing.h"
+#include "preview/folder_look.h"
 
+class QAction;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -102,6 +104,13 @@ private:
     // Checks the files the document names, off this thread, then sends the document.
     void checkNamedFilesAndSend();
     void sendDocument(const NamedFiles& named);
+    // Reads the folder's Desktop.ini off this thread, then shows its look: the comment and the
+    // icon in the folder box, the list picture and name colour in the page.
+    void readLook();
+    void showLook(const ShownFolderLook& shown);
+    // Lets the guard serve the page, the folder's own pictures, the files the document names and
+    // the list picture.
+    void allowInGuard();
     void showStrip();
 
     // How long the page may take to answer before it is taken to be stuck.
@@ -115,6 +124,8 @@ private:
     QStackedWidget* stack_;
     QLabel* strip_;
     QLineEdit* folderBox_;
+    QAction* folderIcon_ =
+        nullptr;  // in the folder box: the icon the folder's Desktop.ini gives it
     QCheckBox* playSoundBox_;
     QString shellPath_;
 
@@ -138,6 +149,10 @@ private:
     bool restarting_ = false;  // a stuck renderer was ended and its end is awaited
     NamedFiles named_;         // those of the document shown
     QStringList listingProblems_;
+    int lookNumber_ = 0;   // of the newest reading of the folder's look
+    QString listPicture_;  // the list picture shown, links resolved; "" for none
+    QString lookScript_;   // the look, to give a new shell
+    QStringList lookProblems_;
     QStringList documentProblems_;
     QStringList notes_;  // what the page did that the preview stopped
 };

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -21,17 +23,20 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <QTranslator>
 #include <QUdpSocket>
 #include <QUrl>
 #include <QWebEngineUrlRequestInfo>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 
 #include "document/core.h"
 #include "preview/folder_listing.h"
+#include "preview/folder_look.h"
 #include "preview/named_files.h"
 #include "preview/page_guard.h"
 #include "preview/preview_window.h"
@@ -414,6 +419,156 @@ TEST_F(PreviewWindowTest, PageDrawsWhatWindowsFinds) {
               "refused");
 }
 
+// A Desktop.ini written while the folder is shown: its list picture behind the rows, its colour
+// on the names of the rows not selected, its comment as text and its icon in the folder box.
+TEST_F(PreviewWindowTest, FolderLookIsShown) {
+    QImage tile(8, 8, QImage::Format_RGB32);
+    tile.fill(Qt::green);
+    QDir(folder_.root()).mkdir("art");  // below the folder: served only as the list picture
+    tile.save(folder_.path("art/Tile.png"));
+    QImage icon(16, 16, QImage::Format_ARGB32);
+    icon.fill(Qt::blue);
+    icon.save(folder_.path("folder.ico"), "ICO");
+    folder_.file("desktop.INI",
+                 "[.ShellClassInfo]\r\nInfoTip=Summer <b>pictures</b> & more\r\n"
+                 "IconFile=FOLDER.ico\r\nIconIndex=0\r\n"
+                 "[{BE098140-A513-11D0-A3A4-00C04FD706EC}]\r\nIconArea_Image=ART\\tile.PNG\r\n"
+                 "IconArea_Text=0x000000FF\r\n");
+    const QString rows = "getComputedStyle(document.getElementById('tessivane-rows'))";
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return js(rows + ".backgroundImage").toString() ==
+               "url(\"" + fileUrl(folder_.path("art/Tile.png")) + "\")";
+    }));
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return js("const i = new Image(); i.src = " + rows +
+                  ".backgroundImage.slice(5, -2); document.body.append(i);"
+                  "i.complete && i.naturalWidth")
+                   .toInt() == 8;
+    }));
+    const QString colours =
+        "[...document.querySelector('#tessivane-rows tr:not(.tessivane-selected)').cells]"
+        ".map(c => getComputedStyle(c).color).join(' ')";
+    // The file may be read while it is being written: the whole of it shows once it is written.
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return js(colours).toString().startsWith("rgb(255, 0, 0) rgb(0, 0, 0)");
+    })) << js(colours).toString().toStdString();
+    clickFile("big.txt");
+    EXPECT_NE(js("getComputedStyle(document.querySelector('.tessivane-selected td')).color"),
+              "rgb(255, 0, 0)");
+    // A new document keeps the look.
+    show(settings_);
+    EXPECT_TRUE(js(colours).toString().startsWith("rgb(255, 0, 0)"));
+    const auto* box = window_.findChild<QLineEdit*>("previewFolder");
+    QTextDocument tip;
+    tip.setHtml(box->toolTip());
+    EXPECT_EQ(tip.toPlainText(), "Summer <b>pictures</b> & more");
+    const auto* shownIcon = window_.findChild<QAction*>("previewFolderIcon");
+    ASSERT_NE(shownIcon, nullptr);
+    EXPECT_TRUE(shownIcon->isVisible());
+    EXPECT_FALSE(shownIcon->icon().isNull());
+    EXPECT_EQ(window_.stripText().count("Tile") + window_.stripText().count("icon"), 0);
+}
+
+// A list picture Windows would not find, and an icon in a program file, are named in the strip;
+// the page gets no picture however it asks.
+TEST_F(PreviewWindowTest, FolderLookNamesWhatItCannotShow) {
+    test::TempDir elsewhere;
+    const QString outside = elsewhere.file("tile.gif", test::kGif);
+    folder_.file("Desktop.ini",
+                 "[.ShellClassInfo]\r\nIconResource=%SystemRoot%\\shell32.dll,4"
+                 "\r\n[{BE098140-A513-11D0-A3A4-00C04FD706EC}]\r\nIconArea_Image=" +
+                     outside.toUtf8() + "\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window_.stripText().contains("icon"); }));
+    EXPECT_TRUE(window_.stripText().contains(
+        "'" + outside +
+        "': found only on this machine; Use for Folder copies it in\n"
+        "The folder's icon %SystemRoot%\\shell32.dll,4 cannot be shown here."))
+        << window_.stripText().toStdString();
+    EXPECT_EQ(js("getComputedStyle(document.getElementById('tessivane-rows')).backgroundImage"),
+              "none");
+    EXPECT_FALSE(window_.findChild<QAction*>("previewFolderIcon")->isVisible());
+    EXPECT_EQ(outcomesOf("note('outside', new Promise((ok, no) => { const i = new Image();"
+                         "  i.onload = ok; i.onerror = no; i.src = '" +
+                             fileUrl(outside) + "'; }))",
+                         1)
+                  .at("outside"),
+              "refused");
+}
+
+// Desktop.ini is read only as a regular file of its size, found letter case aside; the files it
+// names are found as Windows finds them.
+TEST(FolderLookTest, ReadsWhatWindowsReads) {
+    using Icon = ShownFolderLook::Icon;
+    struct Case {
+        const char* what;
+        std::function<void(const test::TempDir&)> make;
+        const char *comment, *colour;
+        Icon icon;
+        NamedFile::Outcome picture;
+    };
+    const auto ini = [](const QByteArray& shellClassInfo, const QByteArray& iconArea = {}) {
+        return [=](const test::TempDir& dir) {
+            dir.file("Desktop.ini", "[.ShellClassInfo]\r\n" + shellClassInfo +
+                                        "[{BE098140-A513-11D0-A3A4-00C04FD706EC}]\r\n" + iconArea);
+        };
+    };
+    using Outcome = NamedFile::Outcome;
+    test::TempDir elsewhere;
+    const QByteArray outside = elsewhere.file("x.ico", "").toUtf8();
+    for (const Case& c : {
+             Case{"none", [](auto&) {}, "", "", Icon::None, Outcome::Missing},
+             Case{"regular", ini("InfoTip=A\r\n", "IconArea_Text=0x00FF8000\r\n"), "A", "#0080FF",
+                  Icon::None, Outcome::Missing},
+             Case{"other case",
+                  [](auto& dir) {
+                      dir.file("DESKTOP.INI", "[.ShellClassInfo]\nInfoTip=B\n");
+                      dir.file("desktop.ini", "[.ShellClassInfo]\nInfoTip=C\n");
+                  },
+                  "B", "", Icon::None, Outcome::Missing},
+             Case{"link",
+                  [](auto& dir) {
+                      QFile::link(dir.file("real.ini", "[.ShellClassInfo]\nInfoTip=D\n"),
+                                  dir.path("Desktop.ini"));
+                  },
+                  "", "", Icon::None, Outcome::Missing},
+             Case{"folder", [](auto& dir) { QDir(dir.root()).mkdir("Desktop.ini"); }, "", "",
+                  Icon::None, Outcome::Missing},
+             Case{"fifo",
+                  [](auto& dir) {
+                      ::mkfifo(QFile::encodeName(dir.path("Desktop.ini")).constData(), 0600);
+                  },
+                  "", "", Icon::None, Outcome::Missing},
+             Case{"too large", ini("InfoTip=E\r\n;" + QByteArray(1 << 20, 'x')), "", "", Icon::None,
+                  Outcome::Missing},
+             Case{"found", ini("IconFile=a\\F.ICO\r\n", "IconArea_Image=%THISDIRPATH%\\P.gif\r\n"),
+                  "", "", Icon::Shown, Outcome::Found},
+             Case{"elsewhere", ini("IconFile=" + outside + "\r\n", "IconArea_Image=C:\\p.gif\r\n"),
+                  "", "", Icon::OnlyHere, Outcome::NotChecked},
+             Case{"program", ini("IconFile=shell32.dll\r\n", "IconArea_Image=none.gif\r\n"), "", "",
+                  Icon::NotShown, Outcome::Missing},
+             Case{"missing", ini("IconFile=none.ico\r\n", "IconArea_Text=red\r\n"), "", "",
+                  Icon::Missing, Outcome::Missing},
+             Case{"no picture", ini("IconFile=p.gif.ico\r\n"), "", "", Icon::NotShown,
+                  Outcome::Missing},
+         }) {
+        SCOPED_TRACE(c.what);
+        test::TempDir dir;
+        QDir(dir.root()).mkdir("a");
+        QImage icon(16, 16, QImage::Format_ARGB32);
+        icon.fill(Qt::blue);
+        icon.save(dir.path("a/f.ico"), "ICO");
+        dir.file("p.gif", test::kGif);
+        dir.file("p.gif.ico", test::kGif.left(10));
+        c.make(dir);
+        const ShownFolderLook shown = readFolderLook(dir.root());
+        EXPECT_EQ(shown.look.comment, c.comment);
+        EXPECT_EQ(shown.listTextColour, c.colour);
+        EXPECT_EQ(int(shown.icon), int(c.icon));
+        EXPECT_EQ(shown.iconImages.isEmpty(), c.icon != Icon::Shown);
+        EXPECT_EQ(int(shown.listPicture.outcome), int(c.picture));
+    }
+}
+
 // Thousands of entries: only the rows in view are drawn, and selecting over all of them works.
 TEST_F(PreviewWindowTest, LargeFolderSelectsOverEveryEntry) {
     test::TempDir big;
@@ -685,9 +840,10 @@ TEST(PreviewWindowEndTest, EveryTextIsTranslated) {
         settings.soundFile = "C:\\chime.wav";
         settings.backgroundImage = elsewhere.file("panel.gif", test::kGif).toStdString();
         settings.lineImage = "missing.gif";
+        folder.file("Desktop.ini", "[.ShellClassInfo]\r\nIconFile=shell32.dll\r\n");
         window.receiveFrame("folder", folder.root().toUtf8());
         window.receiveFrame("document", documentFor(settings));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return window.stripText().count(u'\n') >= 2; }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window.stripText().count(u'\n') >= 3; }));
         texts << window.stripText().split(u'\n');
         EXPECT_EQ(test::unmarked(texts), "") << texts.size() << " texts read";
     }
