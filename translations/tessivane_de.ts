@@ -436,6 +436,10 @@ oder mit --json ein JSON-Objekt.</translation>
         <source>Bitmap Image (*.bmp)</source>
         <translation>Bitmap-Bild (*.bmp)</translation>
     </message>
+    <message>
+        <source>Icons (*.ico;*.dll;*.exe)</source>
+        <translation>Symbole (*.ico;*.dll;*.exe)</translation>
+    </message>
 </context>
 <context>
     <name>FolderChangeReasons</name>
@@ -880,6 +884,65 @@ Die Datei aus dieser Kopie wiederherstellen oder die Datei so lassen, wie sie is
     <message>
         <source>The folder %1 cannot be read.</source>
         <translation>Der Ordner %1 kann nicht gelesen werden.</translation>
+    </message>
+</context>
+<context>
+    <name>tessivane::FolderLookDialog</name>
+    <message>
+        <source>Icon index</source>
+        <translation>Symbolnummer</translation>
+    </message>
+    <message>
+        <source>Bro&amp;wse...</source>
+        <translation>&amp;Durchsuchen...</translation>
+    </message>
+    <message>
+        <source>Brow&amp;se...</source>
+        <translation>D&amp;urchsuchen...</translation>
+    </message>
+    <message>
+        <source>&amp;Other...</source>
+        <translation>&amp;Weitere...</translation>
+    </message>
+    <message>
+        <source>&amp;Comment:</source>
+        <translation>&amp;Kommentar:</translation>
+    </message>
+    <message>
+        <source>&amp;Icon, index:</source>
+        <translation>&amp;Symbol, Nummer:</translation>
+    </message>
+    <message>
+        <source>List &amp;picture:</source>
+        <translation>Listen&amp;bild:</translation>
+    </message>
+    <message>
+        <source>File names&apos; co&amp;lour:</source>
+        <translation>&amp;Farbe der Dateinamen:</translation>
+    </message>
+    <message>
+        <source>Each part is optional. One you empty takes out what an earlier use set there.</source>
+        <translation>Jede Angabe ist freiwillig. Eine geleerte nimmt heraus, was eine frühere Verwendung dort gesetzt hat.</translation>
+    </message>
+    <message>
+        <source>Icon</source>
+        <translation>Symbol</translation>
+    </message>
+    <message>
+        <source>List Picture</source>
+        <translation>Listenbild</translation>
+    </message>
+    <message>
+        <source>File Names&apos; Colour</source>
+        <translation>Farbe der Dateinamen</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Keine</translation>
+    </message>
+    <message>
+        <source>Not a colour: use a name or #RRGGBB</source>
+        <translation>Keine Farbe: einen Namen oder #RRGGBB angeben</translation>
     </message>
 </context>
 <context>

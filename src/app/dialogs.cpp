@@ -40,6 +40,11 @@ QString image() {
                    {QT_TRANSLATE_NOOP("Filters", "All files (*.*)"), "*.*"}});
 }
 
+QString icon() {
+    return filter({{QT_TRANSLATE_NOOP("Filters", "Icons (*.ico;*.dll;*.exe)"), "*.ico;*.dll;*.exe"},
+                   {QT_TRANSLATE_NOOP("Filters", "All files (*.*)"), "*.*"}});
+}
+
 }  // namespace filters
 
 QStringList qtNameFilters(const QString& filter) {

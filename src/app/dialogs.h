@@ -7,6 +7,9 @@
 // filter, file name and filter index that the previous one left.
 #include <QString>
 #include <QStringList>
+#include <optional>
+
+#include "document/desktop_ini.h"
 
 namespace tessivane {
 
@@ -16,6 +19,7 @@ namespace filters {
 QString templates();
 QString sound();
 QString image();
+QString icon();  // files that hold icons: .ico, .dll, .exe
 }  // namespace filters
 
 struct DialogState {
@@ -50,6 +54,13 @@ public:
     // A modal folder chooser that starts in the state's file name, a folder. Returns false when
     // cancelled; on confirmation stores the chosen folder.
     virtual bool showFolder(DialogState& state) = 0;
+    // A modal form that shows the question (line breaks as in message) above the look a folder
+    // is to have beside its page, filled from initial; each part may be left empty. The chooser
+    // of its files starts in folder, where the look's relative names are. Returns the look as
+    // the user left it on OK, nothing on Cancel.
+    virtual std::optional<FolderLook> folderLook(const QString& title, const QString& question,
+                                                 const FolderLook& initial,
+                                                 const QString& folder) = 0;
 };
 
 }  // namespace tessivane

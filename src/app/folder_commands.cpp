@@ -32,14 +32,22 @@ std::optional<FolderCommands::Done> FolderCommands::useForFolder(const QString& 
     if (plan.error) {
         return refuse(plan.error);
     }
+    // The question comes with the look the folder has now, for the user to keep or change.
     const Message question = messages::folderUseQuestion(folder, plan);
-    if (dialogs_.message(question.icon, Dialogs::Buttons::YesNo, question.title, question.text) !=
-        Dialogs::Answer::Yes) {
+    const std::optional<FolderLook> look =
+        dialogs_.folderLook(question.title, question.text, plan.look, folder);
+    if (!look) {
         return std::nullopt;
     }
-    // The question named the page that will be replaced, and the user agreed.
-    const FolderUseResult result = tessivane::useForFolder(
-        session_.document, folder, kFolderTemplateName, ExistingTemplate::Replace, documentFolder);
+    // The question named the page that will be replaced, and the user agreed. The form showed
+    // the whole look, so an emptied part takes out what an earlier use set.
+    FolderUseRequest request;
+    request.page = &session_.document;
+    request.templateName = kFolderTemplateName;
+    request.look = *look;
+    request.existing = ExistingTemplate::Replace;
+    request.sourceFolder = documentFolder;
+    const FolderUseResult result = tessivane::useForFolder(folder, request);
     if (result.signal != 0) {
         // Held back while the folder changed; the change is complete or undone, so it may end
         // the program now as it would have.

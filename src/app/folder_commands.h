@@ -21,8 +21,9 @@ public:
         QString status;  // the result, for the status bar
     };
     // Runs the writer (which may refuse), asks for a folder starting at startFolder, shows what
-    // will change and, when the user agrees, does it. A refusal or failure is told in a message
-    // box; nothing when the user cancelled or it failed.
+    // will change beside the folder's look (comment, icon, list picture and text colour) for the
+    // user to change and, when the user agrees, gives the folder the page and that look. A refusal
+    // or failure is told in a message box; nothing when the user cancelled or it failed.
     // documentFolder is the folder of the file being edited (empty when untitled), where its
     // %THISDIRPATH% names are.
     std::optional<Done> useForFolder(const QString& startFolder, const QString& documentFolder);

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QSettings>
 
+#include "ui/folder_look_dialog.h"
+
 namespace tessivane {
 
 void keepSettingsOffDisk() {
@@ -161,6 +163,17 @@ bool WidgetDialogs::showFolder(DialogState& state) {
     }
     state.fileName = QDir::toNativeSeparators(dialog.selectedFiles().first());
     return true;
+}
+
+std::optional<FolderLook> WidgetDialogs::folderLook(const QString& title, const QString& question,
+                                                    const FolderLook& initial,
+                                                    const QString& folder) {
+    FolderLookDialog dialog(title, question, initial, folder, parent_);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.look();
 }
 
 bool WidgetDialogs::showFileDialog(DialogState& state, bool forSaving) {

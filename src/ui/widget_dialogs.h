@@ -23,6 +23,8 @@ public:
     bool showOpen(DialogState& state) override;
     bool showSave(DialogState& state) override;
     bool showFolder(DialogState& state) override;
+    std::optional<FolderLook> folderLook(const QString& title, const QString& question,
+                                         const FolderLook& initial, const QString& folder) override;
 
 private:
     bool showFileDialog(DialogState& state, bool forSaving);

@@ -11,6 +11,7 @@
 #include <QThread>
 #include <algorithm>
 #include <functional>
+#include <optional>
 
 #include "app/folder_commands.h"
 #include "app/startup.h"
@@ -333,21 +334,26 @@ TEST(Startup, CommandLineAndFirstDocument) {
 }
 
 // Use for Folder runs the writer, picks a folder starting where it is told, shows what will
-// change and does nothing without Yes; then the document as Save writes it is in the folder, and
-// a second use says what it replaces. A refusal is a message box and changes nothing.
-TEST_F(FileCommandsTest, UseForFolderShowsWhatWillChangeAndWaitsForYes) {
+// change with the folder's look and does nothing without OK; then the document as Save writes it
+// is in the folder, and a second use says what it replaces. A refusal is a message box and
+// changes nothing.
+TEST_F(FileCommandsTest, UseForFolderShowsWhatWillChangeAndWaitsForOk) {
     FolderCommands folders(session, commands, dialogs);
     const QString folder = dir.path("shown");
     ASSERT_TRUE(QDir().mkdir(folder));
     form.settings.description = "Holidays";
-    const auto use = [&](Answer answer) {
+    const auto use = [&](bool ok) {
         dialogs.clearShown();
         dialogs.choose(folder);
-        dialogs.answer(answer);
+        ok ? dialogs.answerLook({}) : dialogs.cancelLook();
         return folders.useForFolder(dir.root(), {});
     };
-    EXPECT_FALSE(use(Answer::No));
+    EXPECT_FALSE(use(false));
     EXPECT_EQ(dialogs.shown()[0].state.fileName, dir.root());
+    EXPECT_EQ(dialogs.last().kind, test::ScriptedDialogs::Shown::Kind::Look);
+    EXPECT_EQ(dialogs.last().title, "Use for Folder");
+    EXPECT_EQ(dialogs.last().state.fileName, folder);
+    EXPECT_EQ(dialogs.last().look, FolderLook{});
     // The pictures and the sound lie outside the folder: the question names their copies.
     FolderUseResult copied;
     for (const QString& path : {sound, background, lineImage}) {
@@ -363,11 +369,11 @@ TEST_F(FileCommandsTest, UseForFolderShowsWhatWillChangeAndWaitsForYes) {
                   "attrib +r \"" +
                   folder + "\".");
     EXPECT_TRUE(test::folderEntries(folder).isEmpty());
-    const auto done = use(Answer::Yes);
+    const auto done = use(true);
     ASSERT_TRUE(done);
     EXPECT_EQ(done->status, messages::folderUseDone(folder, "Folder.htt", copied));
     EXPECT_TRUE(readBytes(folder + "/Folder.htt").contains("\r\nHolidays\r\n"));
-    EXPECT_TRUE(use(Answer::Yes));
+    EXPECT_TRUE(use(true));
     EXPECT_TRUE(dialogs.last().text.contains("Folder.htt will be replaced.\r"));
     EXPECT_TRUE(dialogs.last().text.contains("\rDesktop.ini will be updated."));
 
@@ -383,6 +389,52 @@ TEST_F(FileCommandsTest, UseForFolderShowsWhatWillChangeAndWaitsForYes) {
     EXPECT_FALSE(folders.useForFolder(dir.root(), {}));
     EXPECT_EQ(dialogs.last().text,
               "'" + folder + "/Desktop.ini' cannot be changed: it is a link. Nothing was changed.");
+}
+
+// The look form is offered what Desktop.ini gives the folder now, each time: Cancel writes
+// nothing, a look answered is written (a file from elsewhere copied in), and emptied parts take
+// out what the earlier use set, bringing back the values it had replaced.
+TEST_F(FileCommandsTest, UseForFolderOffersTheFoldersLookAndWritesTheAnswer) {
+    FolderCommands folders(session, commands, dialogs);
+    const QString folder = dir.path("looked");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    test::writeBytes(folder + "/old.ico", "icon");
+    test::writeBytes(folder + "/old.gif", test::kGif);
+    const QByteArray before =
+        "[.ShellClassInfo]\r\nInfoTip=Old tip\r\nIconFile=old.ico\r\nIconIndex=2\r\n"
+        "[{BE098140-A513-11D0-A3A4-00C04FD706EC}]\r\nIconArea_Image=old.gif\r\n"
+        "IconArea_Text=0x000000FF\r\n";
+    test::writeBytes(folder + "/Desktop.ini", before);
+    const FolderLook old{"Old tip", "old.ico", "2", "old.gif", "0x000000FF"};
+    const QString icon = dir.file("new.ico", "another icon");
+    const FolderLook changed{"Holiday pictures, 2026", icon.toStdString(), "-3",
+                             background.toStdString(), "0x00008000"};
+    const FolderLook written{changed.comment, "new.ico", "-3",
+                             QFileInfo(background).fileName().toStdString(), "0x00008000"};
+    struct Row {
+        const char* what;
+        std::optional<FolderLook> answer;  // nothing: Cancel
+        FolderLook offered, after;
+    };
+    const Row rows[] = {
+        {"cancelled", std::nullopt, old, old},
+        {"kept", old, old, old},
+        {"changed", changed, old, written},
+        {"emptied", FolderLook{}, written, old},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        dialogs.clearShown();
+        dialogs.choose(folder);
+        row.answer ? dialogs.answerLook(*row.answer) : dialogs.cancelLook();
+        EXPECT_EQ(folders.useForFolder(dir.root(), {}).has_value(), row.answer.has_value());
+        EXPECT_EQ(dialogs.last().look, row.offered);
+        EXPECT_EQ(folderLookIn(readBytes(folder + "/Desktop.ini").toStdString()), row.after);
+        if (!row.answer) {
+            EXPECT_EQ(readBytes(folder + "/Desktop.ini"), before);
+            EXPECT_FALSE(QFile::exists(folder + "/Folder.htt"));
+        }
+    }
 }
 
 }  // namespace

@@ -493,7 +493,7 @@ TEST_F(WindowTest, UseForFolderReportsInTheStatusBarAndThePreviewShowsTheFolder)
     const QString folder = temp.path("shown");
     ASSERT_TRUE(QDir().mkdir(folder));
     dialogs.choose(folder);
-    dialogs.answer(Answer::Yes);
+    dialogs.answerLook({});
     find<QAction>("mnuUseFolder")->trigger();
     EXPECT_EQ(dialogs.shown().front().state.fileName, QDir::homePath());
     EXPECT_TRUE(window->statusBar()->currentMessage().startsWith("The folder '" + folder +

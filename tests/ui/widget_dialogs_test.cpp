@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "support/temp_dir.h"
+#include "ui/folder_look_dialog.h"
 #include "ui/picture_viewer.h"
 #include "ui/widget_dialogs.h"
 
@@ -127,6 +128,58 @@ TEST(FileDialogTest, ConfirmsCancelsAndKeepsTheHistoryInMemory) {
     EXPECT_FALSE(dialogs.showSave(state));
     EXPECT_EQ(state.fileName, elsewhere.path("other.htt"));
     EXPECT_TRUE(history.contains(dir.root())) << history.join(' ').toStdString();
+}
+
+// The look form starts from the folder's look (a colour of the sixteen by its name) under the
+// question, and gives back what was typed: a colour as a name or #RRGGBB, an index only with an
+// icon file. OK waits for a colour it can write; Escape gives nothing.
+TEST(FolderLookDialogTest, StartsFromTheLookAndGivesBackWhatWasTyped) {
+    const FolderLook initial{"Old tip", "C:\\icons\\a.ico", "2", "old.gif", "0x000000FF"};
+    struct Row {
+        const char* icon;
+        const char* colour;                  // typed into the colour field
+        std::optional<FolderLook> expected;  // nothing: OK disabled, Escape pressed
+    };
+    const Row rows[] = {
+        {"new.ico", "#12aB56", FolderLook{"typed", "new.ico", "-3", "", "0x0056AB12"}},
+        {"", "navy", FolderLook{"typed", "", "", "", "0x00800000"}},
+        {"new.ico", "", FolderLook{"typed", "new.ico", "-3", "", ""}},
+        {"new.ico", "no colour", std::nullopt},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.colour);
+        bool shown = false;
+        const auto answerer = answerModal<QDialog>([&](QDialog& dialog) {
+            shown = true;
+            EXPECT_EQ(dialog.objectName(), "folderLookDialog");
+            EXPECT_EQ(dialog.windowTitle(), "Use for Folder");
+            EXPECT_EQ(dialog.windowModality(), Qt::ApplicationModal);
+            EXPECT_EQ(dialog.findChild<QLabel*>("lookQuestion")->text(), "Use it?\n\nReally.");
+            auto* comment = dialog.findChild<QLineEdit*>("lookComment");
+            auto* icon = dialog.findChild<QLineEdit*>("lookIcon");
+            auto* index = dialog.findChild<QSpinBox*>("lookIconIndex");
+            auto* picture = dialog.findChild<QLineEdit*>("lookListPicture");
+            auto* colour = dialog.findChild<QComboBox*>("lookTextColour");
+            ASSERT_TRUE(comment && icon && index && picture && colour);
+            EXPECT_EQ(comment->text(), "Old tip");
+            EXPECT_EQ(icon->text(), "C:\\icons\\a.ico");
+            EXPECT_EQ(index->value(), 2);
+            EXPECT_EQ(picture->text(), "old.gif");
+            EXPECT_EQ(colour->currentText(), "Red");
+            comment->clear();
+            QTest::keyClicks(comment, "typed");
+            icon->setText(row.icon);
+            index->setValue(-3);
+            picture->clear();
+            colour->setCurrentText(row.colour);
+            QPushButton* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+            EXPECT_EQ(ok->isEnabled(), row.expected.has_value());
+            row.expected ? ok->click() : QTest::keyClick(&dialog, Qt::Key_Escape);
+        });
+        EXPECT_EQ(WidgetDialogs().folderLook("Use for Folder", "Use it?\r\rReally.", initial, "/"),
+                  row.expected);
+        EXPECT_TRUE(shown);
+    }
 }
 
 // GIF, JPEG, BMP and PNG by content; anything else (an icon Qt reads too) leaves the picture shown.
