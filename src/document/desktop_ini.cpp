@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "document/desktop_ini.h"
 
+#include "document/text_encoding.h"
+
 #include <algorithm>
 #include <map>
 
@@ -378,7 +380,7 @@ struct Record {
 Units escaped(const Units& value) {
     Units result;
     for (const char16_t c : value) {
-        if (c == u'%' || c == u' ' || c == u'\t') {
+        if (c == u'%' || c == u' ' || c < 0x20 || c == 0x7F) {
             static const char hex[] = "0123456789ABCDEF";
             result += {u'%', char16_t(hex[c >> 4]), char16_t(hex[c & 0xF])};
         } else {
@@ -559,10 +561,16 @@ std::optional<std::vector<FolderUse::Copy>> parseCopies(const std::string& text)
     return copies;
 }
 
-// A tab may stand in a line; no other control character may (a line end would add lines).
+// What a line of the file cannot hold: a line end would add lines, and a NUL is not text.
+bool breaksLine(const Units& value) {
+    return std::any_of(value.begin(), value.end(),
+                       [](char16_t c) { return c == u'\r' || c == u'\n' || c == 0; });
+}
+
+// A value Tessivane wrote holds no control character at all.
 bool hasControlCharacter(const Units& value) {
     return std::any_of(value.begin(), value.end(),
-                       [](char16_t c) { return (c < 0x20 && c != u'\t') || c == 0x7F; });
+                       [](char16_t c) { return c < 0x20 || c == 0x7F; });
 }
 
 bool isRecordLine(const Units& line) {
@@ -587,7 +595,7 @@ std::optional<Record> parseRecord(const Units& line, Encoding encoding) {
         const Units value = equals == Units::npos ? Units() : unescaped(token.substr(equals + 1));
         const auto text = asAscii(value);
         if (!name || name->empty() || seen.find(" " + *name + " ") != std::string::npos ||
-            hasControlCharacter(value)) {
+            breaksLine(value)) {
             return std::nullopt;
         }
         seen += " " + *name + " ";
@@ -597,7 +605,8 @@ std::optional<Record> parseRecord(const Units& line, Encoding encoding) {
             continue;
         }
         if (name->size() == 5 && name->starts_with("set-") &&
-            kLookLetters.find((*name)[4]) != std::string_view::npos && !value.empty()) {
+            kLookLetters.find((*name)[4]) != std::string_view::npos && !value.empty() &&
+            !hasControlCharacter(value)) {
             for (const auto& [code, field] : lookFields(record.use.look)) {
                 if (code == (*name)[4]) {
                     *field = utf8Of(value, encoding);
@@ -835,6 +844,9 @@ DesktopIniEdit useTemplateIn(const std::optional<std::string>& existing, FolderU
     use.createdIni = absent;
     // A value the 8-bit text cannot hold: an ASCII file becomes UTF-16LE, as Windows writes it.
     use.madeUtf16 = wasMadeUtf16 && !absent;
+    if (use.look.iconFile.empty()) {
+        use.look.iconIndex.clear();  // an index is of an icon file
+    }
     FolderLook look = use.look;
     const auto fields = lookFields(look);
     const bool plain = std::all_of(fields.begin(), fields.end(),
@@ -842,7 +854,8 @@ DesktopIniEdit useTemplateIn(const std::optional<std::string>& existing, FolderU
     // A value is one line's end, read back without the blanks around it.
     const bool storable = std::all_of(fields.begin(), fields.end(), [](const auto& field) {
         const std::string& value = *field.second;
-        return std::none_of(value.begin(), value.end(),
+        return isValidUtf8(value) &&
+               std::none_of(value.begin(), value.end(),
                             [](char c) { return (c >= 0 && c < 0x20) || c == 0x7F; }) &&
                (value.empty() ||
                 (!isBlank(char16_t(value.front())) && !isBlank(char16_t(value.back()))));

@@ -118,9 +118,10 @@ bool hasDamagedRecord(std::string_view bytes);
 // existing is nothing for a file that is not there. A value that the file's 8-bit text cannot
 // hold turns a file of ASCII text into UTF-16LE with its mark, as Windows writes one; in a file
 // holding other 8-bit characters, of a code page not known here, it is NotStorable, as is a value
-// with a control character or with blanks around it (a line cannot hold those). A file that
-// holds the record of an earlier use is edited as if that use had been undone first, so the record
-// always describes the file as it was before any. use.createdIni is set from what the file was.
+// that is not UTF-8, or has a control character or blanks around it (a line cannot hold those). A
+// file that holds the record of an earlier use is edited as if that use had been undone first, so
+// the record always describes the file as it was before any. use.createdIni is set from what the
+// file was.
 DesktopIniEdit useTemplateIn(const std::optional<std::string>& existing, FolderUse use);
 
 // The file with the recorded edit taken out: the keys it added go, a key it replaced gets its
