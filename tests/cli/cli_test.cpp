@@ -233,6 +233,19 @@ TEST_F(Cli, ApplyAndUnapplyTakeEachOtherBack) {
     EXPECT_EQ(test::folderEntries(folder), QStringList{"Folder.htt"});
 }
 
+// The tool as a German user starts it speaks German: the program finds its translation by the
+// user's language and installs it.
+TEST_F(Cli, AGermanUserReadsGerman) {
+    for (const char* language : {"de", "de_AT"}) {
+        const test::CliRun help = test::cli({"--help"}, [language] {
+            ::unsetenv("LC_ALL");
+            ::unsetenv("LC_MESSAGES");
+            ::setenv("LANGUAGE", language, 1);
+        });
+        EXPECT_TRUE(help.out.startsWith("Aufruf:\n")) << help.out.left(40).data();
+    }
+}
+
 // A folder's look, with a page or without one: apply sets what it is given and keeps the rest,
 // show-folder prints it, unapply takes it out; a colour that is not one is a usage error.
 TEST_F(Cli, ApplyGivesAFolderItsLookAndShowFolderPrintsIt) {

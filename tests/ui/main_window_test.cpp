@@ -273,6 +273,22 @@ TEST_F(WindowTest, CtrlSWithNothingEditedChangesNoByte) {
     QDir::setCurrent(previous);
 }
 
+// A face the list holds in another letter case is chosen there, and the font line, written again
+// for a new size, keeps the document's spelling of it.
+TEST_F(WindowTest, AFaceFoundLetterCaseAsideKeepsTheDocumentsSpelling) {
+    TempDir temp;
+    const QString file = temp.file(
+        "lower.htt", templateBytes({{9, "body  {font: 8pt/10pt dejavu sans; margin: 0}"}}));
+    start(file);
+    EXPECT_EQ(find<ChoiceList>("Fnts")->text(), "DejaVu Sans");
+    edit("Title")->setText("30");
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+    const QByteArray saved = readBytes(file);
+    EXPECT_TRUE(saved.contains("pt dejavu sans; margin: 0}"))
+        << saved.mid(saved.indexOf("body"), 50).data();
+    EXPECT_FALSE(saved.contains("DejaVu Sans"));
+}
+
 // Every family once by its plain name, sorted ignoring case; also "aejaVu Sans" from two foundries.
 TEST_F(WindowTest, FontListHoldsEveryFamilyOnceSortedIgnoringCase) {
     QByteArray font = readBytes("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
