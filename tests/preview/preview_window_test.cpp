@@ -570,6 +570,22 @@ TEST(FolderLookTest, ReadsWhatWindowsReads) {
 }
 
 // Thousands of entries: only the rows in view are drawn, and selecting over all of them works.
+// Folders come first, whatever their names, then the files, each in natural order.
+TEST_F(PreviewWindowTest, FoldersAreListedBeforeFiles) {
+    test::TempDir mixed;
+    for (const char* name : {"a2.txt", "a10.txt"}) {
+        QFile(mixed.path(name)).open(QIODevice::WriteOnly);
+    }
+    QDir().mkdir(mixed.path("zz"));
+    window_.receiveFrame("folder", mixed.root().toUtf8());
+    show(settings_);
+    const QString rows =
+        "[...document.querySelectorAll('#tessivane-list tbody tr')]"
+        ".map(r => r.cells[0].textContent).join('|')";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return js(rows).toString() == "zz|a2.txt|a10.txt"; }))
+        << js(rows).toString().toStdString();
+}
+
 TEST_F(PreviewWindowTest, LargeFolderSelectsOverEveryEntry) {
     test::TempDir big;
     for (int i = 1; i <= 3000; ++i)
@@ -775,6 +791,13 @@ TEST_F(PreviewWindowTest, PageOpensNoDialog) {
     EXPECT_TRUE(window_.stripText().contains("asked to show a message box"));
     settings_.description = "next";
     show(settings_);  // leaving the page asks nothing either
+}
+
+// An alert alone, with nothing else a page may ask, is noted too.
+TEST_F(PreviewWindowTest, AnAlertAloneIsNoted) {
+    js("alert('only this')");
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return window_.stripText().contains("asked to show a message box"); }));
 }
 
 // A page stuck in a script never holds up the next document: its renderer is replaced.
