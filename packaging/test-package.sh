@@ -76,8 +76,8 @@ for package in "$deb" "$preview_deb"; do
     check "$name: has a summary and a description" \
         test "$(field Description "$package" | wc -l)" -gt 2
 done
-check "tessivane recommends tessivane-preview" test "$(field Recommends)" = tessivane-preview
-check "tessivane suggests Qt's translations" test "$(field Suggests)" = qt6-translations-l10n
+check "tessivane recommends the preview and Qt's translations" \
+    test "$(field Recommends)" = "tessivane-preview, qt6-translations-l10n"
 
 # Exactly the expected files, owned by root, with the usual modes.
 expected=$(

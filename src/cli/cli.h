@@ -1,15 +1,20 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// tessivane-cli: write the built-in template, show a document's settings, or write a customised
-// document, reading and writing exactly as the window does.
+// tessivane-cli: write the built-in template, show a document's settings, write a customised
+// document, reading and writing exactly as the window does, and use a template for a folder or
+// undo that, as the window's Use for Folder does.
 //
 //   tessivane-cli template [-o FILE]
 //   tessivane-cli show FILE [--json]
 //   tessivane-cli write [--from FILE] [setting options] [--discard-recovery-copy] -o FILE
+//   tessivane-cli apply [--name NAME.htt] [--replace] [look options] [TEMPLATE] FOLDER
+//   tessivane-cli unapply FOLDER
+//   tessivane-cli show-folder FOLDER [--json]
 //   tessivane-cli COMMAND --help      (that command's usage and options)
 //   tessivane-cli --help | --version
 //
-// Exit status: 0 done, 1 refused or failed (the reason on standard error), 2 usage error.
+// Exit status: 0 done, 1 refused or failed (the reason on standard error), 2 usage error, 128+n
+// when signal n stopped a change of a folder, which was then undone.
 #include <ostream>
 
 #include <QStringList>

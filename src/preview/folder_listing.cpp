@@ -25,11 +25,6 @@ namespace {
 constexpr int kFirstBatch = 200;
 constexpr int kBatch = 5000;
 
-struct Name {
-    QString name;
-    bool isFolder;
-};
-
 }  // namespace
 
 struct FolderLister::Job {

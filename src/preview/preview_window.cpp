@@ -43,7 +43,6 @@
 #include "preview/named_files.h"
 #include "preview/page_folder.h"
 #include "preview/page_guard.h"
-#include "storage/file_services.h"
 
 // The compatibility script lives in the static library's resources, which need registering by
 // hand; Q_INIT_RESOURCE cannot be used inside a namespace.

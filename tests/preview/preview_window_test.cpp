@@ -840,7 +840,10 @@ TEST(PreviewWindowEndTest, TypedFolderIsDroppedWithTheWindow) {
     auto* box = window->findChild<QLineEdit*>("previewFolder");
     box->setFocus();
     QTest::keyClicks(box, "/typed");
+    EXPECT_EQ(box->text(), "/typed");
+    const QPointer<QLineEdit> typed = box;
     window.reset();
+    EXPECT_TRUE(typed.isNull());  // the box went with the window, its typing pending or not
 }
 
 // Under the pseudo-translation every text the preview window shows or says is marked.
