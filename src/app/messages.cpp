@@ -234,44 +234,43 @@ Message folderUseFailed(const FolderUseError& error) {
                 .arg(path, error.reason)};
 }
 
-QString folderUseDone(const QString& folder, const QString& templateName,
-                      const FolderUseResult& result) {
-    QString done = Messages::tr("The folder '%1' now shows %2.").arg(folder, templateName);
+namespace {
+
+// What a use of a folder did besides its headline, and what is left to do on Windows.
+QString useDetails(const QString& folder, const FolderUseResult& result) {
+    QString details;
     if (!result.keptAs.isEmpty()) {
-        done += ' ' + Messages::tr("The page it replaced is kept as '%1'.").arg(result.keptAs);
+        details += ' ' + Messages::tr("The page it replaced is kept as '%1'.").arg(result.keptAs);
     }
     if (!result.copies.isEmpty()) {
-        done += ' ' + Messages::tr("Copied into the folder: %1.").arg(result.copies.join(", "));
+        details += ' ' + Messages::tr("Copied into the folder: %1.").arg(result.copies.join(", "));
     }
     if (!result.unchecked.isEmpty()) {
-        done += ' ' + notCheckedHere(result.unchecked);
+        details += ' ' + notCheckedHere(result.unchecked);
     }
     if (result.settledEarlier) {
-        done += ' ' + unfinishedChangeSettled();
+        details += ' ' + unfinishedChangeSettled();
     }
-    if (result.keepsAttributes) {
-        return done;
+    if (!result.keepsAttributes) {
+        details += ' ' + Messages::tr(
+                             "Its volume keeps no Windows attributes: on Windows, run "
+                             "attrib +r \"%1\".")
+                             .arg(folder);
     }
-    return done + ' ' +
-           Messages::tr("Its volume keeps no Windows attributes: on Windows, run attrib +r \"%1\".")
-               .arg(folder);
+    return details;
+}
+
+}  // namespace
+
+QString folderUseDone(const QString& folder, const QString& templateName,
+                      const FolderUseResult& result) {
+    return Messages::tr("The folder '%1' now shows %2.").arg(folder, templateName) +
+           useDetails(folder, result);
 }
 
 QString folderLookDone(const QString& folder, const FolderUseResult& result) {
-    QString done = Messages::tr("The folder '%1' has its new look.").arg(folder);
-    if (!result.copies.isEmpty()) {
-        done += ' ' + Messages::tr("Copied into the folder: %1.").arg(result.copies.join(", "));
-    }
-    if (!result.unchecked.isEmpty()) {
-        done += ' ' + notCheckedHere(result.unchecked);
-    }
-    if (!result.keepsAttributes) {
-        done += ' ' + Messages::tr(
-                          "Its volume keeps no Windows attributes: on Windows, run attrib +r "
-                          "\"%1\".")
-                          .arg(folder);
-    }
-    return done;
+    return Messages::tr("The folder '%1' has its new look.").arg(folder) +
+           useDetails(folder, result);
 }
 
 QString notCheckedHere(const QStringList& names) {

@@ -677,22 +677,14 @@ std::optional<FolderLook> lookOptions(const QCommandLineParser& parser, Reporter
         look.iconIndex.push_back('0');  // the file's first icon
     }
     if (parser.isSet("list-text-colour")) {
-        const std::string colour = utf8(parser.value("list-text-colour"));
-        const int index = findColour(colour);
-        const auto rgb = iniColourFromRgb(colour);
-        if (index < 0 && !rgb) {
+        const auto colour = iniColourFromText(utf8(parser.value("list-text-colour")));
+        if (!colour) {
             reporter.usage(
                 CommandLineTool::tr("--list-text-colour takes a colour name or #RRGGBB, not '%1'")
                     .arg(parser.value("list-text-colour")));
             return std::nullopt;
         }
-        look.listTextColour =
-            rgb ? *rgb
-                : QString("0x%1")
-                      .arg(screenColour(kColourNames[std::size_t(index)]), 8, 16, QChar('0'))
-                      .toUpper()
-                      .replace("0X", "0x")
-                      .toStdString();
+        look.listTextColour = *colour;
     }
     return look;
 }

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "document/desktop_ini.h"
 
+#include "document/colours.h"
 #include "document/text_encoding.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 
 namespace tessivane {
@@ -972,6 +974,17 @@ std::optional<std::string> iniColourFromRgb(std::string_view rgb) {
     }
     const std::string upper = upperHex(rgb.substr(1));
     return "0x00" + upper.substr(4, 2) + upper.substr(2, 2) + upper.substr(0, 2);
+}
+
+std::optional<std::string> iniColourFromText(std::string_view text) {
+    const int index = findColour(text);
+    if (index < 0) {
+        return iniColourFromRgb(text);
+    }
+    const std::uint32_t bgr = screenColour(kColourNames[std::size_t(index)]);
+    char written[11];
+    std::snprintf(written, sizeof written, "0x%08X", static_cast<unsigned>(bgr));
+    return std::string(written);
 }
 
 std::optional<std::string> rgbFromIniColour(std::string_view value) {

@@ -51,6 +51,9 @@ inline constexpr std::string_view kIconAreaClassId = "{BE098140-A513-11D0-A3A4-0
 // "#RRGGBB" as Windows writes a colour there, "0x00BBGGRR", and back; nothing when it is not one.
 std::optional<std::string> iniColourFromRgb(std::string_view rgb);
 std::optional<std::string> rgbFromIniColour(std::string_view value);
+// A colour as the user gives it, one of the sixteen list names (letter case aside) or "#RRGGBB",
+// in Windows's form; nothing when it is neither.
+std::optional<std::string> iniColourFromText(std::string_view text);
 
 // What the file holds now of a folder's look (for showing and as a starting point).
 FolderLook folderLookIn(std::string_view bytes);

@@ -33,6 +33,7 @@
 
 #include "document/desktop_ini.h"
 #include "document/text_encoding.h"
+#include "storage/descriptor.h"
 #include "storage/signal_handlers.h"
 #include "storage/windows_attributes.h"
 
@@ -91,30 +92,6 @@ FileStamp stampOf(const struct stat& info) {
             static_cast<unsigned long long>(info.st_ino), static_cast<long long>(info.st_size),
             nanoseconds(info.st_mtim), nanoseconds(info.st_ctim)};
 }
-
-// A file descriptor closed when it goes out of scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    Descriptor(Descriptor&& other) noexcept : fd_(other.release()) {}
-    Descriptor& operator=(Descriptor&& other) noexcept {
-        reset(other.release());
-        return *this;
-    }
-    ~Descriptor() { reset(); }
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    int release() { return std::exchange(fd_, -1); }
-    void reset(int fd = -1) {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-        fd_ = fd;
-    }
-
-private:
-    int fd_;
-};
 
 bool writeAll(int fd, const char* data, std::size_t size, off_t offset) {
     while (size > 0) {

@@ -27,12 +27,6 @@
 
 namespace tessivane {
 
-Fd::~Fd() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-    }
-}
-
 void (*folderChangeCheckpoint)(int point) = nullptr;
 
 std::string sha256Hex(const std::string& bytes) {
@@ -217,28 +211,21 @@ std::optional<Journal> parseJournal(const std::string& bytes) {
     return journal;
 }
 
-Fd openEntry(int folder, const std::string& name) {
-    return Fd(name == "."
-                  ? ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)
-                  : ::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+Descriptor openEntry(int folder, const std::string& name) {
+    return Descriptor(name == "." ? ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                                  : ::openat(folder, name.c_str(),
+                                             O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
 }
 
 // The digest of a regular file's bytes, or nothing when there is no such file.
 std::optional<std::string> digestOfFile(int folder, const std::string& name) {
-    const Fd file = openEntry(folder, name);
+    const Descriptor file = openEntry(folder, name);
     struct stat info {};
     if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return std::nullopt;
     }
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    char chunk[65536];
-    for (ssize_t got; (got = ::read(file.get(), chunk, sizeof chunk)) != 0;) {
-        if (got < 0 && errno != EINTR) {
-            return std::nullopt;
-        }
-        hash.addData(QByteArrayView(chunk, got > 0 ? qsizetype(got) : 0));
-    }
-    return hash.result().toHex().toStdString();
+    const auto bytes = readRest(file.get());
+    return bytes ? std::make_optional(sha256Hex(*bytes)) : std::nullopt;
 }
 
 bool writeAll(int fd, const std::string& bytes) {
@@ -263,8 +250,8 @@ bool writeAll(int fd, const std::string& bytes) {
 bool writeFile(int folder, const std::string& name, const std::string& bytes, int like,
                unsigned set, unsigned clear) {
     const std::string scratch = files::newScratchName();
-    Fd file(::openat(folder, scratch.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                     like >= 0 ? 0600 : 0666));
+    Descriptor file(::openat(folder, scratch.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                             like >= 0 ? 0600 : 0666));
     if (!file.valid()) {
         return false;
     }
@@ -291,13 +278,13 @@ bool writeFile(int folder, const std::string& name, const std::string& bytes, in
 
 // Where the volume keeps Windows attributes, the bits of the entry; -1 where it keeps none.
 long long attributeBitsOf(int folder, const std::string& name) {
-    const Fd entry = openEntry(folder, name);
+    const Descriptor entry = openEntry(folder, name);
     const auto bits = entry.valid() ? readWindowsAttributes(entry.get()) : std::nullopt;
     return bits ? static_cast<long long>(*bits) : -1;
 }
 
 bool setAttributeBits(int folder, const std::string& name, unsigned bits) {
-    const Fd entry = openEntry(folder, name);
+    const Descriptor entry = openEntry(folder, name);
     return entry.valid() && writeWindowsAttributes(entry.get(), bits);
 }
 
@@ -309,7 +296,8 @@ public:
     bool record(const Journal& journal) {
         const std::string text = journalText(journal);
         const std::string scratch = files::newScratchName();
-        Fd file(::openat(folder_, scratch.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        Descriptor file(
+            ::openat(folder_, scratch.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
         const bool written = file.valid() && ::fchmod(file.get(), 0600) == 0 &&
                              writeAll(file.get(), text) && ::fsync(file.get()) == 0 &&
                              ::renameat(folder_, scratch.c_str(), folder_, kFolderJournalName) == 0;
@@ -334,7 +322,8 @@ public:
             case Step::Kind::SetAside:
                 return ::renameat(folder_, step.name.c_str(), folder_, step.aside.c_str()) == 0;
             case Step::Kind::Write: {
-                const Fd like = step.like.empty() ? Fd() : openEntry(folder_, asideOf(step.like));
+                const Descriptor like =
+                    step.like.empty() ? Descriptor() : openEntry(folder_, asideOf(step.like));
                 if (!step.like.empty() && !like.valid()) {
                     return false;
                 }
@@ -349,17 +338,9 @@ public:
                 if (errno != EPERM && errno != EOPNOTSUPP && errno != EMLINK && errno != EXDEV) {
                     return false;
                 }
-                const Fd source = openEntry(folder_, from);
-                std::string bytes;
-                char chunk[65536];
-                for (ssize_t got;
-                     source.valid() && (got = ::read(source.get(), chunk, sizeof chunk)) != 0;) {
-                    if (got < 0 && errno != EINTR) {
-                        return false;
-                    }
-                    bytes.append(chunk, std::size_t(std::max<ssize_t>(got, 0)));
-                }
-                return source.valid() && writeFile(folder_, step.name, bytes, source.get(), 0, 0);
+                const Descriptor source = openEntry(folder_, from);
+                const auto bytes = source.valid() ? readRest(source.get()) : std::nullopt;
+                return bytes && writeFile(folder_, step.name, *bytes, source.get(), 0, 0);
             }
             case Step::Kind::Attributes:
                 return step.oldBits < 0 ||
@@ -442,7 +423,7 @@ private:
 
 // The journal an earlier change left, when it may be trusted; why not, otherwise.
 std::optional<Journal> readJournal(int folder, QString& untrusted) {
-    const Fd file(
+    const Descriptor file(
         ::openat(folder, kFolderJournalName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat info {};
     if (!file.valid()) {

@@ -58,7 +58,7 @@ struct Entry {
 };
 
 struct Folder {
-    Fd fd;
+    Descriptor fd;
     QString path;
 
     QString pathOf(const std::string& name) const {
@@ -99,25 +99,17 @@ struct Folder {
         return found;
     }
 
-    Fd open(const Entry& entry) const {
-        return Fd(
+    Descriptor open(const Entry& entry) const {
+        return Descriptor(
             ::openat(fd.get(), entry.name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     }
 
     std::optional<std::string> read(const Entry& entry) const {
-        const Fd file = open(entry);
+        const Descriptor file = open(entry);
         if (!file.valid()) {
             return std::nullopt;
         }
-        std::string bytes;
-        char chunk[65536];
-        for (ssize_t got; (got = ::read(file.get(), chunk, sizeof chunk)) != 0;) {
-            if (got < 0 && errno != EINTR) {
-                return std::nullopt;
-            }
-            bytes.append(chunk, std::size_t(std::max<ssize_t>(got, 0)));
-        }
-        return bytes;
+        return readRest(file.get());
     }
 
     // The Windows attributes of the folder (no entry) or an entry; nothing where none are kept.
@@ -125,7 +117,7 @@ struct Folder {
         if (!entry) {
             return readWindowsAttributes(fd.get());
         }
-        const Fd file = open(*entry);
+        const Descriptor file = open(*entry);
         return file.valid() ? readWindowsAttributes(file.get()) : std::nullopt;
     }
 };
@@ -171,7 +163,8 @@ FolderUseError openFolder(const QString& path, Folder& folder) {
         return error(Kind::BadFolder, path, FolderUseReasons::tr("the name is not valid UTF-8"));
     }
     folder.path = path;
-    folder.fd = Fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    folder.fd =
+        Descriptor(::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!folder.fd.valid()) {
         return error(
             Kind::BadFolder, path,

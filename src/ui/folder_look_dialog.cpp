@@ -71,14 +71,9 @@ std::optional<QString> rgbOfColourText(const QString& text) {
     if (trimmed.isEmpty()) {
         return QString();
     }
-    const int index = findColour(trimmed.toStdString());
-    if (index >= 0) {
-        return rgbOfName(kColourNames[std::size_t(index)]);
-    }
-    if (iniColourFromRgb(trimmed.toStdString())) {
-        return trimmed.toUpper();
-    }
-    return std::nullopt;
+    const auto colour = iniColourFromText(trimmed.toStdString());
+    const auto rgb = colour ? rgbFromIniColour(*colour) : std::nullopt;
+    return rgb ? std::make_optional(QString::fromStdString(*rgb)) : std::nullopt;
 }
 
 FolderLookDialog::FolderLookDialog(const QString& title, const QString& question,

@@ -279,6 +279,9 @@ TEST(DesktopIni, ColoursConvertBetweenRgbAndWindowsOrder) {
         EXPECT_EQ(rgbFromIniColour(ini), rgb);
     }
     EXPECT_EQ(iniColourFromRgb("#12ab9f"), "0x009FAB12");
+    EXPECT_EQ(iniColourFromText("navy"), "0x00800000");
+    EXPECT_EQ(iniColourFromText("#12ab9f"), "0x009FAB12");
+    EXPECT_FALSE(iniColourFromText("mauve"));
     for (const char* bad : {"FF0000", "#FF00", "#GG0000", "", "#FF00001"}) {
         EXPECT_FALSE(iniColourFromRgb(bad)) << bad;
     }
