@@ -409,10 +409,6 @@ oder mit --json ein JSON-Objekt.</translation>
         <translation>WAVE-Audio (*.wav)</translation>
     </message>
     <message>
-        <source>MIDI Sequence (*.mid;*.rmi)</source>
-        <translation>MIDI-Sequenz (*.mid;*.rmi)</translation>
-    </message>
-    <message>
         <source>MP3 files (*.mp3)</source>
         <translation>MP3-Dateien (*.mp3)</translation>
     </message>
@@ -421,24 +417,28 @@ oder mit --json ein JSON-Objekt.</translation>
         <translation>Filmclip (*.mp2)</translation>
     </message>
     <message>
-        <source>All files (*.*)</source>
-        <translation>Alle Dateien (*.*)</translation>
-    </message>
-    <message>
         <source>Gif Image (*.gif)</source>
         <translation>GIF-Bild (*.gif)</translation>
-    </message>
-    <message>
-        <source>JPEG Image (*.jpe;*.jfif;*.jpg;*.jpeg)</source>
-        <translation>JPEG-Bild (*.jpe;*.jfif;*.jpg;*.jpeg)</translation>
     </message>
     <message>
         <source>Bitmap Image (*.bmp)</source>
         <translation>Bitmap-Bild (*.bmp)</translation>
     </message>
     <message>
-        <source>Icons (*.ico;*.dll;*.exe)</source>
-        <translation>Symbole (*.ico;*.dll;*.exe)</translation>
+        <source>MIDI Sequence (*.mid *.rmi)</source>
+        <translation>MIDI-Sequenz (*.mid *.rmi)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>JPEG Image (*.jpe *.jfif *.jpg *.jpeg)</source>
+        <translation>JPEG-Bild (*.jpe *.jfif *.jpg *.jpeg)</translation>
+    </message>
+    <message>
+        <source>Icons (*.ico *.dll *.exe)</source>
+        <translation>Symbole (*.ico *.dll *.exe)</translation>
     </message>
 </context>
 <context>

@@ -8,68 +8,50 @@ namespace tessivane {
 namespace filters {
 namespace {
 
-// A filter from its descriptions, each in the user's language, and their patterns.
-QString filter(std::initializer_list<std::pair<const char*, const char*>> choices) {
-    QStringList parts;
-    for (const auto& [description, patterns] : choices) {
-        parts << QCoreApplication::translate("Filters", description)
-              << QString::fromLatin1(patterns);
+QStringList translated(std::initializer_list<const char*> choices) {
+    QStringList result;
+    for (const char* choice : choices) {
+        result << QCoreApplication::translate("Filters", choice);
     }
-    return parts.join(QLatin1Char('|'));
+    return result;
 }
 
 }  // namespace
 
-QString templates() {
-    return filter({{QT_TRANSLATE_NOOP("Filters", "HyperText Template (*.htt)"), "*.htt"}});
+QStringList templates() {
+    return translated({QT_TRANSLATE_NOOP("Filters", "HyperText Template (*.htt)")});
 }
 
-QString sound() {
-    return filter({{QT_TRANSLATE_NOOP("Filters", "Wave Sound (*.wav)"), "*.wav"},
-                   {QT_TRANSLATE_NOOP("Filters", "MIDI Sequence (*.mid;*.rmi)"), "*.mid;*.rmi"},
-                   {QT_TRANSLATE_NOOP("Filters", "MP3 files (*.mp3)"), "*.mp3"},
-                   {QT_TRANSLATE_NOOP("Filters", "Movie Clip (*.mp2)"), "*.mp2"},
-                   {QT_TRANSLATE_NOOP("Filters", "All files (*.*)"), "*.*"}});
+QStringList sound() {
+    return translated({QT_TRANSLATE_NOOP("Filters", "Wave Sound (*.wav)"),
+                       QT_TRANSLATE_NOOP("Filters", "MIDI Sequence (*.mid *.rmi)"),
+                       QT_TRANSLATE_NOOP("Filters", "MP3 files (*.mp3)"),
+                       QT_TRANSLATE_NOOP("Filters", "Movie Clip (*.mp2)"),
+                       QT_TRANSLATE_NOOP("Filters", "All files (*)")});
 }
 
-QString image() {
-    return filter({{QT_TRANSLATE_NOOP("Filters", "Gif Image (*.gif)"), "*.gif"},
-                   {QT_TRANSLATE_NOOP("Filters", "JPEG Image (*.jpe;*.jfif;*.jpg;*.jpeg)"),
-                    "*.jpe;*.jfif;*.jpg;*.jpeg"},
-                   {QT_TRANSLATE_NOOP("Filters", "Bitmap Image (*.bmp)"), "*.bmp"},
-                   {QT_TRANSLATE_NOOP("Filters", "All files (*.*)"), "*.*"}});
+QStringList image() {
+    return translated({QT_TRANSLATE_NOOP("Filters", "Gif Image (*.gif)"),
+                       QT_TRANSLATE_NOOP("Filters", "JPEG Image (*.jpe *.jfif *.jpg *.jpeg)"),
+                       QT_TRANSLATE_NOOP("Filters", "Bitmap Image (*.bmp)"),
+                       QT_TRANSLATE_NOOP("Filters", "All files (*)")});
 }
 
-QString icon() {
-    return filter({{QT_TRANSLATE_NOOP("Filters", "Icons (*.ico;*.dll;*.exe)"), "*.ico;*.dll;*.exe"},
-                   {QT_TRANSLATE_NOOP("Filters", "All files (*.*)"), "*.*"}});
+QStringList icon() {
+    return translated({QT_TRANSLATE_NOOP("Filters", "Icons (*.ico *.dll *.exe)"),
+                       QT_TRANSLATE_NOOP("Filters", "All files (*)")});
 }
 
 }  // namespace filters
 
-QStringList qtNameFilters(const QString& filter) {
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    QStringList result;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString description = parts[i];
-        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
-        for (QString& pattern : patterns) {
-            if (pattern == QLatin1String("*.*")) {
-                pattern = QStringLiteral("*");
-            }
-        }
-        // Qt reads the patterns from the last parentheses, so the description's own "(...)" is
-        // replaced by the space-separated patterns rather than followed by a second pair.
-        const qsizetype open = description.lastIndexOf(QLatin1Char('('));
-        if (open > 0 && description.endsWith(QLatin1Char(')'))) {
-            description.truncate(open);
-        } else {
-            description += QLatin1Char(' ');
-        }
-        result << description + QLatin1Char('(') + patterns.join(QLatin1Char(' ')) +
-                      QLatin1Char(')');
+void DialogState::setNameFilters(const QStringList& filters) {
+    // A choice with no counterpart here stays as it was: this dialog opens on its first filter,
+    // and a later one of the kind it came from finds it again.
+    const qsizetype place = nameFilters.indexOf(selectedNameFilter);
+    if (place >= 0 && place < filters.size()) {
+        selectedNameFilter = filters.at(place);
     }
-    return result;
+    nameFilters = filters;
 }
 
 }  // namespace tessivane

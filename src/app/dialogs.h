@@ -4,7 +4,7 @@
 // supplies the real widgets; tests supply scripted answers, so no test ever waits on a dialog.
 //
 // DialogState is the one file dialog that every command shares: each dialog opens on the title,
-// filter, file name and filter index that the previous one left.
+// filters, file name and chosen filter that the previous one left.
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -13,25 +13,26 @@
 
 namespace tessivane {
 
+// The choices of each kind of file dialog, as QFileDialog takes them: "MIDI Sequence (*.mid
+// *.rmi)". In the user's language, so asked for each use. "All files" is "*", which also shows
+// files without an extension.
 namespace filters {
-// "description|pattern|description|pattern...", patterns separated by ";".
-// In the user's language, so asked for each use.
-QString templates();
-QString sound();
-QString image();
-QString icon();  // files that hold icons: .ico, .dll, .exe
+QStringList templates();
+QStringList sound();
+QStringList image();
+QStringList icon();  // files that hold icons: .ico, .dll, .exe
 }  // namespace filters
 
 struct DialogState {
     QString title;
-    QString filter;       // in the "description|pattern|..." form above
-    QString fileName;     // proposed on showing; the chosen full path after a confirmed dialog
-    int filterIndex = 1;  // 1-based; the filter the user last chose
-};
+    QStringList nameFilters;
+    QString fileName;  // proposed on showing; the chosen full path after a confirmed dialog
+    QString selectedNameFilter;  // the one the user last chose; the first when not among them
 
-// The filter as Qt name filters, one per description: "MIDI Sequence (*.mid *.rmi)". "*.*" becomes
-// "*" so that "All files" also shows files without an extension.
-QStringList qtNameFilters(const QString& filter);
+    // A command's own choices. The dialog is shared, so it offers the choice at the place the
+    // user chose last, whatever the earlier command offered there.
+    void setNameFilters(const QStringList& filters);
+};
 
 class Dialogs {
 public:

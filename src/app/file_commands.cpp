@@ -63,7 +63,7 @@ bool FileCommands::saveInPlaceOrAsk(Naming naming) {
     }
     DialogState& dialog = session_.dialog;
     dialog.title = tr("Save");
-    dialog.filter = filters::templates();
+    dialog.setNameFilters(filters::templates());
     dialog.fileName = current;
     if (!dialogs_.showSave(dialog)) {
         return false;
@@ -92,7 +92,7 @@ void FileCommands::saveAs() {
     }
     DialogState& dialog = session_.dialog;
     dialog.title = tr("Save As");
-    dialog.filter = filters::templates();
+    dialog.setNameFilters(filters::templates());
     dialog.fileName = form_.currentFile();
     FileStamp saved;
     // Saved over the current file itself (by its name or another): that is its state now.
@@ -132,7 +132,7 @@ void FileCommands::open() {
     }
     DialogState& dialog = session_.dialog;
     dialog.title = tr("Open");
-    dialog.filter = filters::templates();
+    dialog.setNameFilters(filters::templates());
     if (dialogs_.showOpen(dialog)) {
         openFile(dialog.fileName);
     }

@@ -3,44 +3,18 @@
 // The File and Help commands: Save, Save As, the save-changes question, New, Open, Information
 // and About.
 //
-// They work on a Session (the working document, the untitled-document counter and the shared
-// file dialog) through two seams: DocumentForm, the window that holds the settings and shows the
-// current file, and Dialogs, which shows every message box and file dialog. Each command tells the
-// user about its own failures; callers only test the results.
+// They work on a Session through two seams (app/session.h): DocumentForm, the window that holds
+// the settings and shows the current file, and Dialogs, which shows every message box and file
+// dialog. Each command tells the user about its own failures; callers only test the results.
 #include <QCoreApplication>
 #include <QString>
 
 #include "app/dialogs.h"
 #include "app/messages.h"
-#include "document/settings.h"
-#include "document/working_document.h"
+#include "app/session.h"
 #include "storage/file_services.h"
 
 namespace tessivane {
-
-struct Session {
-    WorkingDocument document;
-    long long newNum = 1;  // numbers untitled documents; keeps counting, there is no upper limit
-    DialogState dialog;
-    FileStamp stamp;  // the current file as it was last read or saved; invalid for none
-    // The settings the document showed when it was read or last written: the writer leaves alone
-    // the setting lines whose values are still these.
-    FolderViewSettings shown;
-};
-
-// What the commands need from the main window.
-class DocumentForm {
-public:
-    virtual ~DocumentForm() = default;
-    // The settings as the controls hold them.
-    virtual FolderViewSettings currentSettings() const = 0;
-    // Shows the session's document in the controls and gives it the placeholder name.
-    virtual void showDocument(const QString& sourceName) = 0;
-    virtual QString currentFile() const = 0;
-    virtual void setCurrentFile(const QString& path) = 0;
-    // Shows a note for a while where the current file is shown.
-    virtual void showNote(const QString& text) = 0;
-};
 
 class FileCommands {
     Q_DECLARE_TR_FUNCTIONS(FileCommands)

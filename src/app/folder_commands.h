@@ -7,6 +7,7 @@
 
 #include "app/dialogs.h"
 #include "app/file_commands.h"
+#include "app/session.h"
 
 namespace tessivane {
 

@@ -23,10 +23,6 @@ namespace tessivane {
 
 namespace {
 
-QString qs(std::string_view text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
 // The list name's colour as "#RRGGBB" (screen colours are 0x00BBGGRR).
 QString rgbOfName(std::string_view name) {
     const std::uint32_t bgr = screenColour(name);
@@ -51,7 +47,7 @@ QString colourText(const std::string& iniColour) {
     }
     for (const std::string_view name : kColourNames) {
         if (rgbOfName(name) == QString::fromStdString(*rgb)) {
-            return qs(name);
+            return QString::fromLatin1(name);
         }
     }
     return QString::fromStdString(*rgb);
@@ -83,17 +79,25 @@ FolderLookDialog::FolderLookDialog(const QString& title, const QString& question
     setObjectName(QStringLiteral("folderLookDialog"));
     setWindowTitle(title);
 
-    auto* text = new QLabel(this);
-    text->setObjectName(QStringLiteral("lookQuestion"));
-    text->setTextFormat(Qt::PlainText);
-    text->setWordWrap(true);
-    QString lines = question;
-    lines.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), '\n');
-    text->setText(lines);
-
     comment_ = new QLineEdit(QString::fromStdString(initial.comment), this);
     comment_->setObjectName(QStringLiteral("lookComment"));
+    auto* form = new QFormLayout;
+    form->addRow(tr("&Comment:"), comment_);
+    addRow(form, tr("&Icon, index:"), createIconRow(initial), icon_);
+    addRow(form, tr("List &picture:"), createPictureRow(initial), listPicture_);
+    addRow(form, tr("File names' co&lour:"), createColourRow(initial), textColour_);
+    createLayout(question, form);
+    showColour();
+}
 
+void FolderLookDialog::addRow(QFormLayout* form, const QString& label, QLayout* row,
+                              QWidget* buddy) {
+    form->addRow(label, row);
+    // The row's label names its first field for the keyboard and for screen readers.
+    static_cast<QLabel*>(form->labelForField(row))->setBuddy(buddy);
+}
+
+QLayout* FolderLookDialog::createIconRow(const FolderLook& initial) {
     icon_ = new QLineEdit(QString::fromStdString(initial.iconFile), this);
     icon_->setObjectName(QStringLiteral("lookIcon"));
     iconIndex_ = new QSpinBox(this);
@@ -102,23 +106,33 @@ FolderLookDialog::FolderLookDialog(const QString& title, const QString& question
     iconIndex_->setRange(-999999999, 999999999);
     iconIndex_->setValue(QString::fromStdString(initial.iconIndex).toInt());
     iconIndex_->setAccessibleName(tr("Icon index"));
-    auto* iconBrowse = new QPushButton(tr("Bro&wse..."), this);
-    iconBrowse->setObjectName(QStringLiteral("lookIconBrowse"));
-    auto* iconRow = new QHBoxLayout;
-    iconRow->addWidget(icon_, 1);
-    iconRow->addWidget(iconIndex_);
-    iconRow->addWidget(iconBrowse);
+    auto* browse = new QPushButton(tr("Bro&wse..."), this);
+    browse->setObjectName(QStringLiteral("lookIconBrowse"));
+    connect(browse, &QPushButton::clicked, this,
+            [this] { chooseFile(icon_, tr("Icon"), filters::icon()); });
+    auto* row = new QHBoxLayout;
+    row->addWidget(icon_, 1);
+    row->addWidget(iconIndex_);
+    row->addWidget(browse);
+    return row;
+}
 
+QLayout* FolderLookDialog::createPictureRow(const FolderLook& initial) {
     listPicture_ = new QLineEdit(QString::fromStdString(initial.listPicture), this);
     listPicture_->setObjectName(QStringLiteral("lookListPicture"));
-    auto* pictureBrowse = new QPushButton(tr("Brow&se..."), this);
-    pictureBrowse->setObjectName(QStringLiteral("lookListPictureBrowse"));
-    auto* pictureRow = new QHBoxLayout;
-    pictureRow->addWidget(listPicture_, 1);
-    pictureRow->addWidget(pictureBrowse);
+    auto* browse = new QPushButton(tr("Brow&se..."), this);
+    browse->setObjectName(QStringLiteral("lookListPictureBrowse"));
+    connect(browse, &QPushButton::clicked, this,
+            [this] { chooseFile(listPicture_, tr("List Picture"), filters::image()); });
+    auto* row = new QHBoxLayout;
+    row->addWidget(listPicture_, 1);
+    row->addWidget(browse);
+    return row;
+}
 
-    // The sixteen names with their colour, an empty entry for none, and any "#RRGGBB" typed or
-    // chosen in the colour dialog.
+// The sixteen names with their colour, an empty entry for none, and any "#RRGGBB" typed or chosen
+// in the colour dialog.
+QLayout* FolderLookDialog::createColourRow(const FolderLook& initial) {
     textColour_ = new QComboBox(this);
     textColour_->setObjectName(QStringLiteral("lookTextColour"));
     textColour_->setEditable(true);
@@ -126,35 +140,39 @@ FolderLookDialog::FolderLookDialog(const QString& title, const QString& question
     const int swatchSize = fontMetrics().height() - 2;
     textColour_->addItem(QString());
     for (const std::string_view name : kColourNames) {
-        textColour_->addItem(swatchOf(rgbOfName(name), swatchSize), qs(name));
+        textColour_->addItem(swatchOf(rgbOfName(name), swatchSize), QString::fromLatin1(name));
     }
     textColour_->setCurrentText(colourText(initial.listTextColour));
+    connect(textColour_, &QComboBox::currentTextChanged, this, &FolderLookDialog::showColour);
     swatch_ = new QLabel(this);
     swatch_->setObjectName(QStringLiteral("lookTextColourSwatch"));
     swatch_->setFixedSize(swatchSize + 2, swatchSize + 2);
     swatch_->setFrameShape(QFrame::Box);
-    auto* colourChoose = new QPushButton(tr("&Other..."), this);
-    colourChoose->setObjectName(QStringLiteral("lookTextColourChoose"));
-    auto* colourRow = new QHBoxLayout;
-    colourRow->addWidget(swatch_);
-    colourRow->addWidget(textColour_, 1);
-    colourRow->addWidget(colourChoose);
+    auto* choose = new QPushButton(tr("&Other..."), this);
+    choose->setObjectName(QStringLiteral("lookTextColourChoose"));
+    connect(choose, &QPushButton::clicked, this, &FolderLookDialog::chooseColour);
+    auto* row = new QHBoxLayout;
+    row->addWidget(swatch_);
+    row->addWidget(textColour_, 1);
+    row->addWidget(choose);
+    return row;
+}
 
-    auto* form = new QFormLayout;
-    form->addRow(tr("&Comment:"), comment_);
-    form->addRow(tr("&Icon, index:"), iconRow);
-    form->addRow(tr("List &picture:"), pictureRow);
-    form->addRow(tr("File names' co&lour:"), colourRow);
-    // The rows' labels name their first field for the keyboard and for screen readers.
-    static_cast<QLabel*>(form->labelForField(iconRow))->setBuddy(icon_);
-    static_cast<QLabel*>(form->labelForField(pictureRow))->setBuddy(listPicture_);
-    static_cast<QLabel*>(form->labelForField(colourRow))->setBuddy(textColour_);
-
+// The question above the form, a note under it, and OK and Cancel.
+void FolderLookDialog::createLayout(const QString& question, QFormLayout* form) {
+    auto* text = new QLabel(this);
+    text->setObjectName(QStringLiteral("lookQuestion"));
+    text->setTextFormat(Qt::PlainText);
+    text->setWordWrap(true);
+    QString lines = question;
+    lines.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), '\n');
+    text->setText(lines);
     auto* note = new QLabel(
         tr("Each part is optional. One you empty takes out what an earlier use set there."), this);
     note->setWordWrap(true);
-
     buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(text);
     layout->addSpacing(fontMetrics().height() / 2);
@@ -162,16 +180,6 @@ FolderLookDialog::FolderLookDialog(const QString& title, const QString& question
     layout->addWidget(note);
     layout->addWidget(buttons_);
     setMinimumWidth(fontMetrics().averageCharWidth() * 70);
-
-    connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(iconBrowse, &QPushButton::clicked, this,
-            [this] { chooseFile(icon_, tr("Icon"), filters::icon()); });
-    connect(pictureBrowse, &QPushButton::clicked, this,
-            [this] { chooseFile(listPicture_, tr("List Picture"), filters::image()); });
-    connect(colourChoose, &QPushButton::clicked, this, &FolderLookDialog::chooseColour);
-    connect(textColour_, &QComboBox::currentTextChanged, this, &FolderLookDialog::showColour);
-    showColour();
 }
 
 FolderLook FolderLookDialog::look() const {
@@ -188,10 +196,11 @@ FolderLook FolderLookDialog::look() const {
     return look;
 }
 
-void FolderLookDialog::chooseFile(QLineEdit* field, const QString& title, const QString& filter) {
+void FolderLookDialog::chooseFile(QLineEdit* field, const QString& title,
+                                  const QStringList& nameFilters) {
     const QString chosen = QFileDialog::getOpenFileName(
-        this, title, startOf(field->text(), folder_),
-        qtNameFilters(filter).join(QLatin1String(";;")), nullptr, QFileDialog::DontUseNativeDialog);
+        this, title, startOf(field->text(), folder_), nameFilters.join(QLatin1String(";;")),
+        nullptr, QFileDialog::DontUseNativeDialog);
     if (!chosen.isEmpty()) {
         field->setText(QDir::toNativeSeparators(chosen));
     }

@@ -12,7 +12,9 @@
 
 class QComboBox;
 class QDialogButtonBox;
+class QFormLayout;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QSpinBox;
 
@@ -30,7 +32,12 @@ public:
     FolderLook look() const;
 
 private:
-    void chooseFile(QLineEdit* field, const QString& title, const QString& filter);
+    QLayout* createIconRow(const FolderLook& initial);
+    QLayout* createPictureRow(const FolderLook& initial);
+    QLayout* createColourRow(const FolderLook& initial);
+    void createLayout(const QString& question, QFormLayout* form);
+    static void addRow(QFormLayout* form, const QString& label, QLayout* row, QWidget* buddy);
+    void chooseFile(QLineEdit* field, const QString& title, const QStringList& nameFilters);
     void chooseColour();
     void showColour();
 

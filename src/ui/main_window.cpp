@@ -179,55 +179,55 @@ void MainWindow::createActions() {
         connect(act, &QAction::triggered, this, slot);
         return act;
     };
-    newAct = action("mnuNew", tr("&New"), Qt::CTRL | Qt::Key_N, &MainWindow::newFile);
-    openAct = action("mnuOpen", tr("&Open..."), Qt::CTRL | Qt::Key_O, &MainWindow::open);
-    saveAct = action("mnuSave", tr("&Save..."), Qt::CTRL | Qt::Key_S, &MainWindow::save);
-    saveAsAct = action("mnuAs", tr("Save &As..."), Qt::Key_F2, &MainWindow::saveAs);
-    useForFolderAct =
+    newAct_ = action("mnuNew", tr("&New"), Qt::CTRL | Qt::Key_N, &MainWindow::newFile);
+    openAct_ = action("mnuOpen", tr("&Open..."), Qt::CTRL | Qt::Key_O, &MainWindow::open);
+    saveAct_ = action("mnuSave", tr("&Save..."), Qt::CTRL | Qt::Key_S, &MainWindow::save);
+    saveAsAct_ = action("mnuAs", tr("Save &As..."), Qt::Key_F2, &MainWindow::saveAs);
+    useForFolderAct_ =
         action("mnuUseFolder", tr("Use for &Folder..."), QKeySequence(), &MainWindow::useForFolder);
-    informationAct =
+    informationAct_ =
         action("mnuInfo", tr("&Information"), Qt::Key_F1, &MainWindow::showInformation);
-    aboutAct = action("mnuAbout", tr("&About"), Qt::CTRL | Qt::Key_A, &MainWindow::about);
+    aboutAct_ = action("mnuAbout", tr("&About"), Qt::CTRL | Qt::Key_A, &MainWindow::about);
 
-    exitAct = named(new QAction(tr("&Exit"), this), "mnuExit");
-    exitAct->setShortcut(Qt::Key_F4);
-    connect(exitAct, &QAction::triggered, this, &QWidget::close);
+    exitAct_ = named(new QAction(tr("&Exit"), this), "mnuExit");
+    exitAct_->setShortcut(Qt::Key_F4);
+    connect(exitAct_, &QAction::triggered, this, &QWidget::close);
 
-    previewAct = action("mnuPreview", tr("&Preview"), Qt::Key_F5, &MainWindow::showPreview);
+    previewAct_ = action("mnuPreview", tr("&Preview"), Qt::Key_F5, &MainWindow::showPreview);
     if (PreviewLink::programPath().isEmpty()) {
-        previewAct->setEnabled(false);
-        previewAct->setToolTip(tr("The preview comes with the tessivane-preview package."));
+        previewAct_->setEnabled(false);
+        previewAct_->setToolTip(tr("The preview comes with the tessivane-preview package."));
     }
 }
 
 void MainWindow::createMenus() {
-    fileMenu = named(menuBar()->addMenu(tr("&File")), "mnuFile");
-    fileMenu->addAction(newAct);
-    named(fileMenu->addSeparator(), "Div3");
-    fileMenu->addAction(openAct);
-    fileMenu->addAction(saveAct);
-    fileMenu->addAction(saveAsAct);
-    fileMenu->addAction(useForFolderAct);
-    named(fileMenu->addSeparator(), "Div1");
-    fileMenu->addAction(exitAct);
+    fileMenu_ = named(menuBar()->addMenu(tr("&File")), "mnuFile");
+    fileMenu_->addAction(newAct_);
+    named(fileMenu_->addSeparator(), "Div3");
+    fileMenu_->addAction(openAct_);
+    fileMenu_->addAction(saveAct_);
+    fileMenu_->addAction(saveAsAct_);
+    fileMenu_->addAction(useForFolderAct_);
+    named(fileMenu_->addSeparator(), "Div1");
+    fileMenu_->addAction(exitAct_);
 
-    viewMenu = named(menuBar()->addMenu(tr("&View")), "mnuView");
-    viewMenu->addAction(previewAct);
-    viewMenu->setToolTipsVisible(true);
+    viewMenu_ = named(menuBar()->addMenu(tr("&View")), "mnuView");
+    viewMenu_->addAction(previewAct_);
+    viewMenu_->setToolTipsVisible(true);
 
-    helpMenu = named(menuBar()->addMenu(tr("&Help")), "mnuHelp");
-    helpMenu->addAction(informationAct);
-    named(helpMenu->addSeparator(), "Div2");
-    helpMenu->addAction(aboutAct);
+    helpMenu_ = named(menuBar()->addMenu(tr("&Help")), "mnuHelp");
+    helpMenu_->addAction(informationAct_);
+    named(helpMenu_->addSeparator(), "Div2");
+    helpMenu_->addAction(aboutAct_);
 }
 
 void MainWindow::createStatusBar() {
     statusBar()->setObjectName(QStringLiteral("CurFile"));
     statusBar()->setSizeGripEnabled(false);
     statusBar()->setFixedHeight(pixelSize(this, 0, kStatusBarHeight).height());
-    statusLabel = new ElidedLabel(statusBar());
-    statusLabel->setAccessibleDescription(tr("Current file"));
-    statusBar()->addWidget(statusLabel, 1);
+    statusLabel_ = new ElidedLabel(statusBar());
+    statusLabel_->setAccessibleDescription(tr("Current file"));
+    statusBar()->addWidget(statusLabel_, 1);
     // A passing message is drawn by the bar itself: its description carries it to a screen
     // reader, which hears the change.
     statusBar()->setAccessibleName(tr("Status"));
@@ -238,20 +238,20 @@ void MainWindow::createStatusBar() {
 // Every edit reaches a running preview. When the preview program ends on its own, the status bar
 // says so, with the way to start it again; nothing the user edits is touched.
 void MainWindow::createPreviewLink() {
-    previewStoppedNotice = named(new QWidget(statusBar()), "previewStopped");
-    auto* layout = new QHBoxLayout(previewStoppedNotice);
+    previewStoppedNotice_ = named(new QWidget(statusBar()), "previewStopped");
+    auto* layout = new QHBoxLayout(previewStoppedNotice_);
     layout->setContentsMargins(0, 0, 3, 0);  // clear of the window's edge
-    auto* notice = new QLabel(tr("The preview stopped"), previewStoppedNotice);
+    auto* notice = new QLabel(tr("The preview stopped"), previewStoppedNotice_);
     layout->addWidget(notice);
-    auto* reload = named(new QPushButton(tr("Reload"), previewStoppedNotice), "previewReload");
+    auto* reload = named(new QPushButton(tr("Reload"), previewStoppedNotice_), "previewReload");
     reload->setAccessibleDescription(notice->text());
     reload->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(reload);
-    statusBar()->addPermanentWidget(previewStoppedNotice);
-    previewStoppedNotice->hide();
+    statusBar()->addPermanentWidget(previewStoppedNotice_);
+    previewStoppedNotice_->hide();
 
     connect(reload, &QPushButton::clicked, this, &MainWindow::showPreview);
-    connect(preview_, &PreviewLink::stopped, previewStoppedNotice, &QWidget::show);
+    connect(preview_, &PreviewLink::stopped, previewStoppedNotice_, &QWidget::show);
     connect(form_, &SettingsForm::changed, preview_, &PreviewLink::update);
     // Late enough that the window is up and drawn before the disk is busy with it.
     QTimer::singleShot(1500, this, &PreviewLink::warmUp);
@@ -271,8 +271,9 @@ void MainWindow::fixSize() {
 void MainWindow::installEventFilters() {
     setAcceptDrops(true);
     auto* drops = new DropFilter(*this);
-    auto* shortcuts = new ShortcutFilter(
-        {newAct, openAct, saveAct, saveAsAct, exitAct, previewAct, informationAct, aboutAct}, this);
+    auto* shortcuts = new ShortcutFilter({newAct_, openAct_, saveAct_, saveAsAct_, exitAct_,
+                                          previewAct_, informationAct_, aboutAct_},
+                                         this);
     installEventFilter(drops);
     for (QLineEdit* edit : form_->textBoxes()) {
         edit->installEventFilter(drops);
@@ -299,7 +300,7 @@ FolderViewSettings MainWindow::currentSettings() const {
 }
 
 void MainWindow::showDocument(const QString& sourceName) {
-    statusLabel->setFullText(messages::placeholderName(session_.newNum));
+    statusLabel_->setFullText(messages::placeholderName(session_.newNum));
     if (!form_->showDocument(session_.document)) {
         const QString name = sourceName.isEmpty() ? currentFile() : sourceName;
         const Message refused = messages::loadError(name);
@@ -311,11 +312,11 @@ void MainWindow::showDocument(const QString& sourceName) {
 }
 
 QString MainWindow::currentFile() const {
-    return statusLabel->fullText();
+    return statusLabel_->fullText();
 }
 
 void MainWindow::setCurrentFile(const QString& path) {
-    statusLabel->setFullText(path);
+    statusLabel_->setFullText(path);
     preview_->setTitle(QFileInfo(path).fileName());
 }
 
@@ -369,7 +370,7 @@ void MainWindow::about() {
 }
 
 void MainWindow::showPreview() {
-    previewStoppedNotice->hide();
+    previewStoppedNotice_->hide();
     // The page describes the current file's folder, or the home folder for a file not saved yet.
     const QFileInfo file(currentFile());
     const QString folder = file.exists() ? file.absolutePath() : QDir::homePath();
@@ -386,10 +387,10 @@ QByteArray MainWindow::previewDocument() const {
     return QByteArray(bytes.data(), qsizetype(bytes.size()));
 }
 
-bool MainWindow::chooseFile(const QString& title, const QString& filter) {
+bool MainWindow::chooseFile(const QString& title, const QStringList& nameFilters) {
     DialogState& dialog = session_.dialog;
     dialog.title = title;
-    dialog.filter = filter;
+    dialog.setNameFilters(nameFilters);
     return dialogs_.showOpen(dialog);
 }
 

@@ -14,6 +14,7 @@
 #include "app/file_commands.h"
 #include "app/folder_commands.h"
 #include "app/preview_link.h"
+#include "app/session.h"
 #include "ui/settings_form.h"
 
 class QAction;
@@ -71,7 +72,7 @@ private:
     void fixSize();
     void installEventFilters();
     // Shows the shared Open dialog with the title and filter. False when the user cancelled.
-    bool chooseFile(const QString& title, const QString& filter);
+    bool chooseFile(const QString& title, const QStringList& nameFilters);
     // Puts a path into a path box, as its chooser or a drop does (in the portable form when the
     // file lies in the document's folder), and previews a picture.
     void setPath(QLineEdit* edit, const QString& path);
@@ -89,21 +90,21 @@ private:
     PreviewLink* preview_ = nullptr;
     QString previewFolder_;  // the folder last sent to the preview
 
-    QMenu* fileMenu = nullptr;
-    QMenu* viewMenu = nullptr;
-    QMenu* helpMenu = nullptr;
-    QAction* newAct = nullptr;
-    QAction* openAct = nullptr;
-    QAction* saveAct = nullptr;
-    QAction* saveAsAct = nullptr;
-    QAction* useForFolderAct = nullptr;
-    QAction* exitAct = nullptr;
-    QAction* previewAct = nullptr;
-    QAction* informationAct = nullptr;
-    QAction* aboutAct = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QMenu* viewMenu_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    QAction* newAct_ = nullptr;
+    QAction* openAct_ = nullptr;
+    QAction* saveAct_ = nullptr;
+    QAction* saveAsAct_ = nullptr;
+    QAction* useForFolderAct_ = nullptr;
+    QAction* exitAct_ = nullptr;
+    QAction* previewAct_ = nullptr;
+    QAction* informationAct_ = nullptr;
+    QAction* aboutAct_ = nullptr;
 
-    ElidedLabel* statusLabel = nullptr;
-    QWidget* previewStoppedNotice = nullptr;
+    ElidedLabel* statusLabel_ = nullptr;
+    QWidget* previewStoppedNotice_ = nullptr;
 };
 
 }  // namespace tessivane

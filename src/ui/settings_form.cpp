@@ -23,10 +23,6 @@ namespace tessivane {
 
 namespace {
 
-QString qs(std::string_view text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
-}
-
 void place(QWidget* widget, const Twips& twips) {
     widget->setGeometry(pixels(widget, twips));
 }
@@ -97,16 +93,6 @@ QLabel* sample(QWidget* parent, const char* name, const Twips& twips) {
     return label;
 }
 
-// Index of the item whose whole text equals the text ignoring letter case, or -1.
-int findIgnoringCase(const QStringList& items, const QString& text) {
-    for (qsizetype i = 0; i < items.size(); ++i) {
-        if (items[i].compare(text, Qt::CaseInsensitive) == 0) {
-            return int(i);
-        }
-    }
-    return -1;
-}
-
 QColor fromScreenColour(quint32 colour) {
     return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
 }
@@ -131,43 +117,56 @@ class SettingsForm::ControlsTarget final : public SettingsTarget {
 public:
     explicit ControlsTarget(SettingsForm& form) : w_(form) {}
 
-    void setInfoSize(const std::string& text) override { w_.infoSizeEdit->setText(qs(text)); }
-    void setTitleSize(const std::string& text) override { w_.titleSizeEdit->setText(qs(text)); }
+    void setInfoSize(const std::string& text) override {
+        w_.infoSizeEdit_->setText(QString::fromStdString(text));
+    }
+    void setTitleSize(const std::string& text) override {
+        w_.titleSizeEdit_->setText(QString::fromStdString(text));
+    }
     void selectFontFace(const std::string& face) override {
-        w_.chooseEntry(w_.fontList, qs(face),
-                       face.empty() ? tr("(no font)") : tr("%1 (not installed)").arg(qs(face)));
+        w_.chooseEntry(w_.fontList_, QString::fromStdString(face),
+                       face.empty() ? tr("(no font)")
+                                    : tr("%1 (not installed)").arg(QString::fromStdString(face)));
     }
     void selectColour(const std::string& colour) override {
         if (colour.empty()) {
-            w_.colourList->setCurrentRow(-1);
+            w_.colourList_->setCurrentRow(-1);
         } else {
             // The list widens for the entry, as far as the font list can give room; beyond
             // that a long name gives way, so that the mark stays readable.
             const QString mark = tr("%1 (custom)");
-            const QFontMetrics metrics(w_.colourList->font());
-            w_.widenColourList(metrics.horizontalAdvance(mark.arg(qs(colour))) + kItemPadding);
-            const int room = w_.colourList->width() - w_.listFrameWidth() -
+            const QFontMetrics metrics(w_.colourList_->font());
+            w_.widenColourList(metrics.horizontalAdvance(mark.arg(QString::fromStdString(colour))) +
+                               kItemPadding);
+            const int room = w_.colourList_->width() - w_.listFrameWidth() -
                              metrics.horizontalAdvance(mark.arg(QString())) - kItemPadding;
-            w_.chooseEntry(w_.colourList, qs(colour),
-                           mark.arg(metrics.elidedText(qs(colour), Qt::ElideRight, room)),
-                           mark.arg(qs(colour)));
+            w_.chooseEntry(
+                w_.colourList_, QString::fromStdString(colour),
+                mark.arg(metrics.elidedText(QString::fromStdString(colour), Qt::ElideRight, room)),
+                mark.arg(QString::fromStdString(colour)));
         }
     }
-    void setSoundFile(const std::string& path) override { w_.soundEdit->setText(qs(path)); }
+    void setSoundFile(const std::string& path) override {
+        w_.soundEdit_->setText(QString::fromStdString(path));
+    }
     void chooseLoopCount(const std::string& count) override {
-        w_.loopCountEdit->setText(qs(count));
-        w_.loopCountButton->setChecked(true);
-        w_.loopCountEdit->setEnabled(true);
+        w_.loopCountEdit_->setText(QString::fromStdString(count));
+        w_.loopCountButton_->setChecked(true);
+        w_.loopCountEdit_->setEnabled(true);
     }
     void chooseLoopForever() override {
-        w_.loopForeverButton->setChecked(true);
-        w_.loopCountEdit->setEnabled(false);
+        w_.loopForeverButton_->setChecked(true);
+        w_.loopCountEdit_->setEnabled(false);
     }
     void setBackgroundImage(const std::string& path) override {
-        w_.backgroundEdit->setText(qs(path));
+        w_.backgroundEdit_->setText(QString::fromStdString(path));
     }
-    void setLineImage(const std::string& path) override { w_.lineImageEdit->setText(qs(path)); }
-    void setDescription(const std::string& text) override { w_.descriptionEdit->setText(qs(text)); }
+    void setLineImage(const std::string& path) override {
+        w_.lineImageEdit_->setText(QString::fromStdString(path));
+    }
+    void setDescription(const std::string& text) override {
+        w_.descriptionEdit_->setText(QString::fromStdString(text));
+    }
 
 private:
     SettingsForm& w_;
@@ -182,139 +181,140 @@ SettingsForm::SettingsForm(QWidget* parent) : QWidget(parent) {
     for (QLineEdit* edit : textBoxes()) {
         connect(edit, &QLineEdit::textChanged, this, &SettingsForm::changed);
     }
-    connect(fontList, &ChoiceList::choiceChanged, this, &SettingsForm::changed);
-    connect(colourList, &ChoiceList::choiceChanged, this, &SettingsForm::changed);
-    connect(loopForeverButton, &QRadioButton::toggled, this, &SettingsForm::changed);
+    connect(fontList_, &ChoiceList::choiceChanged, this, &SettingsForm::changed);
+    connect(colourList_, &ChoiceList::choiceChanged, this, &SettingsForm::changed);
+    connect(loopForeverButton_, &QRadioButton::toggled, this, &SettingsForm::changed);
 }
 
 void SettingsForm::createFontGroup() {
-    fontGroup = named(new GroupBox(tr("Font &Options"), this), "frmFont");
-    place(fontGroup, {120, 120, 7095, 4095});
+    fontGroup_ = named(new GroupBox(tr("Font &Options"), this), "frmFont");
+    place(fontGroup_, {120, 120, 7095, 4095});
 
-    fontList = choiceList(fontGroup, "Fnts", {120, 240, 5775, 2010});
-    fontList->setAccessibleName(tr("Font"));
-    colourList = choiceList(fontGroup, "ColSel", {6000, 360, 975, 1890});
-    colourList->setAccessibleName(tr("Colour"));
+    fontList_ = choiceList(fontGroup_, "Fnts", {120, 240, 5775, 2010});
+    fontList_->setAccessibleName(tr("Font"));
+    colourList_ = choiceList(fontGroup_, "ColSel", {6000, 360, 975, 1890});
+    colourList_->setAccessibleName(tr("Colour"));
     for (const std::string_view colour : kColourNames) {
-        colourList->addItem(qs(colour));
+        colourList_->addItem(QString::fromLatin1(colour));
     }
     // Every colour name must be readable whole. When the real font needs a wider list, the
     // colour list grows to the left, keeping its right edge, and the font list gives up as much
     // of its right side.
-    colourLabel = caption(fontGroup, "lblCol", tr("&Colour"), colourList, {6000, 120, 450, 195});
-    widenColourList(colourList->sizeHintForColumn(0));
-    colourListWidth = colourList->width();
+    colourLabel_ = caption(fontGroup_, "lblCol", tr("&Colour"), colourList_, {6000, 120, 450, 195});
+    widenColourList(colourList_->sizeHintForColumn(0));
+    colourListWidth_ = colourList_->width();
 
-    titleSizeEdit = lineEdit(fontGroup, "Title", QStringLiteral("12"), {120, 2520, 1695, 285});
+    titleSizeEdit_ = lineEdit(fontGroup_, "Title", QStringLiteral("12"), {120, 2520, 1695, 285});
     const QLabel* titleSizeLabel =
-        caption(fontGroup, "TSize", tr("&Title Size:"), titleSizeEdit, {120, 2280, 690, 195});
-    infoSizeEdit = lineEdit(fontGroup, "Info", QStringLiteral("10"), {120, 3600, 1695, 285});
-    const QLabel* infoSizeLabel = caption(fontGroup, "ISize", tr("&Information Text Size:"),
-                                          infoSizeEdit, {120, 3360, 1530, 195});
+        caption(fontGroup_, "TSize", tr("&Title Size:"), titleSizeEdit_, {120, 2280, 690, 195});
+    infoSizeEdit_ = lineEdit(fontGroup_, "Info", QStringLiteral("10"), {120, 3600, 1695, 285});
+    const QLabel* infoSizeLabel = caption(fontGroup_, "ISize", tr("&Information Text Size:"),
+                                          infoSizeEdit_, {120, 3360, 1530, 195});
 
-    titleSample = sample(fontGroup, "titleSample", {1920, 2400, 5055, 735});
-    infoSample = sample(fontGroup, "infoSample", {1920, 3240, 5055, 735});
-    titleSample->setAccessibleDescription(
+    titleSample_ = sample(fontGroup_, "titleSample", {1920, 2400, 5055, 735});
+    infoSample_ = sample(fontGroup_, "infoSample", {1920, 3240, 5055, 735});
+    titleSample_->setAccessibleDescription(
         tr("Sample of the folder title in the chosen font, colour and title size"));
-    infoSample->setAccessibleDescription(
+    infoSample_->setAccessibleDescription(
         tr("Sample of the information text in the chosen font, colour and size"));
     // The size captions stand left of the samples. When the real font makes a caption wider
     // than the room before the samples, both samples give up that much of their left side
     // (they keep their right edge, and stay aligned with each other).
     const int captionsEnd =
         std::max(titleSizeLabel->geometry().right(), infoSizeLabel->geometry().right()) + 1;
-    const int samplesLeft = std::max(titleSample->x(), captionsEnd + captionGap(fontGroup));
-    for (QLabel* label : {titleSample, infoSample}) {
+    const int samplesLeft = std::max(titleSample_->x(), captionsEnd + captionGap(fontGroup_));
+    for (QLabel* label : {titleSample_, infoSample_}) {
         label->setGeometry(QRect(QPoint(samplesLeft, label->y()), label->geometry().bottomRight()));
     }
 
-    connect(titleSizeEdit, &QLineEdit::textChanged, this,
-            [this] { correctSize(titleSizeEdit, kTitleSizeFallback); });
-    connect(infoSizeEdit, &QLineEdit::textChanged, this,
-            [this] { correctSize(infoSizeEdit, kInfoSizeFallback); });
-    connect(fontList, &ChoiceList::choiceChanged, this, &SettingsForm::updateSamples);
-    connect(colourList, &ChoiceList::choiceChanged, this, &SettingsForm::updateSamples);
+    connect(titleSizeEdit_, &QLineEdit::textChanged, this,
+            [this] { correctSize(titleSizeEdit_, kTitleSizeFallback); });
+    connect(infoSizeEdit_, &QLineEdit::textChanged, this,
+            [this] { correctSize(infoSizeEdit_, kInfoSizeFallback); });
+    connect(fontList_, &ChoiceList::choiceChanged, this, &SettingsForm::updateSamples);
+    connect(colourList_, &ChoiceList::choiceChanged, this, &SettingsForm::updateSamples);
 }
 
 void SettingsForm::createSoundGroup() {
-    soundGroup = named(new GroupBox(tr("&Sound Options"), this), "frmSounds");
-    place(soundGroup, {120, 4320, 7095, 1095});
+    soundGroup_ = named(new GroupBox(tr("&Sound Options"), this), "frmSounds");
+    place(soundGroup_, {120, 4320, 7095, 1095});
 
-    soundEdit = lineEdit(soundGroup, "Sound", QString(), {120, 360, 6375, 285});
-    soundEdit->setAccessibleName(tr("Sound file"));
-    chooseSoundButton = chooserButton("Browse1", soundEdit, tr("Choose sound file…"));
-    loopForeverButton = named(new RadioButton(tr("&Loop Forever"), soundGroup), "optLoop");
-    placeCaption(loopForeverButton, {120, 720, 1335, 255});
-    loopCountEdit = lineEdit(soundGroup, "txtLoop", QStringLiteral("1"), {6240, 720, 735, 285});
-    loopCountEdit->setAccessibleName(tr("Number of times"));
-    loopCountButton = named(new RadioButton(tr("Loo&p for:"), soundGroup), "Number");
-    placeCaption(loopCountButton, {5160, 720, 975, 255},
-                 loopCountEdit->x() - captionGap(soundGroup));
+    soundEdit_ = lineEdit(soundGroup_, "Sound", QString(), {120, 360, 6375, 285});
+    soundEdit_->setAccessibleName(tr("Sound file"));
+    chooseSoundButton_ = chooserButton("Browse1", soundEdit_, tr("Choose sound file…"));
+    loopForeverButton_ = named(new RadioButton(tr("&Loop Forever"), soundGroup_), "optLoop");
+    placeCaption(loopForeverButton_, {120, 720, 1335, 255});
+    loopCountEdit_ = lineEdit(soundGroup_, "txtLoop", QStringLiteral("1"), {6240, 720, 735, 285});
+    loopCountEdit_->setAccessibleName(tr("Number of times"));
+    loopCountButton_ = named(new RadioButton(tr("Loo&p for:"), soundGroup_), "Number");
+    placeCaption(loopCountButton_, {5160, 720, 975, 255},
+                 loopCountEdit_->x() - captionGap(soundGroup_));
 
-    connect(chooseSoundButton, &QPushButton::clicked, this,
+    connect(chooseSoundButton_, &QPushButton::clicked, this,
             [this] { emit fileWanted(PathBox::Sound); });
-    connect(loopCountEdit, &QLineEdit::textChanged, this, &SettingsForm::correctLoopCount);
+    connect(loopCountEdit_, &QLineEdit::textChanged, this, &SettingsForm::correctLoopCount);
     // The loop count is in use only while "Loop for" is chosen, by the user or by code; a new
     // sound path puts it out of use until then.
-    connect(loopCountButton, &QRadioButton::toggled, this, [this](bool chosen) {
+    connect(loopCountButton_, &QRadioButton::toggled, this, [this](bool chosen) {
         if (chosen) {
-            loopCountEdit->setEnabled(true);
+            loopCountEdit_->setEnabled(true);
         }
     });
-    connect(loopForeverButton, &QRadioButton::toggled, this, [this](bool chosen) {
+    connect(loopForeverButton_, &QRadioButton::toggled, this, [this](bool chosen) {
         if (chosen) {
-            loopCountEdit->setEnabled(false);
+            loopCountEdit_->setEnabled(false);
         }
     });
-    connect(soundEdit, &QLineEdit::textChanged, this, [this] { loopCountEdit->setEnabled(false); });
+    connect(soundEdit_, &QLineEdit::textChanged, this,
+            [this] { loopCountEdit_->setEnabled(false); });
 }
 
 void SettingsForm::createGraphicGroup() {
-    graphicGroup = named(new GroupBox(tr("Graphic Options"), this), "frmGraphic");
-    place(graphicGroup, {120, 5520, 7095, 2175});
+    graphicGroup_ = named(new GroupBox(tr("Graphic Options"), this), "frmGraphic");
+    place(graphicGroup_, {120, 5520, 7095, 2175});
 
-    backgroundEdit = lineEdit(graphicGroup, "Bck", QString(), {120, 480, 6375, 285});
-    caption(graphicGroup, "lblBck", tr("&Background Image:"), backgroundEdit,
+    backgroundEdit_ = lineEdit(graphicGroup_, "Bck", QString(), {120, 480, 6375, 285});
+    caption(graphicGroup_, "lblBck", tr("&Background Image:"), backgroundEdit_,
             {120, 240, 1395, 195});
-    chooseBackgroundButton =
-        chooserButton("Browse2", backgroundEdit, tr("Choose background image…"));
-    lineImageEdit = lineEdit(graphicGroup, "Img", QString(), {120, 1080, 6375, 285});
-    caption(graphicGroup, "lblLine", tr("Li&ne Image:"), lineImageEdit, {120, 840, 825, 195});
-    chooseLineImageButton = chooserButton("Browse3", lineImageEdit, tr("Choose line image…"));
-    descriptionEdit = lineEdit(graphicGroup, "Fol", QString(), {120, 1680, 6855, 285});
-    caption(graphicGroup, "lblFolDesc", tr("Folder &Description:"), descriptionEdit,
+    chooseBackgroundButton_ =
+        chooserButton("Browse2", backgroundEdit_, tr("Choose background image…"));
+    lineImageEdit_ = lineEdit(graphicGroup_, "Img", QString(), {120, 1080, 6375, 285});
+    caption(graphicGroup_, "lblLine", tr("Li&ne Image:"), lineImageEdit_, {120, 840, 825, 195});
+    chooseLineImageButton_ = chooserButton("Browse3", lineImageEdit_, tr("Choose line image…"));
+    descriptionEdit_ = lineEdit(graphicGroup_, "Fol", QString(), {120, 1680, 6855, 285});
+    caption(graphicGroup_, "lblFolDesc", tr("Folder &Description:"), descriptionEdit_,
             {120, 1440, 1320, 195});
 
-    connect(chooseBackgroundButton, &QPushButton::clicked, this,
+    connect(chooseBackgroundButton_, &QPushButton::clicked, this,
             [this] { emit fileWanted(PathBox::Background); });
-    connect(chooseLineImageButton, &QPushButton::clicked, this,
+    connect(chooseLineImageButton_, &QPushButton::clicked, this,
             [this] { emit fileWanted(PathBox::LineImage); });
 }
 
 QList<QLineEdit*> SettingsForm::textBoxes() const {
-    return {titleSizeEdit,  infoSizeEdit,  soundEdit,      loopCountEdit,
-            backgroundEdit, lineImageEdit, descriptionEdit};
+    return {titleSizeEdit_,  infoSizeEdit_,  soundEdit_,      loopCountEdit_,
+            backgroundEdit_, lineImageEdit_, descriptionEdit_};
 }
 
 void SettingsForm::arrangeTabOrder() {
-    const QList<QWidget*> order = {fontList,
-                                   colourList,
-                                   titleSizeEdit,
-                                   infoSizeEdit,
-                                   soundEdit,
-                                   chooseSoundButton,
-                                   loopForeverButton,
-                                   loopCountButton,
-                                   loopCountEdit,
-                                   backgroundEdit,
-                                   chooseBackgroundButton,
-                                   lineImageEdit,
-                                   chooseLineImageButton,
-                                   descriptionEdit};
+    const QList<QWidget*> order = {fontList_,
+                                   colourList_,
+                                   titleSizeEdit_,
+                                   infoSizeEdit_,
+                                   soundEdit_,
+                                   chooseSoundButton_,
+                                   loopForeverButton_,
+                                   loopCountButton_,
+                                   loopCountEdit_,
+                                   backgroundEdit_,
+                                   chooseBackgroundButton_,
+                                   lineImageEdit_,
+                                   chooseLineImageButton_,
+                                   descriptionEdit_};
     for (qsizetype i = 0; i + 1 < order.size(); ++i) {
         QWidget::setTabOrder(order[i], order[i + 1]);
     }
-    fontList->setFocus(Qt::OtherFocusReason);
+    fontList_->setFocus(Qt::OtherFocusReason);
 }
 
 void SettingsForm::fillFontList() {
@@ -328,24 +328,26 @@ void SettingsForm::fillFontList() {
     std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         return a.compare(b, Qt::CaseInsensitive) < 0;
     });
-    fontList->addItems(names);
-    fontList->setCurrentRow(0);
+    fontList_->addItems(names);
+    fontList_->setCurrentRow(0);
 }
 
 // A face or colour that the list lacks is shown as an entry of its own, marked, and chosen, so
 // that Save writes it back as it was read; the samples draw it as the system can.
 void SettingsForm::chooseEntry(ChoiceList* list, const QString& value, const QString& marked,
                                const QString& whole) {
-    int row = findIgnoringCase(list->texts(), value);
+    // The first item whose whole text is the value, letter case aside.
+    const QList<QListWidgetItem*> found = list->findItems(value, Qt::MatchFixedString);
+    int row = found.isEmpty() ? -1 : list->row(found.first());
     if (row < 0) {
         auto* item = new QListWidgetItem(marked);
         item->setData(Qt::UserRole, value);
         item->setData(kMarkedRole, true);
         item->setToolTip(whole.isEmpty() ? marked : whole);
         // The font list's own entries are sorted; the colours keep their order.
-        list->insertItem(list == fontList ? 0 : list->count(), item);
+        list->insertItem(list == fontList_ ? 0 : list->count(), item);
         row = list->row(item);
-    } else if (list == fontList) {
+    } else if (list == fontList_) {
         // The face as the document spells it, should its line be written again for a size.
         list->item(row)->setData(Qt::UserRole, value);
     }
@@ -353,30 +355,30 @@ void SettingsForm::chooseEntry(ChoiceList* list, const QString& value, const QSt
 }
 
 int SettingsForm::listFrameWidth() const {
-    return 2 * colourList->frameWidth() +
-           colourList->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, colourList);
+    return 2 * colourList_->frameWidth() +
+           colourList_->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, colourList_);
 }
 
 // Widens the colour list to the left, keeping its right edge, for entries of the width given; the
 // font list gives up as much of its right side, down to half of what it had.
 void SettingsForm::widenColourList(int entryWidth) {
-    const int most = fontList->width() / 2;
-    const int grow = std::min(entryWidth + listFrameWidth() - colourList->width(), most);
+    const int most = fontList_->width() / 2;
+    const int grow = std::min(entryWidth + listFrameWidth() - colourList_->width(), most);
     if (grow > 0) {
-        colourList->setGeometry(colourList->geometry().adjusted(-grow, 0, 0, 0));
-        fontList->setGeometry(fontList->geometry().adjusted(0, 0, -grow, 0));
-        colourLabel->move(colourList->x(), colourLabel->y());
+        colourList_->setGeometry(colourList_->geometry().adjusted(-grow, 0, 0, 0));
+        fontList_->setGeometry(fontList_->geometry().adjusted(0, 0, -grow, 0));
+        colourLabel_->move(colourList_->x(), colourLabel_->y());
     }
 }
 
 // Takes away what chooseEntry() added for the document shown before.
 void SettingsForm::forgetDocumentEntries() {
-    if (const int shrink = colourList->width() - colourListWidth; shrink > 0) {
-        colourList->setGeometry(colourList->geometry().adjusted(shrink, 0, 0, 0));
-        fontList->setGeometry(fontList->geometry().adjusted(0, 0, shrink, 0));
-        colourLabel->move(colourList->x(), colourLabel->y());
+    if (const int shrink = colourList_->width() - colourListWidth_; shrink > 0) {
+        colourList_->setGeometry(colourList_->geometry().adjusted(shrink, 0, 0, 0));
+        fontList_->setGeometry(fontList_->geometry().adjusted(0, 0, shrink, 0));
+        colourLabel_->move(colourList_->x(), colourLabel_->y());
     }
-    for (ChoiceList* list : {fontList, colourList}) {
+    for (ChoiceList* list : {fontList_, colourList_}) {
         for (int row = list->count() - 1; row >= 0; --row) {
             if (list->item(row)->data(kMarkedRole).toBool()) {
                 delete list->takeItem(row);
@@ -389,40 +391,40 @@ void SettingsForm::forgetDocumentEntries() {
 
 void SettingsForm::updateSamples() {
     // A colour the list lacks is drawn as a page would draw its name, or black.
-    const QString colourName = colourList->value();
+    const QString colourName = colourList_->value();
     const QColor named = QColor::fromString(colourName);
     const QColor foreground = findColour(colourName.toStdString()) < 0 && named.isValid()
                                   ? named
                                   : fromScreenColour(screenColour(colourName.toStdString()));
     const QColor silver = fromScreenColour(kSilverScreenColour);
     const QColor background = foreground == silver ? QColor(Qt::black) : silver;
-    const std::pair<QLabel*, const QLineEdit*> samples[] = {{titleSample, titleSizeEdit},
-                                                            {infoSample, infoSizeEdit}};
+    const std::pair<QLabel*, const QLineEdit*> samples[] = {{titleSample_, titleSizeEdit_},
+                                                            {infoSample_, infoSizeEdit_}};
     for (const auto& [label, sizeEdit] : samples) {
         QPalette palette = label->palette();
         palette.setColor(QPalette::Window, background);
         palette.setColor(QPalette::WindowText, foreground);
         label->setPalette(palette);
         QFont font = label->font();
-        font.setFamily(fontList->value());
+        font.setFamily(fontList_->value());
         font.setPointSizeF(numericValue(sizeEdit->text().toStdString()));
         label->setFont(font);
-        label->setText(fontList->value());
+        label->setText(fontList_->value());
     }
 }
 
 FolderViewSettings SettingsForm::settings() const {
     FolderViewSettings settings;
-    settings.description = descriptionEdit->text().toStdString();
-    settings.backgroundImage = backgroundEdit->text().toStdString();
-    settings.lineImage = lineImageEdit->text().toStdString();
-    settings.soundFile = soundEdit->text().toStdString();
-    settings.loopForever = loopForeverButton->isChecked();
-    settings.loopCount = loopCountEdit->text().toStdString();
-    settings.fontFace = fontList->value().toStdString();
-    settings.textColour = colourList->value().toStdString();
-    settings.infoSize = infoSizeEdit->text().toStdString();
-    settings.titleSize = titleSizeEdit->text().toStdString();
+    settings.description = descriptionEdit_->text().toStdString();
+    settings.backgroundImage = backgroundEdit_->text().toStdString();
+    settings.lineImage = lineImageEdit_->text().toStdString();
+    settings.soundFile = soundEdit_->text().toStdString();
+    settings.loopForever = loopForeverButton_->isChecked();
+    settings.loopCount = loopCountEdit_->text().toStdString();
+    settings.fontFace = fontList_->value().toStdString();
+    settings.textColour = colourList_->value().toStdString();
+    settings.infoSize = infoSizeEdit_->text().toStdString();
+    settings.titleSize = titleSizeEdit_->text().toStdString();
     return settings;
 }
 
@@ -433,7 +435,7 @@ bool SettingsForm::showDocument(const WorkingDocument& document) {
         return false;
     }
     updateSamples();
-    for (ChoiceList* list : {fontList, colourList}) {
+    for (ChoiceList* list : {fontList_, colourList_}) {
         if (QListWidgetItem* chosen = list->item(list->chosenRow())) {
             list->scrollToItem(chosen);
         }
@@ -444,13 +446,13 @@ bool SettingsForm::showDocument(const WorkingDocument& document) {
 QLineEdit* SettingsForm::pathBox(PathBox box) const {
     switch (box) {
         case PathBox::Sound:
-            return soundEdit;
+            return soundEdit_;
         case PathBox::Background:
-            return backgroundEdit;
+            return backgroundEdit_;
         case PathBox::LineImage:
             break;
     }
-    return lineImageEdit;
+    return lineImageEdit_;
 }
 
 void SettingsForm::correctSize(QLineEdit* edit, std::string_view fallback) {
@@ -458,16 +460,16 @@ void SettingsForm::correctSize(QLineEdit* edit, std::string_view fallback) {
     const std::string corrected = correctedSize(text, fallback);
     if (corrected != text) {
         // Runs this handling once more, nested; the corrected text passes it unchanged.
-        edit->setText(qs(corrected));
+        edit->setText(QString::fromStdString(corrected));
     }
     updateSamples();
 }
 
 void SettingsForm::correctLoopCount() {
-    const std::string text = loopCountEdit->text().toStdString();
+    const std::string text = loopCountEdit_->text().toStdString();
     const std::string corrected = correctedLoopCount(text);
     if (corrected != text) {
-        loopCountEdit->setText(qs(corrected));
+        loopCountEdit_->setText(QString::fromStdString(corrected));
     }
 }
 

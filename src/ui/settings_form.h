@@ -76,29 +76,29 @@ private:
     void correctSize(QLineEdit* edit, std::string_view fallback);
     void correctLoopCount();
 
-    GroupBox* fontGroup = nullptr;
-    ChoiceList* fontList = nullptr;
-    ChoiceList* colourList = nullptr;
-    QLabel* colourLabel = nullptr;
-    int colourListWidth = 0;  // as made, wide enough for every colour of the list
-    QLineEdit* titleSizeEdit = nullptr;
-    QLineEdit* infoSizeEdit = nullptr;
-    QLabel* titleSample = nullptr;
-    QLabel* infoSample = nullptr;
+    GroupBox* fontGroup_ = nullptr;
+    ChoiceList* fontList_ = nullptr;
+    ChoiceList* colourList_ = nullptr;
+    QLabel* colourLabel_ = nullptr;
+    int colourListWidth_ = 0;  // as made, wide enough for every colour of the list
+    QLineEdit* titleSizeEdit_ = nullptr;
+    QLineEdit* infoSizeEdit_ = nullptr;
+    QLabel* titleSample_ = nullptr;
+    QLabel* infoSample_ = nullptr;
 
-    GroupBox* soundGroup = nullptr;
-    QLineEdit* soundEdit = nullptr;
-    QPushButton* chooseSoundButton = nullptr;
-    RadioButton* loopForeverButton = nullptr;
-    RadioButton* loopCountButton = nullptr;
-    QLineEdit* loopCountEdit = nullptr;
+    GroupBox* soundGroup_ = nullptr;
+    QLineEdit* soundEdit_ = nullptr;
+    QPushButton* chooseSoundButton_ = nullptr;
+    RadioButton* loopForeverButton_ = nullptr;
+    RadioButton* loopCountButton_ = nullptr;
+    QLineEdit* loopCountEdit_ = nullptr;
 
-    GroupBox* graphicGroup = nullptr;
-    QLineEdit* backgroundEdit = nullptr;
-    QPushButton* chooseBackgroundButton = nullptr;
-    QLineEdit* lineImageEdit = nullptr;
-    QPushButton* chooseLineImageButton = nullptr;
-    QLineEdit* descriptionEdit = nullptr;
+    GroupBox* graphicGroup_ = nullptr;
+    QLineEdit* backgroundEdit_ = nullptr;
+    QPushButton* chooseBackgroundButton_ = nullptr;
+    QLineEdit* lineImageEdit_ = nullptr;
+    QPushButton* chooseLineImageButton_ = nullptr;
+    QLineEdit* descriptionEdit_ = nullptr;
 };
 
 }  // namespace tessivane

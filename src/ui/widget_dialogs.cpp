@@ -56,10 +56,9 @@ void prepareFileDialog(QFileDialog& dialog, const DialogState& state, bool forSa
         dialog.setDefaultSuffix(QStringLiteral("htt"));
         dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     }
-    const QStringList nameFilters = qtNameFilters(state.filter);
-    dialog.setNameFilters(nameFilters);
-    if (state.filterIndex >= 1 && state.filterIndex <= nameFilters.size()) {
-        dialog.selectNameFilter(nameFilters.at(state.filterIndex - 1));
+    dialog.setNameFilters(state.nameFilters);
+    if (!state.selectedNameFilter.isEmpty()) {
+        dialog.selectNameFilter(state.selectedNameFilter);
     }
     if (!state.fileName.isEmpty()) {
         const QFileInfo proposed(state.fileName);
@@ -70,16 +69,13 @@ void prepareFileDialog(QFileDialog& dialog, const DialogState& state, bool forSa
     }
 }
 
-// Takes the chosen path and filter index back into the state after a confirmed dialog.
+// Takes the chosen path and filter back into the state after a confirmed dialog.
 void takeFileDialogResult(const QFileDialog& dialog, DialogState& state) {
     const QStringList chosen = dialog.selectedFiles();
     if (!chosen.isEmpty()) {
         state.fileName = QDir::toNativeSeparators(chosen.first());
     }
-    const qsizetype index = dialog.nameFilters().indexOf(dialog.selectedNameFilter());
-    if (index >= 0) {
-        state.filterIndex = int(index) + 1;
-    }
+    state.selectedNameFilter = dialog.selectedNameFilter();
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ TEST_F(FileCommandsTest, SaveAsksForANameOnlyUntilTheFileExists) {
     EXPECT_EQ(form.file, "HyperText Template1.htt");
     EXPECT_EQ(run(kSave, mine), "");
     EXPECT_EQ(dialogs.last().title, "Save");
-    EXPECT_EQ(dialogs.last().state.filter, "HyperText Template (*.htt)|*.htt");
+    EXPECT_EQ(dialogs.last().state.nameFilters, QStringList{"HyperText Template (*.htt)"});
     EXPECT_EQ(dialogs.last().state.fileName, "HyperText Template1.htt");
     EXPECT_EQ(form.file, mine);
     form.settings.description = "second";
@@ -434,6 +434,24 @@ TEST_F(FileCommandsTest, UseForFolderOffersTheFoldersLookAndWritesTheAnswer) {
             EXPECT_EQ(readBytes(folder + "/Desktop.ini"), before);
             EXPECT_FALSE(QFile::exists(folder + "/Folder.htt"));
         }
+    }
+}
+
+// The shared dialog offers each command's filters at the place the user chose last; filters that
+// lack the place leave the choice for a later dialog that has it.
+TEST(DialogStateTest, KeepsThePlaceOfTheChosenFilter) {
+    DialogState state;
+    state.setNameFilters(filters::image());
+    EXPECT_EQ(state.selectedNameFilter, "");
+    state.selectedNameFilter = "All files (*)";
+    for (const auto& [filters, chosen] :
+         std::vector<std::pair<QStringList, QString>>{{filters::sound(), "Movie Clip (*.mp2)"},
+                                                      {filters::templates(), "Movie Clip (*.mp2)"},
+                                                      {filters::sound(), "Movie Clip (*.mp2)"},
+                                                      {filters::icon(), "Movie Clip (*.mp2)"}}) {
+        state.setNameFilters(filters);
+        EXPECT_EQ(state.selectedNameFilter, chosen);
+        EXPECT_EQ(state.nameFilters, filters);
     }
 }
 

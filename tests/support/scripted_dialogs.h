@@ -41,18 +41,18 @@ public:
 
     // The next message box is answered with this button.
     void answer(Answer answer) { script_.push_back(Reply{Shown::Kind::Message, answer, {}}); }
-    // The next file dialog (Open, Save or a folder) is confirmed with this path, at this filter
-    // index.
-    void choose(const QString& path, int filterIndex = 1) {
-        script_.push_back(Reply{std::nullopt, Answer::Ok, path, filterIndex});
+    // The next file dialog (Open, Save or a folder) is confirmed with this path, with the filter
+    // at this place (0 the first) chosen.
+    void choose(const QString& path, int filterPlace = 0) {
+        script_.push_back(Reply{std::nullopt, Answer::Ok, path, filterPlace});
     }
     // The next file dialog is cancelled.
     void cancelDialog() { script_.push_back(Reply{std::nullopt, Answer::Cancel, {}, 0, true}); }
     // The next folder look form is confirmed with this look, or cancelled.
     void answerLook(const FolderLook& look) {
-        script_.push_back(Reply{Shown::Kind::Look, Answer::Ok, {}, 1, false, look});
+        script_.push_back(Reply{Shown::Kind::Look, Answer::Ok, {}, 0, false, look});
     }
-    void cancelLook() { script_.push_back(Reply{Shown::Kind::Look, Answer::Cancel, {}, 1, true}); }
+    void cancelLook() { script_.push_back(Reply{Shown::Kind::Look, Answer::Cancel, {}, 0, true}); }
 
     Answer message(Icon icon, Buttons buttons, const QString& title, const QString& text) override {
         shown_.push_back({Shown::Kind::Message, icon, buttons, title, text, {}, {}});
@@ -72,7 +72,7 @@ public:
                                          const FolderLook& initial,
                                          const QString& folder) override {
         shown_.push_back({Shown::Kind::Look, Icon::Question, Buttons::Ok, title, question,
-                          DialogState{title, {}, folder, 1}, initial});
+                          DialogState{title, {}, folder, {}}, initial});
         if (script_.empty() || script_.front().kind != Shown::Kind::Look) {
             ADD_FAILURE() << "unexpected folder look form: " << question.toStdString();
             return std::nullopt;
@@ -92,7 +92,7 @@ private:
         std::optional<Shown::Kind> kind;  // Message, Look, or nothing for a file dialog
         Answer answer = Answer::Ok;
         QString path;
-        int filterIndex = 1;
+        int filterPlace = 0;
         bool cancel = false;
         FolderLook look{};
     };
@@ -109,7 +109,7 @@ private:
             return false;
         }
         state.fileName = reply.path;
-        state.filterIndex = reply.filterIndex;
+        state.selectedNameFilter = state.nameFilters.value(reply.filterPlace);
         return true;
     }
 

@@ -329,7 +329,7 @@ TEST_P(ChooserTest, ChosenFileFillsItsBox) {
     find<QRadioButton>("Number")->setChecked(true);
     QPointer<PictureViewer> viewer;
     for (const QString name : {"one.gif", "two.gif"}) {
-        dialogs.choose(temp.file(name, kGif), 4);
+        dialogs.choose(temp.file(name, kGif), 3);
         find<QPushButton>(button)->click();
         expectStates(QString("%1=%2|txtLoop=1%3")
                          .arg(box, temp.path(name), placement < 0 ? " (disabled)" : ""));
@@ -339,9 +339,10 @@ TEST_P(ChooserTest, ChosenFileFillsItsBox) {
     dialogs.cancelDialog();
     find<QPushButton>(button)->click();
     EXPECT_EQ(dialogs.last().title, title);
-    EXPECT_EQ(dialogs.last().state.filter, placement < 0 ? filters::sound() : filters::image());
+    EXPECT_EQ(dialogs.last().state.nameFilters,
+              placement < 0 ? filters::sound() : filters::image());
     EXPECT_EQ(dialogs.last().state.fileName, temp.path("two.gif"));
-    EXPECT_EQ(dialogs.last().state.filterIndex, 4);
+    EXPECT_EQ(dialogs.last().state.selectedNameFilter, dialogs.last().state.nameFilters.at(3));
     ASSERT_EQ(viewer != nullptr, placement >= 0);
     if (viewer) {
         EXPECT_EQ(viewer->windowTitle(), "Picture Viewer - " + temp.path("two.gif"));

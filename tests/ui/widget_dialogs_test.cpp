@@ -109,7 +109,7 @@ TEST(FileDialogTest, ConfirmsCancelsAndKeepsTheHistoryInMemory) {
     keepSettingsOffDisk();
     const test::TempDir dir, elsewhere;
     WidgetDialogs dialogs;
-    DialogState state{"Save As", filters::templates(), dir.path("first.htt"), 1};
+    DialogState state{"Save As", filters::templates(), dir.path("first.htt"), {}};
     {
         const auto answerer = answerModal<QFileDialog>([](QFileDialog& dialog) {
             auto* field = dialog.findChild<QLineEdit*>("fileNameEdit");
