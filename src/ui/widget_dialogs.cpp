@@ -102,11 +102,8 @@ Dialogs::Answer WidgetDialogs::message(Icon icon, Buttons buttons, const QString
     if (buttons == Buttons::RestoreOrKeep) {
         // Neither is the default, and the box cannot be closed without choosing one: each
         // answer loses what the other keeps.
-        QPushButton* restore = box.addButton(
-            QCoreApplication::translate("WidgetDialogs", "Restore"), QMessageBox::ActionRole);
-        QPushButton* keep =
-            box.addButton(QCoreApplication::translate("WidgetDialogs", "Keep the file as it is"),
-                          QMessageBox::ActionRole);
+        QPushButton* restore = box.addButton(tr("Restore"), QMessageBox::ActionRole);
+        QPushButton* keep = box.addButton(tr("Keep the file as it is"), QMessageBox::ActionRole);
         for (QPushButton* button : {restore, keep}) {
             button->setAutoDefault(false);
         }

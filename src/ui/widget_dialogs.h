@@ -3,6 +3,7 @@
 // The real dialogs behind the Dialogs seam: Qt message boxes and Qt's own file dialog, shown
 // application-modal over the main window. What they say and when they are shown is left to the
 // commands (app/file_commands.h) and their words (app/messages.h).
+#include <QCoreApplication>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -13,6 +14,8 @@
 namespace tessivane {
 
 class WidgetDialogs : public Dialogs {
+    Q_DECLARE_TR_FUNCTIONS(WidgetDialogs)
+
 public:
     explicit WidgetDialogs(QWidget* parent = nullptr);
 
