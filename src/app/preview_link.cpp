@@ -66,12 +66,9 @@ QString PreviewLink::programPath() {
     return QStandardPaths::findExecutable(kProgramName);
 }
 
-void PreviewLink::warmUp() {
-    if (programPath().isEmpty()) {
-        return;
-    }
-    // The engine's library, its helper process and its resources make up nearly all of what a
-    // first start reads from disk.
+// The engine's library, its helper process and its resources make up nearly all of what a first
+// start reads from disk.
+QStringList PreviewLink::engineFiles() {
     QStringList files = {
         QLibraryInfo::path(QLibraryInfo::LibrariesPath) + "/libQt6WebEngineCore.so.6",
         QLibraryInfo::path(QLibraryInfo::LibraryExecutablesPath) + "/QtWebEngineProcess",
@@ -80,8 +77,15 @@ void PreviewLink::warmUp() {
     for (const QString& name : resources.entryList(QDir::Files)) {
         files << resources.filePath(name);
     }
+    return files;
+}
+
+void PreviewLink::warmUp() {
+    if (programPath().isEmpty()) {
+        return;
+    }
     std::vector<QByteArray> paths;
-    for (const QString& file : files) {
+    for (const QString& file : engineFiles()) {
         paths.push_back(QFile::encodeName(file));
     }
     std::thread([paths = std::move(paths)] {

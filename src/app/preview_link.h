@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <functional>
 
@@ -38,6 +39,8 @@ public:
     // that the first preview after the machine or the editor started is shown as quickly as later
     // ones; the editor itself never loads them. Does nothing when there is no preview program.
     static void warmUp();
+    // What warmUp reads: the engine's library, its helper process and its resources.
+    static QStringList engineFiles();
 
     bool isRunning() const { return process_.state() != QProcess::NotRunning; }
 

@@ -8,12 +8,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 #include <algorithm>
 #include <functional>
 #include <optional>
 
 #include "app/folder_commands.h"
+#include "app/preview_link.h"
 #include "app/startup.h"
 #include "support/plain_form.h"
 #include "support/recovery_copy.h"
@@ -452,6 +454,19 @@ TEST(DialogStateTest, KeepsThePlaceOfTheChosenFilter) {
         state.setNameFilters(filters);
         EXPECT_EQ(state.selectedNameFilter, chosen);
         EXPECT_EQ(state.nameFilters, filters);
+    }
+}
+
+// The preview's warm-up reads the engine's files where this Qt keeps them; a file missing here
+// would make every first preview wait on the disk again.
+TEST(PreviewLinkTest, WarmUpNamesTheEnginesFiles) {
+#ifndef TESSIVANE_WITH_PREVIEW
+    GTEST_SKIP() << "built without the preview";
+#endif
+    const QStringList files = PreviewLink::engineFiles();
+    EXPECT_GT(files.size(), 3);
+    for (const QString& file : files) {
+        EXPECT_TRUE(QFileInfo(file).isFile()) << file.toStdString();
     }
 }
 
