@@ -59,7 +59,7 @@ QString PreviewLink::programPath() {
     if (!chosen.isEmpty()) {
         return QFileInfo(chosen).isExecutable() ? chosen : QString();
     }
-    const QString beside = QCoreApplication::applicationDirPath() + '/' + kProgramName;
+    QString beside = QCoreApplication::applicationDirPath() + '/' + kProgramName;
     if (QFileInfo(beside).isExecutable()) {
         return beside;
     }

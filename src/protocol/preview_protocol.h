@@ -44,7 +44,7 @@ QByteArray encodePreviewFrame(const QByteArray& name, const QByteArray& payload 
 class PreviewFrameReader {
 public:
     // No payload is larger than this; a larger length is a malformed header.
-    static constexpr qsizetype kMaxPayload = 256 * 1024 * 1024;
+    static constexpr qsizetype kMaxPayload = qsizetype(256) * 1024 * 1024;
 
     void append(const QByteArray& bytes);
     // The next complete frame, or nothing while one is still arriving or after a failure.
