@@ -7,15 +7,17 @@
 #include <unistd.h>
 
 #include <QCollator>
-#include <QCoreApplication>
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
+#include <QSet>
 #include <algorithm>
 #include <atomic>
-#include <thread>
 #include <utility>
 #include <vector>
+
+#include "preview/background.h"
 
 namespace tessivane {
 
@@ -62,19 +64,16 @@ void FolderLister::list(const QString& folder) {
     const std::shared_ptr<Job> job = job_;
     // Hands a result to this lister on its own thread, unless it is gone or listing another.
     const auto post = [self, job](auto deliver) {
-        if (job->cancelled || !QCoreApplication::instance()) {
+        if (job->cancelled) {
             return;
         }
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [self, job, deliver = std::move(deliver)] {
-                if (self && !job->cancelled) {
-                    deliver(self.data());
-                }
-            },
-            Qt::QueuedConnection);
+        postTo(self, [job, deliver = std::move(deliver)](FolderLister* lister) {
+            if (!job->cancelled) {
+                deliver(lister);
+            }
+        });
     };
-    std::thread([folder, job, post] {
+    runDetached([folder, job, post] {
         const QFileInfo info(folder);
         QString problem;
         if (!info.exists()) {
@@ -177,7 +176,7 @@ void FolderLister::list(const QString& folder) {
             post([batch, newTypes](FolderLister* lister) { emit lister->listed(batch, newTypes); });
         }
         post([](FolderLister* lister) { emit lister->finished(); });
-    }).detach();
+    });
 }
 
 }  // namespace tessivane

@@ -9,7 +9,6 @@
 #include <QJsonObject>
 #include <QLocale>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <memory>

@@ -21,7 +21,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeDatabase>
-#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
@@ -35,9 +34,9 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
-#include <thread>
 
 #include "document/core.h"
+#include "preview/background.h"
 #include "preview/folder_listing.h"
 #include "preview/folder_look.h"
 #include "preview/named_files.h"
@@ -109,28 +108,6 @@ const char kShell[] =
     "html, body {margin: 0; height: 100%; overflow: hidden}"
     "iframe {display: block; border: 0; width: 100%; height: 100%}"
     "</style></head><body><iframe id=\"tessivane-document\"></iframe></body></html>\n";
-
-// Runs work on a thread of its own and hands the result to `then` on the receiver's thread,
-// unless the receiver is gone by then. A thread stuck in the file system (a dead mount) is left
-// behind, never waited for.
-template <class Result>
-void inBackground(QObject* receiver, std::function<Result()> work,
-                  std::function<void(const Result&)> then) {
-    const QPointer<QObject> alive(receiver);
-    std::thread([alive, work = std::move(work), then = std::move(then)] {
-        Result result = work();
-        if (QCoreApplication* app = QCoreApplication::instance()) {
-            QMetaObject::invokeMethod(
-                app,
-                [alive, then, result = std::move(result)] {
-                    if (alive) {
-                        then(result);
-                    }
-                },
-                Qt::QueuedConnection);
-        }
-    }).detach();
-}
 
 // A file's place as the page's setting lines can hold it: the path of its file: URL, encoded
 // so that it can stand in a CSS url() and in an HTML attribute.
@@ -531,7 +508,7 @@ void PreviewWindow::checkNamedFilesAndSend() {
                                QString::fromStdString(settings.backgroundImage),
                                QString::fromStdString(settings.lineImage)};
     const QString folder = QFileInfo(QDir::cleanPath(folder_)).absoluteFilePath();
-    inBackground<NamedFiles>(
+    inBackground(
         this,
         [named, files, folder, loops]() mutable {
             // The sound is played by the shell: the page's <bgsound> is no browser's.
@@ -610,7 +587,7 @@ void PreviewWindow::sendDocument(const NamedFiles& named) {
 void PreviewWindow::readLook() {
     const int number = ++lookNumber_;
     const QString folder = QFileInfo(QDir::cleanPath(folder_)).absoluteFilePath();
-    inBackground<ShownFolderLook>(
+    inBackground(
         this, [folder] { return readFolderLook(folder); },
         [this, number](const ShownFolderLook& shown) {
             if (number == lookNumber_) {
