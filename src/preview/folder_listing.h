@@ -41,6 +41,7 @@ signals:
 
 private:
     struct Job;
+    class Listing;  // one listing, run on a thread of its own
     std::shared_ptr<Job> job_;
 };
 
