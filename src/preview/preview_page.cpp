@@ -17,12 +17,6 @@
 #include "preview/page_folder.h"
 #include "preview/page_guard.h"
 
-// The compatibility script lives in the static library's resources, which need registering by
-// hand; Q_INIT_RESOURCE cannot be used inside a namespace.
-static void registerPreviewResources() {
-    Q_INIT_RESOURCE(preview);
-}
-
 namespace tessivane {
 
 namespace {
@@ -30,7 +24,6 @@ namespace {
 // The script, a function expression that the page calls with the folder's data, with the words
 // the file list shows in the user's language.
 QString folderViewScript(const QJsonObject& labels) {
-    registerPreviewResources();
     QFile file(QStringLiteral(":/preview/folder_view.js"));
     file.open(QIODevice::ReadOnly);
     const QByteArray json = QJsonDocument(labels).toJson(QJsonDocument::Compact);
