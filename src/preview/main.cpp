@@ -14,6 +14,7 @@
 #include "preview/page_guard.h"
 #include "preview/preview_window.h"
 #include "preview/stdin_frames.h"
+#include "protocol/preview_protocol.h"
 
 namespace {
 

@@ -2,7 +2,6 @@
 #include "preview/preview_page.h"
 
 #include <signal.h>
-#include <unistd.h>
 
 #include <QDir>
 #include <QFile>

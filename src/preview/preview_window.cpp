@@ -25,8 +25,11 @@
 #include <QStyle>
 #include <QTextDocument>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEngineView>
+#include <algorithm>
+#include <utility>
 
 #include "document/core.h"
 #include "preview/background.h"
@@ -192,7 +195,7 @@ QWidget* PreviewWindow::createStrip() {
     strip_->setWordWrap(false);
     strip_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     strip_->setStyleSheet(QStringLiteral("QLabel { background: #fff4c4; padding: 2px 6px; }"));
-    // A page with nowhere to be is the first thing the strip says.
+    // The strip also says when the page had nowhere to be written.
     if (!page_->shellWritten()) {
         notes_ << tr("The page cannot be written to %1: %2")
                       .arg(page_->shellPath(), page_->shellError());

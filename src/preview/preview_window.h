@@ -14,6 +14,7 @@
 #include <QByteArray>
 #include <QFileSystemWatcher>
 #include <QHash>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QSet>
