@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
+#include <QPointer>
 #include <QSet>
 #include <algorithm>
 #include <atomic>
