@@ -9,7 +9,6 @@
 #include <QJsonObject>
 #include <QLocale>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -42,6 +41,7 @@ signals:
 
 private:
     struct Job;
+    class Listing;  // one listing, run on a thread of its own
     std::shared_ptr<Job> job_;
 };
 

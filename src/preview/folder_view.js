@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-// Runs a folder template in a browser the way the file manager runs it. The preview window
-// injects this script into its shell page, which works in two frames:
+// Runs a folder template in a browser the way the file manager runs it. The preview's page
+// (preview_page.h) injects this script into its shell page, which works in two frames:
 // - The shell, the top frame, loaded once: it holds the folder's entries, which arrive in
 //   batches once per folder however many documents follow, the selection, the scroll positions
 //   and the sound, and shows each new document in its one frame (tessivane-document).

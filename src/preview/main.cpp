@@ -14,6 +14,7 @@
 #include "preview/page_guard.h"
 #include "preview/preview_window.h"
 #include "preview/stdin_frames.h"
+#include "protocol/preview_protocol.h"
 
 namespace {
 
@@ -80,7 +81,7 @@ int main(int argc, char** argv) {
     QObject::connect(&frames, &tessivane::StdinFrames::frameReceived, &window,
                      &tessivane::PreviewWindow::receiveFrame);
     QObject::connect(&frames, &tessivane::StdinFrames::ended, &app, &QApplication::exit);
-    QObject::connect(&window, &tessivane::PreviewWindow::pageShown, [] {
+    QObject::connect(&window, &tessivane::PreviewWindow::pageShown, &window, [] {
         const QByteArray frame = tessivane::encodePreviewFrame("shown");
         std::fwrite(frame.constData(), 1, size_t(frame.size()), stdout);
         std::fflush(stdout);

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "preview/preview_window.h"
 
-#include <signal.h>
 #include <unistd.h>
 
 #include <QAction>
@@ -10,7 +9,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -21,53 +19,36 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeDatabase>
-#include <QPointer>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTextDocument>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
-#include <QWebEngineProfile>
-#include <QWebEngineScript>
-#include <QWebEngineScriptCollection>
-#include <QWebEngineSettings>
 #include <QWebEngineView>
-#include <thread>
+#include <algorithm>
+#include <utility>
 
 #include "document/core.h"
+#include "preview/background.h"
 #include "preview/folder_listing.h"
 #include "preview/folder_look.h"
 #include "preview/named_files.h"
-#include "preview/page_folder.h"
-#include "preview/page_guard.h"
-
-// The compatibility script lives in the static library's resources, which need registering by
-// hand; Q_INIT_RESOURCE cannot be used inside a namespace.
-static void registerPreviewResources() {
-    Q_INIT_RESOURCE(preview);
-}
+#include "preview/preview_page.h"
 
 namespace tessivane {
 
 namespace {
 
-// The script, a function expression that the window calls with the folder's data, with the
-// words the file list shows in the user's language.
-QString folderViewScript() {
-    QFile file(QStringLiteral(":/preview/folder_view.js"));
-    file.open(QIODevice::ReadOnly);
-    const QJsonObject labels{
+// The words the file list shows, in the user's language.
+QJsonObject fileListLabels() {
+    return {
         {QStringLiteral("files"), PreviewWindow::tr("Files")},
         {QStringLiteral("columns"),
          QJsonArray{PreviewWindow::tr("Name"), PreviewWindow::tr("Size"), PreviewWindow::tr("Type"),
                     PreviewWindow::tr("Modified"), PreviewWindow::tr("Attributes")}}};
-    const QByteArray json = QJsonDocument(labels).toJson(QJsonDocument::Compact);
-    static const QRegularExpression english(QStringLiteral(R"(var labels = \{.*\};)"));
-    return QString::fromUtf8(file.readAll())
-        .replace(english, QStringLiteral("var labels = %1;").arg(QString::fromUtf8(json)));
 }
 
 // What the file manager fills in when it shows the page for a folder.
@@ -75,12 +56,6 @@ QString fillInFolder(QString text, const QString& name, const QString& path) {
     return text.replace(QLatin1String("%THISDIRNAME%"), name.toHtmlEscaped())
         .replace(QLatin1String("%THISDIRPATH%"), path.toHtmlEscaped())
         .replace(QLatin1String("%TEMPLATEDIR%"), path.toHtmlEscaped());
-}
-
-// The private folder for the page, after removing those that killed previews left behind.
-QString newPageFolderTemplate() {
-    removeStalePageFolders(QDir::tempPath());
-    return pageFolderTemplate(QDir::tempPath());
 }
 
 // The icon theme's picture for a type, its generic one, or the style's file or folder icon: a
@@ -101,35 +76,6 @@ QString typeIconUrl(const QString& typeName, int size = 16) {
     buffer.open(QIODevice::WriteOnly);
     icon.pixmap(QSize(size, size), 1.0).save(&buffer, "PNG");
     return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.toBase64());
-}
-
-// The page that holds the document's frame; folder_view.js does the rest.
-const char kShell[] =
-    "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><style>"
-    "html, body {margin: 0; height: 100%; overflow: hidden}"
-    "iframe {display: block; border: 0; width: 100%; height: 100%}"
-    "</style></head><body><iframe id=\"tessivane-document\"></iframe></body></html>\n";
-
-// Runs work on a thread of its own and hands the result to `then` on the receiver's thread,
-// unless the receiver is gone by then. A thread stuck in the file system (a dead mount) is left
-// behind, never waited for.
-template <class Result>
-void inBackground(QObject* receiver, std::function<Result()> work,
-                  std::function<void(const Result&)> then) {
-    const QPointer<QObject> alive(receiver);
-    std::thread([alive, work = std::move(work), then = std::move(then)] {
-        Result result = work();
-        if (QCoreApplication* app = QCoreApplication::instance()) {
-            QMetaObject::invokeMethod(
-                app,
-                [alive, then, result = std::move(result)] {
-                    if (alive) {
-                        then(result);
-                    }
-                },
-                Qt::QueuedConnection);
-        }
-    }).detach();
 }
 
 // A file's place as the page's setting lines can hold it: the path of its file: URL, encoded
@@ -182,55 +128,42 @@ QString jsArguments(const QJsonArray& arguments) {
 }  // namespace
 
 PreviewWindow::PreviewWindow(QWidget* parent)
-    : QWidget(parent),
-      pageDir_(newPageFolderTemplate()),
-      profile_(new QWebEngineProfile),  // no storage name: off the record, nothing on disk
-      guard_(new RequestGuard(profile_)),
-      page_(new GuardedPage(profile_)),
-      view_(new QWebEngineView),
-      stack_(new QStackedWidget),
-      strip_(new QLabel),
-      folderBox_(new QLineEdit),
-      playSoundBox_(new QCheckBox(tr("Play sound"))) {
-    registerPreviewResources();
+    : QWidget(parent), page_(new PreviewPage(fileListLabels(), this)) {
     setWindowTitle(tr("Preview"));
     chooseFolder = [](QWidget* parent, const QString& start) {
         return QFileDialog::getExistingDirectory(parent, tr("Show the Page for the Folder"), start);
     };
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addLayout(createFolderBar());
+    layout->addWidget(createStrip());  // under the box, which it never moves
+    layout->addWidget(createView(), 1);
+    connectPage();
+    connectListing();
+    restoreWindowGeometry();
+    showFolder(QDir::homePath());
+    page_->loadShell();
+}
 
-    profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
-    profile_->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
-    profile_->setSpellCheckEnabled(false);
-    profile_->setUrlRequestInterceptor(guard_);
-    // Local content keeps its access to file: URLs: the document's frame, written by the shell,
-    // needs it to show the folder's pictures and play the sound. What a script could read
-    // through it, the request guard never lets through (page_guard.h).
-    QWebEngineSettings* settings = page_->settings();
-    for (auto attribute :
-         {QWebEngineSettings::PluginsEnabled, QWebEngineSettings::JavascriptCanOpenWindows,
-          QWebEngineSettings::JavascriptCanAccessClipboard,
-          QWebEngineSettings::LocalContentCanAccessRemoteUrls,
-          QWebEngineSettings::HyperlinkAuditingEnabled, QWebEngineSettings::DnsPrefetchEnabled,
-          QWebEngineSettings::ErrorPageEnabled, QWebEngineSettings::PdfViewerEnabled,
-          QWebEngineSettings::NavigateOnDropEnabled, QWebEngineSettings::AutoLoadIconsForPage,
-          QWebEngineSettings::PlaybackRequiresUserGesture}) {
-        settings->setAttribute(attribute, false);
-    }
-    settings->setDefaultTextEncoding(QStringLiteral("utf-8"));
-    view_->setPage(page_);
+PreviewWindow::~PreviewWindow() {
+    // Nothing may call back into a window that is half gone: the folder box reports its editing
+    // finished when it loses the focus on destruction, the page that its renderer ended.
+    folderBox_->disconnect(this);
+    page_->disconnect(this);
+    QSettings().setValue(QStringLiteral("geometry"), saveGeometry());
+    // The view that shows the page must go before it.
+    delete view_;
+    delete page_;
+}
 
-    strip_->setObjectName(QStringLiteral("previewStrip"));
-    strip_->setAccessibleName(tr("Notices"));
-    strip_->setTextFormat(Qt::PlainText);
-    strip_->setWordWrap(false);
-    strip_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    strip_->setStyleSheet(QStringLiteral("QLabel { background: #fff4c4; padding: 2px 6px; }"));
-    showStrip();
-
+QLayout* PreviewWindow::createFolderBar() {
+    folderBox_ = new QLineEdit;
     folderBox_->setObjectName(QStringLiteral("previewFolder"));
     folderIcon_ = folderBox_->addAction(QIcon(), QLineEdit::LeadingPosition);
     folderIcon_->setObjectName(QStringLiteral("previewFolderIcon"));
     folderIcon_->setVisible(false);
+    playSoundBox_ = new QCheckBox(tr("Play sound"));
     playSoundBox_->setObjectName(QStringLiteral("previewPlaySound"));
     auto* folderLabel = new QLabel(tr("&Folder:"));
     folderLabel->setBuddy(folderBox_);
@@ -239,13 +172,50 @@ PreviewWindow::PreviewWindow(QWidget* parent)
     browse->setText(QStringLiteral("..."));
     browse->setToolTip(tr("Choose the folder the page describes"));
     browse->setAccessibleName(tr("Choose folder…"));
-    // The page takes the keys (the file list's arrows, Ctrl+A) once the tab key reaches it.
-    view_->setAccessibleName(tr("Folder page"));
     auto* row = new QHBoxLayout;
     row->addWidget(folderLabel);
     row->addWidget(folderBox_, 1);
     row->addWidget(browse);
     row->addWidget(playSoundBox_);
+    auto* controls = new QVBoxLayout;
+    controls->setContentsMargins(6, 6, 6, 6);
+    controls->addLayout(row);
+
+    connect(folderBox_, &QLineEdit::editingFinished, this, &PreviewWindow::showTypedFolder);
+    connect(browse, &QToolButton::clicked, this, &PreviewWindow::pickFolder);
+    connect(playSoundBox_, &QCheckBox::toggled, this, &PreviewWindow::playSound);
+    return controls;
+}
+
+QWidget* PreviewWindow::createStrip() {
+    strip_ = new QLabel;
+    strip_->setObjectName(QStringLiteral("previewStrip"));
+    strip_->setAccessibleName(tr("Notices"));
+    strip_->setTextFormat(Qt::PlainText);
+    strip_->setWordWrap(false);
+    strip_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    strip_->setStyleSheet(QStringLiteral("QLabel { background: #fff4c4; padding: 2px 6px; }"));
+    // The strip also says when the page had nowhere to be written.
+    if (!page_->shellWritten()) {
+        notes_ << tr("The page cannot be written to %1: %2")
+                      .arg(page_->shellPath(), page_->shellError());
+    }
+    return strip_;
+}
+
+// The web view, and in its place once the page's renderer has stopped, a button to start it again.
+QWidget* PreviewWindow::createView() {
+    view_ = new QWebEngineView;
+    view_->setPage(page_->page());
+    // The page takes the keys (the file list's arrows, Ctrl+A) once the tab key reaches it.
+    view_->setAccessibleName(tr("Folder page"));
+    // The engine draws the page in a widget of its own, which takes the focus for the view; a
+    // screen reader must hear the view's name there too.
+    connect(view_, &QWebEngineView::loadFinished, this, [this] {
+        if (QWidget* drawn = view_->focusProxy()) {
+            drawn->setAccessibleName(view_->accessibleName());
+        }
+    });
 
     auto* stoppedPage = new QWidget;
     auto* stoppedLayout = new QVBoxLayout(stoppedPage);
@@ -255,119 +225,47 @@ PreviewWindow::PreviewWindow(QWidget* parent)
     stoppedLayout->addWidget(new QLabel(tr("The preview stopped")), 0, Qt::AlignHCenter);
     stoppedLayout->addWidget(reloadButton, 0, Qt::AlignHCenter);
     stoppedLayout->addStretch();
+    connect(reloadButton, &QPushButton::clicked, this, &PreviewWindow::reload);
+
+    stack_ = new QStackedWidget;
     stack_->addWidget(view_);
     stack_->addWidget(stoppedPage);
+    return stack_;
+}
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    auto* controls = new QVBoxLayout;
-    controls->setContentsMargins(6, 6, 6, 6);
-    controls->addLayout(row);
-    layout->addLayout(controls);
-    layout->addWidget(strip_);  // under the box, which it never moves
-    layout->addWidget(stack_, 1);
-
-    connect(folderBox_, &QLineEdit::editingFinished, this, &PreviewWindow::showTypedFolder);
-    connect(browse, &QToolButton::clicked, this, &PreviewWindow::pickFolder);
-    connect(playSoundBox_, &QCheckBox::toggled, this, &PreviewWindow::playSound);
-    connect(reloadButton, &QPushButton::clicked, this, &PreviewWindow::reload);
-    connect(page_, &QWebEnginePage::loadFinished, this, &PreviewWindow::finishLoading);
-    connect(page_, &QWebEnginePage::titleChanged, this, [this](const QString& title) {
-        static const QLatin1String prefix("shown ");
-        if (!title.startsWith(prefix)) {
-            return;
-        }
-        const int number = title.mid(prefix.size()).toInt();
-        if (number == documentNumber_ && number > shownNumber_) {
-            shownNumber_ = number;
-            emit pageShown();
-        }
+void PreviewWindow::connectPage() {
+    connect(page_, &PreviewPage::shellLoading, this, [this] {
+        shownNumber_ = 0;  // the new shell shows the newest document again
+        stack_->setCurrentWidget(view_);
     });
+    connect(page_, &PreviewPage::shellReady, this, &PreviewWindow::fillShell);
+    connect(page_, &PreviewPage::documentShown, this, &PreviewWindow::reportShown);
+    connect(page_, &PreviewPage::stoppedAnswering, this,
+            [this] { addNote(tr("The page stopped answering and was restarted.")); });
+    connect(page_, &PreviewPage::rendererStopped, this, &PreviewWindow::showStopped);
+    connect(page_, &PreviewPage::dialogRefused, this, [this] {
+        addNote(tr("The page asked to show a message box; the preview shows none."));
+    });
+}
+
+void PreviewWindow::connectListing() {
     // Files added, removed or renamed in the folder show at once, the selection kept.
     connect(&folderWatcher_, &QFileSystemWatcher::directoryChanged, this,
             [this] { showFolder(folder_, true); });
-    connect(&lister_, &FolderLister::started, this,
-            [this](const QString& realFolder, const QString& problem) {
-                realFolder_ = realFolder;
-                allowInGuard();
-                listingProblems_ = problem.isEmpty() ? QStringList() : QStringList{problem};
-                if (problem.isEmpty() && !folderWatcher_.directories().contains(realFolder)) {
-                    folderWatcher_.addPath(realFolder);
-                }
-                showStrip();
-                if (haveDocument_) {
-                    checkNamedFilesAndSend();  // the folder's files may be shown now
-                }
-            });
-    connect(&lister_, &FolderLister::listed, this,
-            [this](const QJsonArray& entries, const QJsonObject& newTypes) {
-                QJsonObject types;
-                for (auto it = newTypes.begin(); it != newTypes.end(); ++it) {
-                    if (!typeIcons_.contains(it.key())) {
-                        typeIcons_.insert(it.key(), typeIconUrl(it.key()));
-                    }
-                    types[it.key()] = QJsonArray{it.value(), typeIcons_.value(it.key())};
-                }
-                sendListing(
-                    QStringLiteral("tessivane.addEntries(%1)").arg(jsArguments({entries, types})));
-            });
+    connect(&lister_, &FolderLister::started, this, &PreviewWindow::startListing);
+    connect(&lister_, &FolderLister::listed, this, &PreviewWindow::addEntries);
     connect(&lister_, &FolderLister::finished, this,
             [this] { sendListing(QStringLiteral("tessivane.endListing()")); });
-    connect(page_, &QWebEnginePage::renderProcessTerminated, this, &PreviewWindow::showStopped);
-    connect(page_, &GuardedPage::dialogRefused, this, [this] {
-        const QString note = tr("The page asked to show a message box; the preview shows none.");
-        if (!notes_.contains(note)) {
-            notes_ << note;
-            showStrip();
-        }
-    });
-    answerTimer_.setSingleShot(true);
-    answerTimer_.setInterval(kAnswerMs);
-    connect(&answerTimer_, &QTimer::timeout, this, &PreviewWindow::restartRenderer);
+}
 
-    shellPath_ = pageDir_.filePath(QStringLiteral("shell.html"));
-    QFile shell(shellPath_);
-    if (!pageDir_.isValid() || !shell.open(QIODevice::WriteOnly) ||
-        shell.write(kShell, qint64(sizeof kShell - 1)) != qint64(sizeof kShell - 1) ||
-        !shell.flush()) {
-        notes_ << tr("The page cannot be written to %1: %2")
-                      .arg(shellPath_,
-                           pageDir_.isValid() ? shell.errorString() : pageDir_.errorString());
-    }
-    shell.close();
-    page_->setPageUrl(QUrl::fromLocalFile(shellPath_));
-    guard_->allow(shellPath_, {}, {});
-    QWebEngineScript injected;
-    injected.setName(QStringLiteral("tessivane-folder-view"));
-    injected.setInjectionPoint(QWebEngineScript::DocumentCreation);
-    injected.setWorldId(QWebEngineScript::MainWorld);
-    injected.setRunsOnSubFrames(false);
-    injected.setSourceCode(folderViewScript());
-    page_->scripts().insert(injected);
-
+void PreviewWindow::restoreWindowGeometry() {
     if (!restoreGeometry(QSettings().value(QStringLiteral("geometry")).toByteArray())) {
         resize(1000, 720);
     }
-    showFolder(QDir::homePath());
-    loadShell();
-}
-
-PreviewWindow::~PreviewWindow() {
-    // Nothing may call back into a window that is half gone: the folder box reports its editing
-    // finished when it loses the focus on destruction, the page that its renderer ended.
-    folderBox_->disconnect(this);
-    page_->disconnect(this);
-    answerTimer_.stop();
-    QSettings().setValue(QStringLiteral("geometry"), saveGeometry());
-    // The page must go before its profile, and the view that shows it before the page.
-    delete view_;
-    delete page_;
-    delete profile_;
 }
 
 QWebEnginePage* PreviewWindow::page() const {
-    return page_;
+    return page_->page();
 }
 
 QString PreviewWindow::stripText() const {
@@ -442,70 +340,64 @@ void PreviewWindow::pickFolder() {
 }
 
 void PreviewWindow::playSound(bool play) {
-    if (shellReady_) {
-        runInShell(QStringLiteral("tessivane.playSound(%1)")
-                       .arg(play ? QLatin1String("true") : QLatin1String("false")));
+    if (page_->isReady()) {
+        page_->runInShell(QStringLiteral("tessivane.playSound(%1)")
+                              .arg(play ? QLatin1String("true") : QLatin1String("false")));
     }
 }
 
-void PreviewWindow::loadShell() {
-    shellReady_ = false;
-    shownNumber_ = 0;  // the new shell shows the newest document again
-    ++shellGeneration_;
-    unanswered_ = 0;
-    answerTimer_.stop();
-    page_->load(QUrl::fromLocalFile(shellPath_));
-    stack_->setCurrentWidget(view_);
-}
-
-void PreviewWindow::finishLoading(bool ok) {
-    // The engine draws the page in a widget of its own, which takes the focus for the view; a
-    // screen reader must hear the view's name there too.
-    if (QWidget* drawn = view_->focusProxy()) {
-        drawn->setAccessibleName(view_->accessibleName());
-    }
-    if (!ok || shellReady_) {
-        return;
-    }
-    shellReady_ = true;
+void PreviewWindow::fillShell() {
     for (const QString& script : std::as_const(listingScripts_)) {
-        runInShell(script);
+        page_->runInShell(script);
     }
     if (!lookScript_.isEmpty()) {
-        runInShell(lookScript_);
+        page_->runInShell(lookScript_);
     }
     if (haveDocument_) {
         checkNamedFilesAndSend();
     }
 }
 
-void PreviewWindow::runInShell(const QString& script) {
-    ++unanswered_;
-    if (!answerTimer_.isActive()) {
-        answerTimer_.start();
+void PreviewWindow::reportShown(int number) {
+    if (number == documentNumber_ && number > shownNumber_) {
+        shownNumber_ = number;
+        emit pageShown();
     }
-    const int generation = shellGeneration_;
-    page_->runJavaScript(script, [this, generation](const QVariant&) {
-        if (generation != shellGeneration_) {
-            return;
+}
+
+void PreviewWindow::startListing(const QString& realFolder, const QString& problem) {
+    realFolder_ = realFolder;
+    allowInGuard();
+    listingProblems_ = problem.isEmpty() ? QStringList() : QStringList{problem};
+    if (problem.isEmpty() && !folderWatcher_.directories().contains(realFolder)) {
+        folderWatcher_.addPath(realFolder);
+    }
+    showStrip();
+    if (haveDocument_) {
+        checkNamedFilesAndSend();  // the folder's files may be shown now
+    }
+}
+
+void PreviewWindow::addEntries(const QJsonArray& entries, const QJsonObject& newTypes) {
+    QJsonObject types;
+    for (auto it = newTypes.begin(); it != newTypes.end(); ++it) {
+        if (!typeIcons_.contains(it.key())) {
+            typeIcons_.insert(it.key(), typeIconUrl(it.key()));
         }
-        if (--unanswered_ == 0) {
-            answerTimer_.stop();
-        } else {
-            answerTimer_.start();  // the next answer gets its own time
-        }
-    });
+        types[it.key()] = QJsonArray{it.value(), typeIcons_.value(it.key())};
+    }
+    sendListing(QStringLiteral("tessivane.addEntries(%1)").arg(jsArguments({entries, types})));
 }
 
 void PreviewWindow::sendListing(const QString& script) {
     listingScripts_ << script;
-    if (shellReady_) {
-        runInShell(script);
+    if (page_->isReady()) {
+        page_->runInShell(script);
     }
 }
 
 void PreviewWindow::checkNamedFilesAndSend() {
-    if (!shellReady_) {
+    if (!page_->isReady()) {
         return;  // the shell sends the newest document once it is loaded
     }
     const std::string bytes = document_.toStdString();
@@ -531,35 +423,10 @@ void PreviewWindow::checkNamedFilesAndSend() {
                                QString::fromStdString(settings.backgroundImage),
                                QString::fromStdString(settings.lineImage)};
     const QString folder = QFileInfo(QDir::cleanPath(folder_)).absoluteFilePath();
-    inBackground<NamedFiles>(
+    inBackground(
         this,
         [named, files, folder, loops]() mutable {
-            // The sound is played by the shell: the page's <bgsound> is no browser's.
-            const int pageLines[] = {-1, lines::kPanel, lines::kLineImage};
-            for (qsizetype i = 0; i < files.size(); ++i) {
-                if (files[i].isEmpty()) {
-                    continue;
-                }
-                const NamedFile found = findNamedFile(files[i], folder);
-                const QString problem = namedFileProblem(files[i], found.outcome);
-                if (!problem.isEmpty() && !named.problems.contains(problem)) {
-                    named.problems << problem;
-                }
-                if (pageLines[i] >= 0) {
-                    const auto [from, to] = pageName(pageLines[i], files[i], found.real);
-                    named.substitutes.append({pageLines[i], from, to});
-                }
-                if (found.real.isEmpty()) {
-                    continue;
-                }
-                named.real.insert(found.real);
-                if (i == 0) {
-                    named.sound =
-                        QJsonObject{{QStringLiteral("url"),
-                                     QUrl::fromLocalFile(found.real).toString(QUrl::FullyEncoded)},
-                                    {QStringLiteral("loop"), loops}};
-                }
-            }
+            findNamedFiles(named, files, folder, loops);
             return named;
         },
         [this](const NamedFiles& result) {
@@ -569,8 +436,38 @@ void PreviewWindow::checkNamedFilesAndSend() {
         });
 }
 
+void PreviewWindow::findNamedFiles(NamedFiles& named, const QStringList& files,
+                                   const QString& folder, int loops) {
+    // The sound is played by the shell: the page's <bgsound> is no browser's.
+    const int pageLines[] = {-1, lines::kPanel, lines::kLineImage};
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        if (files[i].isEmpty()) {
+            continue;
+        }
+        const NamedFile found = findNamedFile(files[i], folder);
+        const QString problem = namedFileProblem(files[i], found.outcome);
+        if (!problem.isEmpty() && !named.problems.contains(problem)) {
+            named.problems << problem;
+        }
+        if (pageLines[i] >= 0) {
+            const auto [from, to] = pageName(pageLines[i], files[i], found.real);
+            named.substitutes.append({pageLines[i], from, to});
+        }
+        if (found.real.isEmpty()) {
+            continue;
+        }
+        named.real.insert(found.real);
+        if (i == 0) {
+            named.sound =
+                QJsonObject{{QStringLiteral("url"),
+                             QUrl::fromLocalFile(found.real).toString(QUrl::FullyEncoded)},
+                            {QStringLiteral("loop"), loops}};
+        }
+    }
+}
+
 void PreviewWindow::sendDocument(const NamedFiles& named) {
-    if (!shellReady_ || restarting_) {
+    if (!page_->isReady() || page_->isRestarting()) {
         return;
     }
     documentProblems_ = named.problems;
@@ -602,15 +499,15 @@ void PreviewWindow::sendDocument(const NamedFiles& named) {
     const QString path = folder.absoluteFilePath();
     const QString html =
         fillInFolder(text, folder.fileName().isEmpty() ? path : folder.fileName(), path);
-    runInShell(QStringLiteral("tessivane.showDocument(%1)")
-                   .arg(jsArguments(
-                       {html, named.documentNumber, named.sound, playSoundBox_->isChecked()})));
+    page_->runInShell(QStringLiteral("tessivane.showDocument(%1)")
+                          .arg(jsArguments({html, named.documentNumber, named.sound,
+                                            playSoundBox_->isChecked()})));
 }
 
 void PreviewWindow::readLook() {
     const int number = ++lookNumber_;
     const QString folder = QFileInfo(QDir::cleanPath(folder_)).absoluteFilePath();
-    inBackground<ShownFolderLook>(
+    inBackground(
         this, [folder] { return readFolderLook(folder); },
         [this, number](const ShownFolderLook& shown) {
             if (number == lookNumber_) {
@@ -666,8 +563,8 @@ void PreviewWindow::showLook(const ShownFolderLook& shown) {
          listPicture_.isEmpty() ? QString() : QStringLiteral("file://") + pagePath(listPicture_)},
         {QStringLiteral("colour"), shown.listTextColour}};
     lookScript_ = QStringLiteral("tessivane.setLook(%1)").arg(jsArguments({look}));
-    if (shellReady_) {
-        runInShell(lookScript_);
+    if (page_->isReady()) {
+        page_->runInShell(lookScript_);
     }
 }
 
@@ -676,46 +573,24 @@ void PreviewWindow::allowInGuard() {
     if (!listPicture_.isEmpty()) {
         allowed.insert(listPicture_);
     }
-    guard_->allow(shellPath_, realFolder_, allowed);
+    page_->allow(realFolder_, allowed);
 }
 
-void PreviewWindow::restartRenderer() {
-    const QString note = tr("The page stopped answering and was restarted.");
+void PreviewWindow::addNote(const QString& note) {
     if (!notes_.contains(note)) {
         notes_ << note;
+        showStrip();
     }
-    showStrip();
-    const qint64 pid = page_->renderProcessPid();
-    ++shellGeneration_;  // nothing the stuck page says still counts
-    unanswered_ = 0;
-    if (pid <= 0) {
-        loadShell();
-        return;
-    }
-    restarting_ = true;
-    ::kill(pid_t(pid), SIGKILL);
 }
 
-void PreviewWindow::showStopped(QWebEnginePage::RenderProcessTerminationStatus status) {
-    shellReady_ = false;
-    if (restarting_) {
-        restarting_ = false;
-        loadShell();
-        return;
-    }
-    if (status == QWebEnginePage::NormalTerminationStatus) {
-        return;
-    }
-    ++shellGeneration_;  // nothing the stopped page said still counts
-    unanswered_ = 0;
-    answerTimer_.stop();
+void PreviewWindow::showStopped() {
     stack_->setCurrentIndex(1);
 }
 
 void PreviewWindow::reload() {
     notes_.clear();
     showFolder(folder_);
-    loadShell();
+    page_->loadShell();
 }
 
 void PreviewWindow::showStrip() {
@@ -734,8 +609,7 @@ void PreviewWindow::showStrip() {
 }
 
 void PreviewWindow::closeEvent(QCloseEvent* event) {
-    page_->setAudioMuted(true);
-    page_->runJavaScript(QStringLiteral("window.tessivane && tessivane.playSound(false)"));
+    page_->silence();
     QWidget::closeEvent(event);
 }
 

@@ -3,24 +3,22 @@
 // The preview window: shows a document as a folder's window would show it, in a web view, for a
 // folder the user can change, and shows it again whenever a new document arrives, keeping the
 // file list's selection and the scroll positions. A one-line strip under the folder box names
-// what the page cannot find.
+// what the page cannot find and what the page did that the preview stopped.
 //
-// The web view holds a shell page, loaded once, that keeps the folder's entries and shows each
-// document in a frame of its own (folder_view.js): the folder is listed in the background
-// (folder_listing.h) and reaches the page once, however many documents follow. The page runs in
-// an off-the-record profile that page_guard.h keeps contained. Reading frames from the editor is
-// left to StdinFrames (stdin_frames.h); the window takes them through receiveFrame().
+// The web view shows a PreviewPage (preview_page.h): the shell page, its contained profile and the
+// watchdog for a page that stops answering. The window lists the folder in the background
+// (folder_listing.h), checks the files the document names and reads the folder's look off its own
+// thread (background.h), and gives the shell the listing once, however many documents follow;
+// a new shell, after a stuck or stopped renderer, gets all of it again. Reading frames from the
+// editor is left to StdinFrames (stdin_frames.h); the window takes them through receiveFrame().
 #include <QByteArray>
 #include <QFileSystemWatcher>
 #include <QHash>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QSet>
 #include <QStringList>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QUrl>
-#include <QWebEnginePage>
 #include <QWidget>
 #include <functional>
 
@@ -30,15 +28,15 @@
 class QAction;
 class QCheckBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QStackedWidget;
-class QWebEngineProfile;
+class QWebEnginePage;
 class QWebEngineView;
 
 namespace tessivane {
 
-class GuardedPage;
-class RequestGuard;
+class PreviewPage;
 
 class PreviewWindow : public QWidget {
     Q_OBJECT
@@ -70,10 +68,11 @@ private slots:
     void showTypedFolder();
     void pickFolder();
     void playSound(bool play);
-    void finishLoading(bool ok);
-    void showStopped(QWebEnginePage::RenderProcessTerminationStatus status);
-    // The page did not answer in time: its renderer is ended, and a new one shows the document.
-    void restartRenderer();
+    // A new shell is loaded: it gets the listing, the look and the document.
+    void fillShell();
+    // The shell shows the document of that number: pageShown() for the newest, once.
+    void reportShown(int number);
+    void showStopped();
     void reload();
 
 private:
@@ -93,16 +92,24 @@ private:
         QJsonValue sound;
     };
 
+    QLayout* createFolderBar();
+    QWidget* createStrip();
+    QWidget* createView();
+    void connectPage();
+    void connectListing();
+    void restoreWindowGeometry();
+
     void showDocument(const QByteArray& bytes);
     void showFolder(const QString& folder, bool again = false);
-    // Loads the shell page; once it is loaded it gets the listing and the current document.
-    void loadShell();
-    // Runs a script in the shell; a shell that does not answer within kAnswerMs is taken to be
-    // stuck and its renderer replaced.
-    void runInShell(const QString& script);
+    // The listing has begun: the folder as it really is, and why it cannot be listed.
+    void startListing(const QString& realFolder, const QString& problem);
+    void addEntries(const QJsonArray& entries, const QJsonObject& newTypes);
     void sendListing(const QString& script);
     // Checks the files the document names, off this thread, then sends the document.
     void checkNamedFilesAndSend();
+    // Looks for each named file as Windows would: the sound first, then the pictures.
+    static void findNamedFiles(NamedFiles& named, const QStringList& files, const QString& folder,
+                               int loops);
     void sendDocument(const NamedFiles& named);
     // Reads the folder's Desktop.ini off this thread, then shows its look: the comment and the
     // icon in the folder box, the list picture and name colour in the page.
@@ -111,23 +118,18 @@ private:
     // Lets the guard serve the page, the folder's own pictures, the files the document names and
     // the list picture.
     void allowInGuard();
+    // Adds a notice of what the page did, once.
+    void addNote(const QString& note);
     void showStrip();
 
-    // How long the page may take to answer before it is taken to be stuck.
-    static constexpr int kAnswerMs = 1000;
-
-    QTemporaryDir pageDir_;
-    QWebEngineProfile* profile_;
-    RequestGuard* guard_;
-    GuardedPage* page_;
-    QWebEngineView* view_;
-    QStackedWidget* stack_;
-    QLabel* strip_;
-    QLineEdit* folderBox_;
+    PreviewPage* page_;
+    QWebEngineView* view_ = nullptr;
+    QStackedWidget* stack_ = nullptr;
+    QLabel* strip_ = nullptr;
+    QLineEdit* folderBox_ = nullptr;
     QAction* folderIcon_ =
         nullptr;  // in the folder box: the icon the folder's Desktop.ini gives it
-    QCheckBox* playSoundBox_;
-    QString shellPath_;
+    QCheckBox* playSoundBox_ = nullptr;
 
     QString folder_;
     QString realFolder_;  // links resolved; "" until the listing says
@@ -142,12 +144,7 @@ private:
     int documentNumber_ = 0;  // of the newest document
     int shownNumber_ = 0;     // of the newest document the page has shown
 
-    bool shellReady_ = false;
-    int shellGeneration_ = 0;  // tells answers from an ended renderer from the current one's
-    int unanswered_ = 0;
-    QTimer answerTimer_;       // runs while the shell owes an answer
-    bool restarting_ = false;  // a stuck renderer was ended and its end is awaited
-    NamedFiles named_;         // those of the document shown
+    NamedFiles named_;  // those of the document shown
     QStringList listingProblems_;
     int lookNumber_ = 0;   // of the newest reading of the folder's look
     QString listPicture_;  // the list picture shown, links resolved; "" for none
