@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include <signal.h>
+#include <csignal>
 
 #include <iostream>
 

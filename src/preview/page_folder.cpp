@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "preview/page_folder.h"
 
-#include <errno.h>
-#include <signal.h>
 #include <unistd.h>
+#include <cerrno>
+#include <csignal>
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,12 +3,12 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <limits.h>
 #include <pwd.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+#include <climits>
+#include <csignal>
 
 #include <algorithm>
 #include <atomic>
@@ -188,7 +188,7 @@ public:
     ~SignalGuard() {
         handlers_.reset();
         const int deferred = deferred_.exchange(0);
-        mode_ = kEnd;
+        mode_ = End;
         if (deferred != 0) {
             ::_exit(128 + deferred);
         }
@@ -198,27 +198,27 @@ public:
 
     // A signal removes this file of the folder, then ends the program.
     void removeOnSignal(int folder, const std::string& name) {
-        mode_ = kEnd;
+        mode_ = End;
         const std::size_t size = std::min(name.size(), sizeof name_ - 1);
         std::memcpy(name_, name.data(), size);
         name_[size] = '\0';
         folder_ = folder;
-        mode_ = kRemove;
+        mode_ = Remove;
     }
     // A signal waits until the save has finished.
-    void finishFirst() { mode_ = kFinish; }
+    void finishFirst() { mode_ = Finish; }
     // A signal ends the program at once.
-    void nothingToRemove() { mode_ = kEnd; }
+    void nothingToRemove() { mode_ = End; }
 
 private:
-    enum Mode { kEnd, kRemove, kFinish };
+    enum Mode { End, Remove, Finish };
 
     static void onSignal(int signal) {
         switch (mode_.load()) {
-            case kFinish:
+            case Finish:
                 deferred_ = signal;
                 return;
-            case kRemove:
+            case Remove:
                 ::unlinkat(folder_.load(), name_, 0);
                 [[fallthrough]];
             default:
@@ -226,7 +226,7 @@ private:
         }
     }
 
-    static inline std::atomic<int> mode_{kEnd};
+    static inline std::atomic<int> mode_{End};
     static inline std::atomic<int> folder_{-1};
     static inline std::atomic<int> deferred_{0};
     static inline char name_[NAME_MAX + 1] = {};

@@ -2,7 +2,7 @@
 #pragma once
 // The handler of SIGTERM, SIGINT and SIGHUP for as long as an object lives, and the earlier ones
 // back afterwards. A signal the program ignores (nohup and the like) stays ignored.
-#include <signal.h>
+#include <csignal>
 
 #include <iterator>
 
