@@ -66,10 +66,10 @@ private:
                              Reporter& reporter) const;
 };
 
-// Every command, in the order that the tool's usage and --help list them.
+// Every command, in the order that the tool's usage and --help list them (cli.cpp).
 const std::vector<const Command*>& commands();
 
-// The tool's usage: what a usage error prints after the problem.
+// The tool's usage: what a usage error prints after the problem (cli.cpp).
 QString toolUsage();
 
 // How an option is written on the command line, with its value's name.

@@ -15,91 +15,86 @@ namespace tessivane::cli {
 using S = FolderViewSettings;
 
 const std::array<Setting, 10> kSettings{{
-    {"description",
-     &S::description,
-     nullptr,
-     "description",
-     "TEXT",
-     QT_TRANSLATE_NOOP("CommandLineTool",
-                       "The folder description; %THISDIRNAME% and %THISDIRPATH% stand for the "
-                       "folder's name and path."),
-     ValueKind::Text,
-     {},
-     QT_TRANSLATE_NOOP("CommandLineTool", "warning: the description will read back as '%1'")},
-    {"backgroundImage",
-     &S::backgroundImage,
-     nullptr,
-     "background",
-     "PATH",
-     QT_TRANSLATE_NOOP("CommandLineTool", "The background image of the left info panel."),
-     ValueKind::Path,
-     {},
-     QT_TRANSLATE_NOOP("CommandLineTool", "warning: the background image will read back as '%1'")},
-    {"lineImage",
-     &S::lineImage,
-     nullptr,
-     "line-image",
-     "PATH",
-     QT_TRANSLATE_NOOP("CommandLineTool", "The line image under the title."),
-     ValueKind::Path,
-     {},
-     QT_TRANSLATE_NOOP("CommandLineTool", "warning: the line image will read back as '%1'")},
-    {"soundFile",
-     &S::soundFile,
-     nullptr,
-     "sound",
-     "PATH",
-     QT_TRANSLATE_NOOP("CommandLineTool", "The background sound."),
-     ValueKind::Path,
-     {},
-     QT_TRANSLATE_NOOP("CommandLineTool", "warning: the sound file will read back as '%1'")},
+    {.key = "description",
+     .text = &S::description,
+     .option = "description",
+     .valueName = "TEXT",
+     .help = QT_TRANSLATE_NOOP("CommandLineTool",
+                               "The folder description; %THISDIRNAME% and %THISDIRPATH% stand for "
+                               "the folder's name and path."),
+     .kind = ValueKind::Text,
+     .readBack =
+         QT_TRANSLATE_NOOP("CommandLineTool", "warning: the description will read back as '%1'")},
+    {.key = "backgroundImage",
+     .text = &S::backgroundImage,
+     .option = "background",
+     .valueName = "PATH",
+     .help = QT_TRANSLATE_NOOP("CommandLineTool", "The background image of the left info panel."),
+     .kind = ValueKind::Path,
+     .readBack = QT_TRANSLATE_NOOP("CommandLineTool",
+                                   "warning: the background image will read back as '%1'")},
+    {.key = "lineImage",
+     .text = &S::lineImage,
+     .option = "line-image",
+     .valueName = "PATH",
+     .help = QT_TRANSLATE_NOOP("CommandLineTool", "The line image under the title."),
+     .kind = ValueKind::Path,
+     .readBack =
+         QT_TRANSLATE_NOOP("CommandLineTool", "warning: the line image will read back as '%1'")},
+    {.key = "soundFile",
+     .text = &S::soundFile,
+     .option = "sound",
+     .valueName = "PATH",
+     .help = QT_TRANSLATE_NOOP("CommandLineTool", "The background sound."),
+     .kind = ValueKind::Path,
+     .readBack =
+         QT_TRANSLATE_NOOP("CommandLineTool", "warning: the sound file will read back as '%1'")},
     // --loop sets loopForever too; warnAboutReadingBack names a change of it on its own.
-    {"loopForever",
-     nullptr,
-     &S::loopForever,
-     nullptr,
-     nullptr,
-     nullptr,
-     ValueKind::Loop,
-     {},
-     nullptr},
-    {"loopCount",
-     &S::loopCount,
-     nullptr,
-     "loop",
-     "forever|N",
-     QT_TRANSLATE_NOOP("CommandLineTool",
-                       "Play the sound forever, or N times; a count below 1 becomes 1."),
-     ValueKind::Loop,
-     {},
-     QT_TRANSLATE_NOOP("CommandLineTool", "warning: the loop count will read back as '%1'")},
-    {"fontFace",
-     &S::fontFace,
-     nullptr,
-     "font",
-     "NAME",
-     QT_TRANSLATE_NOOP("CommandLineTool", "The font face of the page's text."),
-     ValueKind::Text,
-     {},
-     QT_TRANSLATE_NOOP("CommandLineTool", "warning: the font will read back as '%1'")},
-    {"textColour",
-     &S::textColour,
-     nullptr,
-     "colour",
-     "NAME",
-     QT_TRANSLATE_NOOP("CommandLineTool",
-                       "The text colour: one of the sixteen names of the window's list."),
-     ValueKind::Colour,
-     {},
-     QT_TRANSLATE_NOOP("CommandLineTool", "warning: the colour will read back as '%1'")},
-    {"infoSize", &S::infoSize, nullptr, "info-size", "N",
-     QT_TRANSLATE_NOOP("CommandLineTool", "The size of the information text in points, 1 to 2160."),
-     ValueKind::Size, kInfoSizeFallback,
-     QT_TRANSLATE_NOOP("CommandLineTool", "warning: the information size will read back as '%1'")},
-    {"titleSize", &S::titleSize, nullptr, "title-size", "N",
-     QT_TRANSLATE_NOOP("CommandLineTool", "The size of the title in points, 1 to 2160."),
-     ValueKind::Size, kTitleSizeFallback,
-     QT_TRANSLATE_NOOP("CommandLineTool", "warning: the title size will read back as '%1'")},
+    {.key = "loopForever", .flag = &S::loopForever, .kind = ValueKind::Loop},
+    {.key = "loopCount",
+     .text = &S::loopCount,
+     .option = "loop",
+     .valueName = "forever|N",
+     .help = QT_TRANSLATE_NOOP("CommandLineTool",
+                               "Play the sound forever, or N times; a count below 1 becomes 1."),
+     .kind = ValueKind::Loop,
+     .readBack =
+         QT_TRANSLATE_NOOP("CommandLineTool", "warning: the loop count will read back as '%1'")},
+    {.key = "fontFace",
+     .text = &S::fontFace,
+     .option = "font",
+     .valueName = "NAME",
+     .help = QT_TRANSLATE_NOOP("CommandLineTool", "The font face of the page's text."),
+     .kind = ValueKind::Text,
+     .readBack = QT_TRANSLATE_NOOP("CommandLineTool", "warning: the font will read back as '%1'")},
+    {.key = "textColour",
+     .text = &S::textColour,
+     .option = "colour",
+     .valueName = "NAME",
+     .help = QT_TRANSLATE_NOOP("CommandLineTool",
+                               "The text colour: one of the sixteen names of the window's list."),
+     .kind = ValueKind::Colour,
+     .readBack =
+         QT_TRANSLATE_NOOP("CommandLineTool", "warning: the colour will read back as '%1'")},
+    {.key = "infoSize",
+     .text = &S::infoSize,
+     .option = "info-size",
+     .valueName = "N",
+     .help = QT_TRANSLATE_NOOP("CommandLineTool",
+                               "The size of the information text in points, 1 to 2160."),
+     .kind = ValueKind::Size,
+     .sizeFallback = kInfoSizeFallback,
+     .readBack = QT_TRANSLATE_NOOP("CommandLineTool",
+                                   "warning: the information size will read back as '%1'")},
+    {.key = "titleSize",
+     .text = &S::titleSize,
+     .option = "title-size",
+     .valueName = "N",
+     .help = QT_TRANSLATE_NOOP("CommandLineTool", "The size of the title in points, 1 to 2160."),
+     .kind = ValueKind::Size,
+     .sizeFallback = kTitleSizeFallback,
+     .readBack =
+         QT_TRANSLATE_NOOP("CommandLineTool", "warning: the title size will read back as '%1'")},
 }};
 
 QList<QCommandLineOption> settingOptions() {
@@ -112,20 +107,28 @@ QList<QCommandLineOption> settingOptions() {
     return options;
 }
 
+namespace {
+
+// A setting as show prints it: its text, or true or false.
+std::string shownValue(const Setting& setting, const FolderViewSettings& settings) {
+    if (setting.text) {
+        return settings.*setting.text;
+    }
+    return settings.*setting.flag ? "true" : "false";
+}
+
+}  // namespace
+
 void printSettings(std::ostream& out, const FolderViewSettings& settings, bool json) {
     QJsonObject object;
     for (const Setting& setting : kSettings) {
-        const bool flag = setting.flag && settings.*setting.flag;
-        if (json) {
+        if (!json) {
+            out << setting.key << ": " << shownValue(setting, settings) << "\n";
+        } else if (setting.text) {
             object.insert(QLatin1String(setting.key),
-                          setting.text ? QJsonValue(QString::fromStdString(settings.*setting.text))
-                                       : QJsonValue(flag));
+                          QString::fromStdString(settings.*setting.text));
         } else {
-            out << setting.key << ": "
-                << (setting.text ? settings.*setting.text
-                    : flag       ? "true"
-                                 : "false")
-                << "\n";
+            object.insert(QLatin1String(setting.key), settings.*setting.flag);
         }
     }
     if (json) {
@@ -205,7 +208,7 @@ std::optional<int> checked(const Setting& setting, const QString& given, Reporte
                 return reporter.usage(CommandLineTool::tr("unknown colour '%1'; use one of %2")
                                           .arg(given, colourNames().join(", ")));
             }
-            value = QString::fromStdString(std::string(kColourNames[std::size_t(index)]));
+            value = colourNames()[index];
             break;
         }
         case ValueKind::Loop:

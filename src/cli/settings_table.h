@@ -32,17 +32,17 @@ enum class ValueKind {
 // document reads it back otherwise.
 struct Setting {
     const char* key;
-    std::string FolderViewSettings::*text;  // the setting, when it is a text
-    bool FolderViewSettings::*flag;         // the setting, when it is true or false
-    const char* option;                     // without its dashes; nullptr when set with another
-    const char* valueName;
-    const char* help;  // marked for translation
-    ValueKind kind;
-    std::string_view sizeFallback;  // for a size: what correcting takes for a value it cannot read
-    const char* readBack;           // marked for translation; %1 is the value read back
+    std::string FolderViewSettings::*text = nullptr;  // the setting, when it is a text
+    bool FolderViewSettings::*flag = nullptr;         // the setting, when it is true or false
+    const char* option = nullptr;  // without its dashes; nullptr when another row's option sets it
+    const char* valueName = nullptr;
+    const char* help = nullptr;  // marked for translation
+    ValueKind kind = ValueKind::Text;
+    std::string_view sizeFallback = {};  // what correcting a size takes for one it cannot read
+    const char* readBack = nullptr;      // marked for translation; %1 is the value read back
 };
 
-// The settings, in the order in which write's --help, show and its JSON object give them.
+// The settings, in the order in which write's --help and show list them.
 extern const std::array<Setting, 10> kSettings;
 
 // write's options that set the settings, in the table's order.
