@@ -13,6 +13,9 @@
 //   tessivane-cli COMMAND --help      (that command's usage and options)
 //   tessivane-cli --help | --version
 //
+// Each command is a class (commands.h) in a file of its own; cli.cpp lists them and runs the one
+// named. The settings that write sets and show prints are one table (settings_table.h).
+//
 // Exit status: 0 done, 1 refused or failed (the reason on standard error), 2 usage error, 128+n
 // when signal n stopped a change of a folder, which was then undone.
 #include <ostream>
