@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/messages.h"
 
+#include <optional>
+
 #include <QCoreApplication>
 #include <QFileInfo>
 
@@ -164,46 +166,77 @@ Message folderUseQuestion(const QString& folder, const FolderUsePlan& plan) {
     return {Dialogs::Icon::Question, Messages::useForFolder(), text};
 }
 
-Message folderUseFailed(const FolderUseError& error) {
+namespace {
+
+// A use refused before the folder was touched: what stands in its way. Nothing for an error
+// that came while the folder was being changed, or after.
+std::optional<Message> useRefused(const FolderUseError& error) {
     using Kind = FolderUseError::Kind;
     const QString& path = error.path;
     const QString unchanged = Messages::tr("Nothing was changed.");
+    const auto refused = [](const QString& text) -> std::optional<Message> {
+        return Message{Dialogs::Icon::Exclamation, Messages::useForFolder(), text};
+    };
     switch (error.kind) {
         case Kind::BadFolder:
-            return {Dialogs::Icon::Exclamation, Messages::useForFolder(),
-                    Messages::tr("The folder '%1' cannot be used: %2.").arg(path, error.reason)};
+            return refused(
+                Messages::tr("The folder '%1' cannot be used: %2.").arg(path, error.reason));
         case Kind::BadTemplateName:
-            return {Dialogs::Icon::Exclamation, Messages::useForFolder(),
-                    Messages::tr("'%1' cannot be the template's name: use a plain name that ends "
-                                 "in .htt, without \\ / : * ? \" < > | % #.")
-                        .arg(path)};
+            return refused(Messages::tr("'%1' cannot be the template's name: use a plain name "
+                                        "that ends in .htt, without \\ / : * ? \" < > | % #.")
+                               .arg(path));
         case Kind::IniNotUsable:
         case Kind::TemplateInTheWay:
-            return {
-                Dialogs::Icon::Exclamation, Messages::useForFolder(),
-                Messages::tr("'%1' cannot be changed: %2. %3").arg(path, error.reason, unchanged)};
+            return refused(
+                Messages::tr("'%1' cannot be changed: %2. %3").arg(path, error.reason, unchanged));
         case Kind::TemplateExists:
-            return {Dialogs::Icon::Exclamation, Messages::useForFolder(),
-                    Messages::tr("'%1' is a page of Tessivane's that this use would replace; it "
-                                 "is replaced (and kept for undoing) only when asked. %2")
-                        .arg(path, unchanged)};
+            return refused(Messages::tr("'%1' is a page of Tessivane's that this use would "
+                                        "replace; it is replaced (and kept for undoing) only "
+                                        "when asked. %2")
+                               .arg(path, unchanged));
         case Kind::BadLook:
-            return {Dialogs::Icon::Exclamation, Messages::useForFolder(),
-                    Messages::tr("The folder '%1' cannot be given that: %2. %3")
-                        .arg(path, error.reason, unchanged)};
+            return refused(Messages::tr("The folder '%1' cannot be given that: %2. %3")
+                               .arg(path, error.reason, unchanged));
+        case Kind::Busy:
+            return refused(Messages::tr("Another change of the folder '%1' is under way; try "
+                                        "again when it has ended. %2")
+                               .arg(path, unchanged));
+        case Kind::OtherTemplate:
+            return refused(Messages::tr("The folder '%1' already uses '%2' from Tessivane; undo "
+                                        "that first. %3")
+                               .arg(path, error.reason, unchanged));
+        case Kind::NothingToUndo:
+            return refused(Messages::tr("The folder '%1' does not use a template from "
+                                        "Tessivane: its Desktop.ini holds no record of one. %2")
+                               .arg(path, unchanged));
+        case Kind::MissingFile:
+        case Kind::Unsettled:
+        case Kind::Stopped:
+        case Kind::NotUndone:
+        case Kind::Failed:
+        case Kind::None:
+            break;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+Message folderUseFailed(const FolderUseError& error) {
+    using Kind = FolderUseError::Kind;
+    if (auto refused = useRefused(error)) {
+        return *refused;
+    }
+    const QString& path = error.path;
+    switch (error.kind) {
         case Kind::MissingFile:
             return writeRefused({WriteOutcome::Status::MissingFile, path.toStdString()}, {});
-        case Kind::Busy:
-            return {Dialogs::Icon::Exclamation, Messages::useForFolder(),
-                    Messages::tr("Another change of the folder '%1' is under way; try again when "
-                                 "it has ended. %2")
-                        .arg(path, unchanged)};
         case Kind::Unsettled:
             return {Dialogs::Icon::Critical, Messages::useForFolder(),
                     Messages::tr("'%1' records a change of the folder that did not end, and it "
                                  "cannot be trusted: %2. Look at the folder and remove that file "
                                  "before changing the folder again. %3")
-                        .arg(path, error.reason, unchanged)};
+                        .arg(path, error.reason, Messages::tr("Nothing was changed."))};
         case Kind::Stopped:
             return {Dialogs::Icon::Exclamation, Messages::useForFolder(),
                     Messages::tr("The change of the folder '%1' was stopped before it was "
@@ -215,18 +248,7 @@ Message folderUseFailed(const FolderUseError& error) {
                                  "failed too: %2. The next use or undoing of the folder finishes "
                                  "undoing it.")
                         .arg(path, error.reason)};
-        case Kind::OtherTemplate:
-            return {Dialogs::Icon::Exclamation, Messages::useForFolder(),
-                    Messages::tr("The folder '%1' already uses '%2' from Tessivane; undo that "
-                                 "first. %3")
-                        .arg(path, error.reason, unchanged)};
-        case Kind::NothingToUndo:
-            return {Dialogs::Icon::Exclamation, Messages::useForFolder(),
-                    Messages::tr("The folder '%1' does not use a template from Tessivane: its "
-                                 "Desktop.ini holds no record of one. %2")
-                        .arg(path, unchanged)};
-        case Kind::Failed:
-        case Kind::None:
+        default:  // the refusals above, and a failure of a step
             break;
     }
     return {Dialogs::Icon::Critical, Messages::useForFolder(),

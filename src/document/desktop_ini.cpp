@@ -579,6 +579,75 @@ bool isRecordLine(const Units& line) {
     return line.compare(0, kRecordPrefix.size(), unitsOf(kRecordPrefix)) == 0;
 }
 
+// Takes a value the record holds as ASCII text into it: the letters of what was added, the
+// names, digests, copies and attributes. False when the name is none of those or the value is
+// not what an edit writes for it.
+bool takeText(Record& record, const std::string& name, const std::string& text) {
+    if (name == "sections" && isLetterSet(text, kSectionLetters)) {
+        record.sections = text;
+    } else if (name == "keys" && isLetterSet(text, kKeyLetters)) {
+        record.keys = text;
+    } else if (name == "file") {
+        record.use.templateName = text;
+    } else if (name == "sha256" && isLowerHexDigest(text)) {
+        record.use.templateDigest = text;
+    } else if (name == "kept" && isWindowsFileName(text)) {
+        record.use.keptName = text;
+    } else if (name == "kept-sha256" && isLowerHexDigest(text)) {
+        record.use.keptDigest = text;
+    } else if (auto copies = name == "copies" ? parseCopies(text) : std::nullopt) {
+        record.use.copies = std::move(*copies);
+    } else if ((name == "folder" || name == "ini" || name == "htt") && isLetterSet(text, "RHS")) {
+        (name == "folder" ? record.use.folderAttributes
+         : name == "ini"  ? record.use.iniAttributes
+                          : record.use.templateAttributes) = *attributeBits(text);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// Takes one "name" or "name=value" token of a record line into the record: an old value, a
+// look value, a flag or a text. False when it is not one an edit writes.
+bool takeToken(Record& record, const std::string& name, bool hasValue, const Units& value,
+               Encoding encoding) {
+    if (name.size() == 5 && name.starts_with("was-") &&
+        kReplacedLetters.find(name[4]) != std::string_view::npos) {
+        record.oldValues[name[4]] = value;
+        return true;
+    }
+    if (name.size() == 5 && name.starts_with("set-") &&
+        kLookLetters.find(name[4]) != std::string_view::npos && !value.empty() &&
+        !hasControlCharacter(value)) {
+        for (const auto& [code, field] : lookFields(record.use.look)) {
+            if (code == name[4]) {
+                *field = utf8Of(value, encoding);
+            }
+        }
+        return true;
+    }
+    if (name == "new" || name == "end" || name == "utf16") {
+        if (hasValue) {
+            return false;
+        }
+        (name == "new"   ? record.use.createdIni
+         : name == "end" ? record.addedEnd
+                         : record.use.madeUtf16) = true;
+        return true;
+    }
+    const auto text = asAscii(value);
+    return text && !text->empty() && takeText(record, name, *text);
+}
+
+// Whether the recorded use is one an edit makes: a page with a template's name, or a look; a
+// kept page with its digest; a list text colour in Windows's form.
+bool isWholeUse(const FolderUse& use) {
+    const bool page = !use.templateName.empty();
+    return (page ? isTemplateFileName(use.templateName) : !use.look.empty()) &&
+           use.keptName.empty() == use.keptDigest.empty() &&
+           (use.look.listTextColour.empty() || rgbFromIniColour(use.look.listTextColour));
+}
+
 // The record on a record line, or nothing when any of it is not what an edit writes: the line
 // is then not trusted for anything.
 std::optional<Record> parseRecord(const Units& line, Encoding encoding) {
@@ -595,70 +664,16 @@ std::optional<Record> parseRecord(const Units& line, Encoding encoding) {
         const std::size_t equals = token.find(u'=');
         const auto name = asAscii(token.substr(0, equals));
         const Units value = equals == Units::npos ? Units() : unescaped(token.substr(equals + 1));
-        const auto text = asAscii(value);
         if (!name || name->empty() || seen.find(" " + *name + " ") != std::string::npos ||
             breaksLine(value)) {
             return std::nullopt;
         }
         seen += " " + *name + " ";
-        if (name->size() == 5 && name->starts_with("was-") &&
-            kReplacedLetters.find((*name)[4]) != std::string_view::npos) {
-            record.oldValues[(*name)[4]] = value;
-            continue;
-        }
-        if (name->size() == 5 && name->starts_with("set-") &&
-            kLookLetters.find((*name)[4]) != std::string_view::npos && !value.empty() &&
-            !hasControlCharacter(value)) {
-            for (const auto& [code, field] : lookFields(record.use.look)) {
-                if (code == (*name)[4]) {
-                    *field = utf8Of(value, encoding);
-                }
-            }
-            continue;
-        }
-        if (*name == "new" || *name == "end" || *name == "utf16") {
-            if (equals != Units::npos) {
-                return std::nullopt;
-            }
-            (*name == "new"   ? record.use.createdIni
-             : *name == "end" ? record.addedEnd
-                              : record.use.madeUtf16) = true;
-            continue;
-        }
-        if (!text || text->empty()) {
-            return std::nullopt;
-        }
-        if (*name == "sections" && isLetterSet(*text, kSectionLetters)) {
-            record.sections = *text;
-        } else if (*name == "keys" && isLetterSet(*text, kKeyLetters)) {
-            record.keys = *text;
-        } else if (*name == "file") {
-            record.use.templateName = *text;
-        } else if (*name == "sha256" && isLowerHexDigest(*text)) {
-            record.use.templateDigest = *text;
-        } else if (*name == "kept" && isWindowsFileName(*text)) {
-            record.use.keptName = *text;
-        } else if (*name == "kept-sha256" && isLowerHexDigest(*text)) {
-            record.use.keptDigest = *text;
-        } else if (auto copies = *name == "copies" ? parseCopies(*text) : std::nullopt) {
-            record.use.copies = std::move(*copies);
-        } else if ((*name == "folder" || *name == "ini" || *name == "htt") &&
-                   isLetterSet(*text, "RHS")) {
-            (*name == "folder" ? record.use.folderAttributes
-             : *name == "ini"  ? record.use.iniAttributes
-                               : record.use.templateAttributes) = *attributeBits(*text);
-        } else {
+        if (!takeToken(record, *name, equals != Units::npos, value, encoding)) {
             return std::nullopt;
         }
     }
-    const FolderUse& use = record.use;
-    const bool page = !use.templateName.empty();
-    if ((page ? !isTemplateFileName(use.templateName) : use.look.empty()) ||
-        use.keptName.empty() != use.keptDigest.empty() ||
-        (!use.look.listTextColour.empty() && !rgbFromIniColour(use.look.listTextColour))) {
-        return std::nullopt;
-    }
-    return record;
+    return isWholeUse(record.use) ? std::make_optional(record) : std::nullopt;
 }
 
 // The record line of the text: none, one that is whole, or one that cannot be trusted (a
@@ -688,9 +703,18 @@ FoundRecord findRecord(const IniText& text) {
     return found;
 }
 
-std::vector<std::string> undo(IniText& text, const Record& record) {
-    std::vector<std::string> kept;
-    const std::vector<SectionSpec> specs = specsFor(record.use, encodingOf(text));
+bool isAsciiLine(const Line& line) {
+    return std::all_of(line.text.begin(), line.text.end(), [](char16_t c) { return c < 0x80; });
+}
+
+bool isAsciiText(const IniText& text) {
+    return std::all_of(text.lines.begin(), text.lines.end(), isAsciiLine);
+}
+
+// Gives the keys the edit replaced their old values back; a key whose value changed since the
+// edit keeps it and is named in kept.
+void putBackOldValues(IniText& text, const Record& record, const std::vector<SectionSpec>& specs,
+                      std::vector<std::string>& kept) {
     for (const SectionSpec& section : specs) {
         const auto header = findSection(text, section.name);
         for (const KeySpec& key : section.keys) {
@@ -708,34 +732,53 @@ std::vector<std::string> undo(IniText& text, const Record& record) {
             }
         }
     }
-    for (auto section = specs.rbegin(); section != specs.rend(); ++section) {
-        const auto header = findSection(text, section->name);
-        if (!header) {
+}
+
+// Removes the section's keys that the edit added and that still hold its value; one whose
+// value changed since stays and is named in kept.
+void removeAddedKeys(IniText& text, std::size_t header, const Record& record,
+                     const SectionSpec& section, std::vector<std::string>& kept) {
+    for (const KeySpec& key : section.keys) {
+        if (record.keys.find(key.code) == std::string::npos) {
             continue;
         }
-        for (const KeySpec& key : section->keys) {
-            if (record.keys.find(key.code) == std::string::npos) {
-                continue;
-            }
-            const Units& value = key.value;
-            if (const auto line = findKey(text, *header, key.name, &value)) {
-                text.lines.erase(text.lines.begin() + std::ptrdiff_t(*line));
-            } else if (findKey(text, *header, key.name)) {
-                kept.emplace_back(key.name);
-            }
+        const Units& value = key.value;
+        if (const auto line = findKey(text, header, key.name, &value)) {
+            text.lines.erase(text.lines.begin() + std::ptrdiff_t(*line));
+        } else if (findKey(text, header, key.name)) {
+            kept.emplace_back(key.name);
         }
-        // A blank line left in the section separates the next one, which keeps it.
-        const auto isBlankLine = [](const Line& line) { return trimmed(line.text).empty(); };
-        if (record.sections.find(section->code) != std::string::npos &&
-            std::all_of(text.lines.begin() + std::ptrdiff_t(*header + 1),
-                        text.lines.begin() + std::ptrdiff_t(sectionEnd(text, *header)),
-                        isBlankLine)) {
-            std::size_t first = *header;
-            if (first > 0 && isBlankLine(text.lines[first - 1])) {
-                --first;
-            }
-            text.lines.erase(text.lines.begin() + std::ptrdiff_t(first),
-                             text.lines.begin() + std::ptrdiff_t(*header + 1));
+    }
+}
+
+// Removes a section the edit added when nothing but blank lines is left in it, with the blank
+// line that separated it from the one before.
+void removeSectionIfAdded(IniText& text, std::size_t header, const Record& record,
+                          const SectionSpec& section) {
+    // A blank line left in the section separates the next one, which keeps it.
+    const auto isBlankLine = [](const Line& line) { return trimmed(line.text).empty(); };
+    if (record.sections.find(section.code) != std::string::npos &&
+        std::all_of(text.lines.begin() + std::ptrdiff_t(header + 1),
+                    text.lines.begin() + std::ptrdiff_t(sectionEnd(text, header)), isBlankLine)) {
+        std::size_t first = header;
+        if (first > 0 && isBlankLine(text.lines[first - 1])) {
+            --first;
+        }
+        text.lines.erase(text.lines.begin() + std::ptrdiff_t(first),
+                         text.lines.begin() + std::ptrdiff_t(header + 1));
+    }
+}
+
+// Takes the edit's lines out of the text (the record line already taken out); returns the keys
+// of the edit changed since, which are left as they are.
+std::vector<std::string> undo(IniText& text, const Record& record) {
+    std::vector<std::string> kept;
+    const std::vector<SectionSpec> specs = specsFor(record.use, encodingOf(text));
+    putBackOldValues(text, record, specs, kept);
+    for (auto section = specs.rbegin(); section != specs.rend(); ++section) {
+        if (const auto header = findSection(text, section->name)) {
+            removeAddedKeys(text, *header, record, *section, kept);
+            removeSectionIfAdded(text, *header, record, *section);
         }
     }
     if (record.addedEnd && !text.lines.empty()) {
@@ -743,15 +786,138 @@ std::vector<std::string> undo(IniText& text, const Record& record) {
     }
     // A file that was ASCII before the edit made it UTF-16 is ASCII again once nothing else needs
     // more.
-    const auto ascii = [](const Line& line) {
-        return std::all_of(line.text.begin(), line.text.end(), [](char16_t c) { return c < 0x80; });
-    };
-    if (record.use.madeUtf16 && text.utf16 &&
-        std::all_of(text.lines.begin(), text.lines.end(), ascii)) {
+    if (record.use.madeUtf16 && text.utf16 && isAsciiText(text)) {
         text.utf16 = false;
         text.mark.clear();
     }
     return kept;
+}
+
+// The text a use starts from: the file as found, with the record and the edit of an earlier use
+// taken out, so that the new record describes the file as it was before any use.
+struct StartingText {
+    DesktopIniEdit::Status status = DesktopIniEdit::Status::Done;
+    IniText text;
+    bool absent = false;     // no file, or one the earlier use made that holds nothing else
+    bool madeUtf16 = false;  // UTF-16 only for the earlier use's sake
+};
+
+StartingText startingText(const std::optional<std::string>& existing) {
+    StartingText start;
+    start.absent = !existing;
+    if (existing) {
+        auto decoded = decode(*existing);
+        if (!decoded) {
+            start.status = DesktopIniEdit::Status::NotText;
+            return start;
+        }
+        start.text = std::move(*decoded);
+        const FoundRecord earlier = findRecord(start.text);
+        if (earlier.state == FoundRecord::State::Damaged) {
+            start.status = DesktopIniEdit::Status::DamagedRecord;
+            return start;
+        }
+        if (earlier.state == FoundRecord::State::Whole) {
+            start.text.lines.erase(start.text.lines.begin() + std::ptrdiff_t(earlier.line));
+            undo(start.text, earlier.record);
+            start.absent = earlier.record.use.createdIni && start.text.lines.empty();
+            // Still UTF-16 only for the earlier use's sake: the next undoing makes it 8-bit.
+            start.madeUtf16 = earlier.record.use.madeUtf16 && start.text.utf16;
+        }
+    }
+    if (start.absent) {
+        start.text = IniText{};
+    }
+    return start;
+}
+
+// Whether a line of the file can hold each of the look's values: UTF-8 without a control
+// character or blanks around it.
+bool isStorable(FolderLook look) {
+    const auto fields = lookFields(look);
+    // A value is one line's end, read back without the blanks around it.
+    return std::all_of(fields.begin(), fields.end(), [](const auto& field) {
+        const std::string& value = *field.second;
+        return isValidUtf8(value) &&
+               std::none_of(value.begin(), value.end(),
+                            [](char c) { return (c >= 0 && c < 0x20) || c == 0x7F; }) &&
+               (value.empty() ||
+                (!isBlank(char16_t(value.front())) && !isBlank(char16_t(value.back()))));
+    });
+}
+
+// Makes the text able to hold the look's values: an 8-bit file of ASCII text becomes UTF-16LE
+// for values beyond ASCII. False for a file of other 8-bit characters, whose code page is not
+// known here.
+bool holdsLook(IniText& text, FolderUse& use) {
+    FolderLook look = use.look;
+    const auto fields = lookFields(look);
+    const bool plain = std::all_of(fields.begin(), fields.end(),
+                                   [](const auto& field) { return isAscii(*field.second); });
+    if (plain || text.utf16 || text.mark == kUtf8Mark) {
+        return true;
+    }
+    if (!isAsciiText(text)) {
+        return false;
+    }
+    text.utf16 = true;
+    text.mark = kUtf16Mark;
+    use.madeUtf16 = true;
+    return true;
+}
+
+// The line end the file uses: that of its first line that has one; CR LF when none has.
+Units lineEndOf(const IniText& text) {
+    for (const Line& line : text.lines) {
+        if (!line.end.empty()) {
+            return line.end;
+        }
+    }
+    return u"\r\n";
+}
+
+// Adds a section the file lacks, with all its keys, at the end of the file after a blank line.
+void addSection(IniText& text, const SectionSpec& section, const Units& end, Record& record) {
+    if (!text.lines.empty()) {
+        text.lines.push_back({{}, end, true});
+    }
+    text.lines.push_back({u"[" + unitsOf(section.name) + u"]", end, true});
+    record.sections += section.code;
+    for (const KeySpec& key : section.keys) {
+        text.lines.push_back({unitsOf(key.name) + u"=" + key.value, end, true});
+        record.keys += key.code;
+    }
+}
+
+// The section's last key line; its header when it has none.
+std::size_t lastKeyLine(const IniText& text, std::size_t header) {
+    std::size_t after = header;
+    for (std::size_t i = header + 1; i < sectionEnd(text, header); ++i) {
+        if (keyLine(text.lines[i])) {
+            after = i;
+        }
+    }
+    return after;
+}
+
+// Adds the keys a section of the file lacks after its last key, and gives the keys that decide
+// what the folder shows the new value, recording the value each had.
+void addKeys(IniText& text, std::size_t header, const SectionSpec& section, const Units& end,
+             Record& record) {
+    for (const KeySpec& key : section.keys) {
+        if (const auto line = findKey(text, header, key.name)) {
+            Line& found = text.lines[*line];
+            const Units value = valueOf(found);
+            if (key.replaces && !sameValue(trimmed(value), key.value)) {
+                record.oldValues[key.code] = value;
+                found.text = found.text.substr(0, keyLine(found)->valueStart) + key.value;
+            }
+            continue;
+        }
+        text.lines.insert(text.lines.begin() + std::ptrdiff_t(lastKeyLine(text, header) + 1),
+                          {unitsOf(key.name) + u"=" + key.value, end, true});
+        record.keys += key.code;
+    }
 }
 
 }  // namespace
@@ -817,113 +983,33 @@ bool hasDamagedRecord(std::string_view bytes) {
 
 DesktopIniEdit useTemplateIn(const std::optional<std::string>& existing, FolderUse use) {
     DesktopIniEdit edit;
-    IniText text;
-    bool absent = !existing;
-    bool wasMadeUtf16 = false;
-    if (existing) {
-        auto decoded = decode(*existing);
-        if (!decoded) {
-            edit.status = DesktopIniEdit::Status::NotText;
-            return edit;
-        }
-        text = std::move(*decoded);
-        const FoundRecord earlier = findRecord(text);
-        if (earlier.state == FoundRecord::State::Damaged) {
-            edit.status = DesktopIniEdit::Status::DamagedRecord;
-            return edit;
-        }
-        if (earlier.state == FoundRecord::State::Whole) {
-            text.lines.erase(text.lines.begin() + std::ptrdiff_t(earlier.line));
-            undo(text, earlier.record);
-            absent = earlier.record.use.createdIni && text.lines.empty();
-            // Still UTF-16 only for the earlier use's sake: the next undoing makes it 8-bit.
-            wasMadeUtf16 = earlier.record.use.madeUtf16 && text.utf16;
-        }
+    StartingText start = startingText(existing);
+    if (start.status != DesktopIniEdit::Status::Done) {
+        edit.status = start.status;
+        return edit;
     }
-    if (absent) {
-        text = IniText{};
-    }
-    use.createdIni = absent;
+    IniText& text = start.text;
+    use.createdIni = start.absent;
     // A value the 8-bit text cannot hold: an ASCII file becomes UTF-16LE, as Windows writes it.
-    use.madeUtf16 = wasMadeUtf16 && !absent;
+    use.madeUtf16 = start.madeUtf16 && !start.absent;
     if (use.look.iconFile.empty()) {
         use.look.iconIndex.clear();  // an index is of an icon file
     }
-    FolderLook look = use.look;
-    const auto fields = lookFields(look);
-    const bool plain = std::all_of(fields.begin(), fields.end(),
-                                   [](const auto& field) { return isAscii(*field.second); });
-    // A value is one line's end, read back without the blanks around it.
-    const bool storable = std::all_of(fields.begin(), fields.end(), [](const auto& field) {
-        const std::string& value = *field.second;
-        return isValidUtf8(value) &&
-               std::none_of(value.begin(), value.end(),
-                            [](char c) { return (c >= 0 && c < 0x20) || c == 0x7F; }) &&
-               (value.empty() ||
-                (!isBlank(char16_t(value.front())) && !isBlank(char16_t(value.back()))));
-    });
-    if (!storable) {
+    if (!isStorable(use.look) || !holdsLook(text, use)) {
         edit.status = DesktopIniEdit::Status::NotStorable;
         return edit;
     }
-    if (!plain && !text.utf16 && text.mark != kUtf8Mark) {
-        const auto ascii = [](const Line& line) {
-            return std::all_of(line.text.begin(), line.text.end(),
-                               [](char16_t c) { return c < 0x80; });
-        };
-        if (!std::all_of(text.lines.begin(), text.lines.end(), ascii)) {
-            edit.status = DesktopIniEdit::Status::NotStorable;
-            return edit;
-        }
-        text.utf16 = true;
-        text.mark = kUtf16Mark;
-        use.madeUtf16 = true;
-    }
     Record record{use, false, {}, {}, {}};
-    Units end = u"\r\n";
-    for (const Line& line : text.lines) {
-        if (!line.end.empty()) {
-            end = line.end;
-            break;
-        }
-    }
+    const Units end = lineEndOf(text);
     if (!text.lines.empty() && text.lines.back().end.empty()) {
         text.lines.back().end = end;
         record.addedEnd = true;
     }
     for (const SectionSpec& section : specsFor(use, encodingOf(text))) {
-        const auto header = findSection(text, section.name);
-        if (!header) {
-            if (!text.lines.empty()) {
-                text.lines.push_back({{}, end, true});
-            }
-            text.lines.push_back({u"[" + unitsOf(section.name) + u"]", end, true});
-            record.sections += section.code;
-            for (const KeySpec& key : section.keys) {
-                text.lines.push_back({unitsOf(key.name) + u"=" + key.value, end, true});
-                record.keys += key.code;
-            }
-            continue;
-        }
-        for (const KeySpec& key : section.keys) {
-            if (const auto line = findKey(text, *header, key.name)) {
-                Line& found = text.lines[*line];
-                const Units value = valueOf(found);
-                if (key.replaces && !sameValue(trimmed(value), key.value)) {
-                    record.oldValues[key.code] = value;
-                    found.text = found.text.substr(0, keyLine(found)->valueStart) + key.value;
-                }
-                continue;
-            }
-            std::size_t after = *header;
-            for (std::size_t i = *header + 1; i < sectionEnd(text, *header); ++i) {
-                if (keyLine(text.lines[i])) {
-                    after = i;
-                }
-            }
-            text.lines.insert(text.lines.begin() + std::ptrdiff_t(after + 1),
-                              {unitsOf(key.name) + u"=" + key.value, end, true});
-            record.keys += key.code;
+        if (const auto header = findSection(text, section.name)) {
+            addKeys(text, *header, section, end, record);
+        } else {
+            addSection(text, section, end, record);
         }
     }
     text.lines.insert(text.lines.begin(), {recordText(record, encodingOf(text)), end, true});

@@ -458,6 +458,47 @@ std::optional<Journal> readJournal(int folder, QString& untrusted) {
     return std::nullopt;
 }
 
+// Fills in what the journal needs to undo each step: the name a file is set aside under, the
+// digest of a file written or copied, the attribute bits before. Returns the names set aside, by
+// the file's name.
+std::map<std::string, std::string> fillInForRollBack(int folder, std::vector<Step>& steps) {
+    std::map<std::string, std::string> asides;
+    for (Step& step : steps) {
+        if (step.kind == Step::Kind::SetAside) {
+            step.aside =
+                kAsidePrefix + files::newScratchName().substr(sizeof ".tessivane-save-" - 1);
+            asides[step.name] = step.aside;
+        } else if (step.kind == Step::Kind::Write) {
+            step.digest = sha256Hex(step.bytes);
+        } else if (step.kind == Step::Kind::Copy) {
+            step.digest = digestOfFile(folder, step.like).value_or(std::string(64, '0'));
+        } else {
+            step.oldBits = attributeBitsOf(folder, step.name);
+        }
+    }
+    return asides;
+}
+
+// Rolls back a change that failed or was stopped, and says how it ended: failed for the cause,
+// stopped by a signal (no cause), or not rolled back either.
+void rollBackAll(Runner& runner, const std::vector<Step>& steps, int cause,
+                 const QString& folderPath, FolderChangeOutcome& outcome) {
+    // Every step is undone, the one that failed half-way included.
+    const QStringList left = runner.rollBack(steps);
+    outcome.signal = SignalHold::received();
+    outcome.kind = !left.isEmpty() ? Outcome::Kind::RollbackFailed
+                   : cause == 0    ? Outcome::Kind::Stopped
+                                   : Outcome::Kind::Failed;
+    outcome.reason = left.isEmpty() ? systemReason(cause)
+                                    : FolderChangeReasons::tr(
+                                          "%1; the record of the change is "
+                                          "kept in '%2'")
+                                          .arg(left.join("; "), runner.journalPath());
+    if (!left.isEmpty()) {
+        outcome.path = folderPath;
+    }
+}
+
 }  // namespace
 
 FolderTransaction::FolderTransaction(int folder, QString folderPath)
@@ -511,20 +552,7 @@ FolderChangeOutcome FolderTransaction::run(std::vector<FolderStep> steps) {
     const SignalHold hold;
     Runner runner(folder_, folderPath_);
     files::removeStaleScratchFiles(folder_);
-    std::map<std::string, std::string> asides;
-    for (Step& step : steps) {
-        if (step.kind == Step::Kind::SetAside) {
-            step.aside =
-                kAsidePrefix + files::newScratchName().substr(sizeof ".tessivane-save-" - 1);
-            asides[step.name] = step.aside;
-        } else if (step.kind == Step::Kind::Write) {
-            step.digest = sha256Hex(step.bytes);
-        } else if (step.kind == Step::Kind::Copy) {
-            step.digest = digestOfFile(folder_, step.like).value_or(std::string(64, '0'));
-        } else {
-            step.oldBits = attributeBitsOf(folder_, step.name);
-        }
-    }
+    const std::map<std::string, std::string> asides = fillInForRollBack(folder_, steps);
     FolderChangeOutcome outcome = outcome_;
     Journal journal{false, steps};
     if (!runner.record(journal)) {
@@ -554,20 +582,7 @@ FolderChangeOutcome FolderTransaction::run(std::vector<FolderStep> steps) {
         cause = errno;
         outcome.path = runner.journalPath();
     }
-    // Every step is undone, the one that failed half-way included.
-    const QStringList left = runner.rollBack(steps);
-    outcome.signal = SignalHold::received();
-    outcome.kind = !left.isEmpty() ? Outcome::Kind::RollbackFailed
-                   : cause == 0    ? Outcome::Kind::Stopped
-                                   : Outcome::Kind::Failed;
-    outcome.reason = left.isEmpty() ? systemReason(cause)
-                                    : FolderChangeReasons::tr(
-                                          "%1; the record of the change is "
-                                          "kept in '%2'")
-                                          .arg(left.join("; "), runner.journalPath());
-    if (!left.isEmpty()) {
-        outcome.path = folderPath_;
-    }
+    rollBackAll(runner, steps, cause, folderPath_, outcome);
     return outcome;
 }
 

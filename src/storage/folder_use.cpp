@@ -314,55 +314,87 @@ std::string copyName(const Folder& folder, const QString& source, const std::str
     }
 }
 
-// Brings in the files the page and the look name (see the header); the look's values become the
-// names Desktop.ini gives them, relative to the folder.
-BroughtIn bringIn(const WorkingDocument* document, FolderLook& look, const Folder& target,
-                  const QString& sourceFolder, const FolderUse& earlier,
-                  const std::string& templateName, unsigned hiddenSystem) {
-    BroughtIn brought;
-    const QString targetPath = QDir(target.path).canonicalPath();
+// Brings the files that a look or a page names into the folder, collecting what it brought and
+// the steps that write the copies.
+class Bringing {
+public:
+    Bringing(BroughtIn& brought, const Folder& target, const QString& sourceFolder,
+             const FolderUse& earlier, const std::string& templateName, unsigned hiddenSystem)
+        : brought_(brought),
+          target_(target),
+          targetPath_(QDir(target.path).canonicalPath()),
+          sourceFolder_(sourceFolder),
+          earlier_(earlier),
+          templateName_(templateName),
+          hiddenSystem_(hiddenSystem) {}
+
     // The name in the folder for the file a value names, copying it in when it lies outside;
     // nothing for a value that stays as it is.
-    const auto bring = [&](const std::string& value) -> std::optional<std::string> {
+    std::optional<std::string> bring(const std::string& value) {
+        const auto found = find(value);
+        if (!found) {
+            return std::nullopt;
+        }
+        const QString local = QFileInfo(*found).canonicalFilePath();
+        if (local.startsWith(targetPath_ + QLatin1Char('/'))) {
+            return local.mid(targetPath_.size() + 1)
+                .replace(QLatin1Char('/'), QLatin1Char('\\'))
+                .toStdString();
+        }
+        return copyIn(local);
+    }
+
+private:
+    // The file of this machine that the value names, found as Windows would find it from the
+    // folder or else from the page's source folder. Nothing when it cannot be checked here (it
+    // is noted) or is missing (an error, unless the value is empty).
+    std::optional<QString> find(const std::string& value) {
         const QString name = QString::fromStdString(value);
-        FoundName found = findAsWindows(value, target.path);  // already where Windows looks
+        FoundName found = findAsWindows(value, target_.path);  // already where Windows looks
         if (found.state != FoundName::State::Found) {
-            found = findAsWindows(value, sourceFolder);
+            found = findAsWindows(value, sourceFolder_);
         }
         if (found.state == FoundName::State::NotChecked) {
-            if (found.kind != WindowsName::Kind::InFolder && !brought.unchecked.contains(name)) {
-                brought.unchecked << name;
+            if (found.kind != WindowsName::Kind::InFolder && !brought_.unchecked.contains(name)) {
+                brought_.unchecked << name;
             }
             return std::nullopt;
         }
         if (found.state == FoundName::State::Missing) {
             if (found.kind != WindowsName::Kind::Empty) {
-                brought.error = error(Kind::MissingFile, name);
+                brought_.error = error(Kind::MissingFile, name);
             }
             return std::nullopt;
         }
-        const QString local = QFileInfo(found.localPath).canonicalFilePath();
-        if (local.startsWith(targetPath + QLatin1Char('/'))) {
-            return local.mid(targetPath.size() + 1)
-                .replace(QLatin1Char('/'), QLatin1Char('\\'))
-                .toStdString();
+        return found.localPath;
+    }
+
+    // The names a copy may have only when its bytes are the same: those of the copies brought
+    // so far and of the earlier use's.
+    std::vector<FolderUse::Copy> takenNames() const {
+        std::vector<FolderUse::Copy> taken = brought_.copies;
+        taken.insert(taken.end(), earlier_.copies.begin(), earlier_.copies.end());
+        // The names the use writes itself are never a copy's.
+        for (const std::string& own : {std::string(kIniName), templateName_, earlier_.keptName}) {
+            taken.push_back({own, {}});
         }
+        return taken;
+    }
+
+    // Copies a file from outside the folder in, or finds the copy with its bytes already there;
+    // the copy's name.
+    std::optional<std::string> copyIn(const QString& local) {
         QFile file(local);
         if (!file.open(QIODevice::ReadOnly)) {
-            brought.error = error(Kind::Failed, local, file.errorString());
+            brought_.error = error(Kind::Failed, local, file.errorString());
             return std::nullopt;
         }
         const QByteArray content = file.readAll();
         const std::string bytes(content.constData(), std::size_t(content.size()));
         const std::string digest = sha256Hex(bytes);
-        std::vector<FolderUse::Copy> taken = brought.copies;
-        taken.insert(taken.end(), earlier.copies.begin(), earlier.copies.end());
-        // The names the use writes itself are never a copy's.
-        for (const std::string& own : {std::string(kIniName), templateName, earlier.keptName}) {
-            taken.push_back({own, {}});
-        }
+        const std::vector<FolderUse::Copy> taken = takenNames();
         bool present = false;
-        const std::string copy = copyName(target, local, digest, taken, present);
+        const std::string copy = copyName(target_, local, digest, taken, present);
         const bool ours = std::any_of(taken.begin(), taken.end(),
                                       [&](const FolderUse::Copy& c) { return c.name == copy; });
         if (!present) {
@@ -370,35 +402,37 @@ BroughtIn bringIn(const WorkingDocument* document, FolderLook& look, const Folde
             write.kind = FolderStep::Kind::Write;
             write.name = copy;
             write.bytes = bytes;
-            write.setBits = hiddenSystem;
-            brought.writes.push_back(write);
+            write.setBits = hiddenSystem_;
+            brought_.writes.push_back(write);
         }
         if ((!present || ours) &&
-            !std::any_of(brought.copies.begin(), brought.copies.end(),
+            !std::any_of(brought_.copies.begin(), brought_.copies.end(),
                          [&](const FolderUse::Copy& c) { return c.name == copy; })) {
-            brought.copies.push_back({copy, digest});
-            brought.copied
+            brought_.copies.push_back({copy, digest});
+            brought_.copied
                 << FolderUseReasons::tr("%1 (from %2)").arg(QString::fromStdString(copy), local);
         }
         return copy;
-    };
-    for (std::string* value : {&look.iconFile, &look.listPicture}) {
-        if (const auto name = bring(*value)) {
-            *value = *name;
-        }
-        if (brought.error) {
-            return brought;
-        }
     }
-    if (document == nullptr) {
-        return brought;
-    }
-    brought.bytes = document->toBytes();
-    const FolderViewSettings shown = readFolderViewSettings(*document);
+
+    BroughtIn& brought_;
+    const Folder& target_;
+    const QString targetPath_;
+    const QString& sourceFolder_;
+    const FolderUse& earlier_;
+    const std::string& templateName_;
+    unsigned hiddenSystem_;
+};
+
+// The page as it will be written: the pictures and sound it names brought into the folder, and
+// its names for them changed to the ones they have there.
+void bringInPageFiles(const WorkingDocument& document, Bringing& bringing, BroughtIn& brought) {
+    brought.bytes = document.toBytes();
+    const FolderViewSettings shown = readFolderViewSettings(document);
     FolderViewSettings settings = shown;
     for (std::string* value :
          {&settings.soundFile, &settings.backgroundImage, &settings.lineImage}) {
-        if (const auto name = bring(*value)) {
+        if (const auto name = bringing.bring(*value)) {
             std::vector<std::string> parts;
             for (const QString& part : QString::fromStdString(*name).split(QLatin1Char('\\'))) {
                 parts.push_back(part.toStdString());
@@ -406,21 +440,41 @@ BroughtIn bringIn(const WorkingDocument* document, FolderLook& look, const Folde
             *value = portableName(parts);
         }
         if (brought.error) {
-            return brought;
+            return;
         }
     }
     if (settings == shown) {
-        return brought;
+        return;
     }
-    WorkingDocument page = *document;
+    WorkingDocument page = document;
     const WriteOutcome written = writeSettings(
         page, settings, [](const std::string&) { return true; }, &shown);
     if (!written.written()) {
         brought.error = error(Kind::Failed, QString::fromStdString(written.detail),
                               FolderUseReasons::tr("the page cannot hold this name"));
-        return brought;
+        return;
     }
     brought.bytes = page.toBytes();
+}
+
+// Brings in the files the page and the look name (see the header); the look's values become the
+// names Desktop.ini gives them, relative to the folder.
+BroughtIn bringIn(const WorkingDocument* document, FolderLook& look, const Folder& target,
+                  const QString& sourceFolder, const FolderUse& earlier,
+                  const std::string& templateName, unsigned hiddenSystem) {
+    BroughtIn brought;
+    Bringing bringing(brought, target, sourceFolder, earlier, templateName, hiddenSystem);
+    for (std::string* value : {&look.iconFile, &look.listPicture}) {
+        if (const auto name = bringing.bring(*value)) {
+            *value = *name;
+        }
+        if (brought.error) {
+            return brought;
+        }
+    }
+    if (document != nullptr) {
+        bringInPageFiles(*document, bringing, brought);
+    }
     return brought;
 }
 
@@ -540,6 +594,110 @@ FolderLook trimmedLook(FolderLook look) {
     return look;
 }
 
+namespace {
+
+// The look asked for, with the earlier use's values where it leaves one empty; the icon index
+// goes with the icon file it is of.
+FolderLook withEarlierLook(const FolderLook& asked, FolderLook before) {
+    FolderLook look = asked;
+    const std::pair<std::string*, std::string*> parts[] = {
+        {&look.comment, &before.comment},
+        {&look.iconFile, &before.iconFile},
+        {&look.listPicture, &before.listPicture},
+        {&look.listTextColour, &before.listTextColour}};
+    for (const auto& [part, kept] : parts) {
+        *part = part->empty() ? *kept : *part;
+    }
+    if (asked.iconFile.empty()) {
+        look.iconIndex = before.iconIndex;
+    }
+    return look;
+}
+
+// What the use records: the earlier use's record with the new look, the copies brought in, and
+// the page written with the page of Tessivane's it replaces.
+FolderUse useToRecord(const FolderUse& earlier, const FolderLook& look, const BroughtIn& brought,
+                      const UseSurvey& found, bool page) {
+    FolderUse use = earlier;
+    use.look = look;
+    for (const FolderUse::Copy& copy : brought.copies) {
+        if (std::find(use.copies.begin(), use.copies.end(), copy) == use.copies.end()) {
+            use.copies.push_back(copy);
+        }
+    }
+    if (page) {
+        use.templateName = found.htt.name;
+        use.templateDigest = sha256Hex(brought.bytes);
+        if (!found.keptName.empty()) {
+            use.keptName = found.keptName;
+            use.keptDigest = sha256Hex(*found.httBytes);
+        }
+    }
+    return use;
+}
+
+// Records the attributes the use sets where the volume keeps them (folderBits): the folder
+// read-only, Desktop.ini and the page hidden and system. Only bits that were not set already
+// are recorded for Desktop.ini and the folder, so that undoing clears no bit the use found.
+void recordAttributes(FolderUse& use, const UseSurvey& found,
+                      const std::optional<unsigned>& folderBits, bool page) {
+    const auto iniBits = found.ini.info ? found.folder.attributesOf(&found.ini) : std::nullopt;
+    if (folderBits) {
+        use.folderAttributes |= attributes::kReadOnly & ~*folderBits;
+        use.iniAttributes |= kHiddenSystem & ~iniBits.value_or(0);
+        use.templateAttributes = page ? kHiddenSystem : use.templateAttributes;
+    }
+}
+
+// Why the edited Desktop.ini cannot be written, or nothing.
+std::optional<QString> whyEditNotUsable(const DesktopIniEdit& edit) {
+    if (edit.status == DesktopIniEdit::Status::NotStorable) {
+        return FolderUseReasons::tr(
+            "its 8-bit text cannot hold the comment or a name, and its "
+            "code page is not known");
+    }
+    if (edit.bytes.size() > std::size_t(kMaxIniSize)) {
+        return FolderUseReasons::tr("it would grow too large to be a Desktop.ini");
+    }
+    return std::nullopt;
+}
+
+// The steps of a use, in their order: the copies written; the page there set aside (and kept
+// under a name of its own) and the new page written; Desktop.ini set aside and written anew; the
+// folder marked.
+std::vector<FolderStep> useSteps(const UseSurvey& found, const BroughtIn& brought,
+                                 const FolderUse& use, const std::string& iniBytes, bool page) {
+    std::vector<FolderStep> steps = brought.writes;
+    if (page && found.htt.info) {
+        steps.push_back(step(FolderStep::Kind::SetAside, found.htt.name));
+        if (!found.keptName.empty()) {
+            FolderStep keep = step(FolderStep::Kind::Copy, found.keptName);
+            keep.like = found.htt.name;
+            steps.push_back(keep);
+        }
+    }
+    if (page) {
+        FolderStep written = step(FolderStep::Kind::Write, found.htt.name);
+        written.bytes = brought.bytes;
+        written.setBits = use.templateAttributes;
+        steps.push_back(written);
+    }
+    if (found.ini.info) {
+        steps.push_back(step(FolderStep::Kind::SetAside, found.ini.name));
+    }
+    FolderStep ini = step(FolderStep::Kind::Write, found.ini.name);
+    ini.bytes = iniBytes;
+    ini.like = found.ini.info ? found.ini.name : std::string();
+    ini.setBits = kHiddenSystem & use.iniAttributes;
+    steps.push_back(ini);
+    FolderStep marked = step(FolderStep::Kind::Attributes, ".");
+    marked.setBits = attributes::kReadOnly & use.folderAttributes;
+    steps.push_back(marked);
+    return steps;
+}
+
+}  // namespace
+
 FolderUseResult useForFolder(const QString& folder, const FolderUseRequest& request) {
     Change change;
     if (!begin(change, folder)) {
@@ -557,26 +715,11 @@ FolderUseResult useForFolder(const QString& folder, const FolderUseRequest& requ
         result.error = found.error;
         return result;
     }
-    const Folder& dir = found.folder;
     const FolderUse earlier = found.earlier.value_or(FolderUse{});
-    const auto folderBits = dir.attributesOf(nullptr);
-    FolderLook look = asked;
-    if (request.keepEarlierLook) {
-        FolderLook before = earlier.look;
-        const std::pair<std::string*, std::string*> parts[] = {
-            {&look.comment, &before.comment},
-            {&look.iconFile, &before.iconFile},
-            {&look.listPicture, &before.listPicture},
-            {&look.listTextColour, &before.listTextColour}};
-        for (const auto& [part, kept] : parts) {
-            *part = part->empty() ? *kept : *part;
-        }
-        if (asked.iconFile.empty()) {
-            look.iconIndex = before.iconIndex;
-        }
-    }
-    const BroughtIn brought = bringIn(request.page, look, dir, request.sourceFolder, earlier,
-                                      found.htt.name, folderBits ? kHiddenSystem : 0);
+    const auto folderBits = found.folder.attributesOf(nullptr);
+    FolderLook look = request.keepEarlierLook ? withEarlierLook(asked, earlier.look) : asked;
+    const BroughtIn brought = bringIn(request.page, look, found.folder, request.sourceFolder,
+                                      earlier, found.htt.name, folderBits ? kHiddenSystem : 0);
     if (brought.error) {
         result.error = brought.error;
         return result;
@@ -585,77 +728,24 @@ FolderUseResult useForFolder(const QString& folder, const FolderUseRequest& requ
         result.error = error(Kind::TemplateExists, found.htt.path);
         return result;
     }
-    const std::string& bytes = brought.bytes;
-    FolderUse use = earlier;
-    use.look = look;
-    for (const FolderUse::Copy& copy : brought.copies) {
-        if (std::find(use.copies.begin(), use.copies.end(), copy) == use.copies.end()) {
-            use.copies.push_back(copy);
-        }
-    }
-    if (request.page) {
-        use.templateName = found.htt.name;
-        use.templateDigest = sha256Hex(bytes);
-        if (!found.keptName.empty()) {
-            use.keptName = found.keptName;
-            use.keptDigest = sha256Hex(*found.httBytes);
-        }
-    }
+    const bool page = request.page != nullptr;
+    FolderUse use = useToRecord(earlier, look, brought, found, page);
     if (use.templateName.empty() && use.look.empty()) {
         result.error = error(Kind::BadLook, folder,
                              FolderUseReasons::tr("there is nothing to give the folder"));
         return result;
     }
     result.keepsAttributes = folderBits.has_value();
-    const auto iniBits = found.ini.info ? dir.attributesOf(&found.ini) : std::nullopt;
-    if (folderBits) {
-        use.folderAttributes |= attributes::kReadOnly & ~*folderBits;
-        use.iniAttributes |= kHiddenSystem & ~iniBits.value_or(0);
-        use.templateAttributes = request.page ? kHiddenSystem : use.templateAttributes;
-    }
+    recordAttributes(use, found, folderBits, page);
     const DesktopIniEdit edit = useTemplateIn(found.iniBytes, use);
-    if (edit.status == DesktopIniEdit::Status::NotStorable) {
-        result.error = error(Kind::IniNotUsable, found.ini.path,
-                             FolderUseReasons::tr("its 8-bit text cannot hold the comment or a "
-                                                  "name, and its code page is not known"));
+    if (const auto why = whyEditNotUsable(edit)) {
+        result.error = error(Kind::IniNotUsable, found.ini.path, *why);
         return result;
     }
-    if (edit.bytes.size() > std::size_t(kMaxIniSize)) {
-        result.error = error(Kind::IniNotUsable, found.ini.path,
-                             FolderUseReasons::tr("it would grow too large to be a Desktop.ini"));
-        return result;
-    }
-
-    std::vector<FolderStep> steps = brought.writes;
-    if (request.page && found.htt.info) {
-        steps.push_back(step(FolderStep::Kind::SetAside, found.htt.name));
-        if (!found.keptName.empty()) {
-            FolderStep keep = step(FolderStep::Kind::Copy, found.keptName);
-            keep.like = found.htt.name;
-            steps.push_back(keep);
-        }
-    }
-    if (request.page) {
-        FolderStep page = step(FolderStep::Kind::Write, found.htt.name);
-        page.bytes = bytes;
-        page.setBits = use.templateAttributes;
-        steps.push_back(page);
-    }
-    if (found.ini.info) {
-        steps.push_back(step(FolderStep::Kind::SetAside, found.ini.name));
-    }
-    FolderStep ini = step(FolderStep::Kind::Write, found.ini.name);
-    ini.bytes = edit.bytes;
-    ini.like = found.ini.info ? found.ini.name : std::string();
-    ini.setBits = kHiddenSystem & use.iniAttributes;
-    steps.push_back(ini);
-    FolderStep marked = step(FolderStep::Kind::Attributes, ".");
-    marked.setBits = attributes::kReadOnly & use.folderAttributes;
-    steps.push_back(marked);
-
-    takeOutcome(change.transaction->run(std::move(steps)), folder, result);
+    takeOutcome(change.transaction->run(useSteps(found, brought, use, edit.bytes, page)), folder,
+                result);
     if (!result.error && !found.keptName.empty()) {
-        result.keptAs = dir.pathOf(found.keptName);
+        result.keptAs = found.folder.pathOf(found.keptName);
     }
     if (!result.error) {
         result.copies = brought.copied;
@@ -674,6 +764,68 @@ FolderShown showFolder(const QString& folder) {
     }
     return shown;
 }
+
+namespace {
+
+// What undoing finds at the page's name, and of the page the use replaced.
+struct PageToUndo {
+    bool isFile = false;     // a regular file is at the page's name
+    bool remove = false;     // ... and it is the use's own page, as written
+    Entry kept;              // the page the use replaced, kept under another name
+    bool bringBack = false;  // ... which goes back to the page's name
+};
+
+PageToUndo pageToUndo(const Folder& dir, const FolderUse& use, const Entry& htt) {
+    PageToUndo page;
+    page.isFile = htt.info && S_ISREG(htt.info->st_mode);
+    const auto httBytes = page.isFile ? dir.read(htt) : std::nullopt;
+    page.remove = isUsesOwnPage(httBytes, use.templateDigest);
+    page.kept = use.keptName.empty() ? Entry{} : dir.entry(use.keptName);
+    const Entry& kept = page.kept;
+    const auto keptBytes = kept.info && S_ISREG(kept.info->st_mode) && kept.others.isEmpty()
+                               ? dir.read(kept)
+                               : std::nullopt;
+    page.bringBack =
+        keptBytes && (page.remove || !htt.info) && sha256Hex(*keptBytes) == use.keptDigest;
+    return page;
+}
+
+// The first steps of undoing: the folder unmarked, Desktop.ini set aside and, unless the use
+// made it and nothing else is left in it, written back as it was.
+std::vector<FolderStep> undoIniSteps(const Entry& ini, const FolderUse& use,
+                                     const DesktopIniEdit& edit) {
+    // The folder first: on some volumes a read-only folder cannot be written.
+    FolderStep unmarked = step(FolderStep::Kind::Attributes, ".");
+    unmarked.clearBits = use.folderAttributes;
+    std::vector<FolderStep> steps{unmarked, step(FolderStep::Kind::SetAside, ini.name)};
+    if (!edit.removeFile) {
+        FolderStep written = step(FolderStep::Kind::Write, ini.name);
+        written.bytes = edit.bytes;
+        written.like = ini.name;
+        written.clearBits = use.iniAttributes;
+        steps.push_back(written);
+    }
+    return steps;
+}
+
+// Sets aside the copies the use made that still hold their bytes; the others stay, named in
+// keptCopies.
+void setAsideCopies(const Folder& dir, const FolderUse& use, std::vector<FolderStep>& steps,
+                    QStringList& keptCopies) {
+    for (const FolderUse::Copy& copy : use.copies) {
+        const Entry entry = dir.entry(copy.name);
+        const auto bytes = entry.info && S_ISREG(entry.info->st_mode) && entry.others.isEmpty()
+                               ? dir.read(entry)
+                               : std::nullopt;
+        if (bytes && sha256Hex(*bytes) == copy.digest) {
+            steps.push_back(step(FolderStep::Kind::SetAside, entry.name));
+        } else if (entry.info) {
+            keptCopies << entry.path;
+        }
+    }
+}
+
+}  // namespace
 
 FolderUseResult undoFolderUse(const QString& folder) {
     Change change;
@@ -702,58 +854,30 @@ FolderUseResult undoFolderUse(const QString& folder) {
             FolderUseReasons::tr("Windows cannot tell it from %1").arg(htt.others.join(", ")));
         return result;
     }
-    const bool isFile = htt.info && S_ISREG(htt.info->st_mode);
-    const auto httBytes = isFile ? dir.read(htt) : std::nullopt;
-    const bool removeTemplate = isUsesOwnPage(httBytes, use.templateDigest);
-    const Entry kept = use.keptName.empty() ? Entry{} : dir.entry(use.keptName);
-    const auto keptBytes = kept.info && S_ISREG(kept.info->st_mode) && kept.others.isEmpty()
-                               ? dir.read(kept)
-                               : std::nullopt;
-    const bool bringBack =
-        keptBytes && (removeTemplate || !htt.info) && sha256Hex(*keptBytes) == use.keptDigest;
+    const PageToUndo page = pageToUndo(dir, use, htt);
     result.keepsAttributes = dir.attributesOf(nullptr).has_value();
 
-    // The folder first: on some volumes a read-only folder cannot be written.
-    FolderStep unmarked = step(FolderStep::Kind::Attributes, ".");
-    unmarked.clearBits = use.folderAttributes;
-    std::vector<FolderStep> steps{unmarked, step(FolderStep::Kind::SetAside, found.ini.name)};
-    if (!edit.removeFile) {
-        FolderStep ini = step(FolderStep::Kind::Write, found.ini.name);
-        ini.bytes = edit.bytes;
-        ini.like = found.ini.name;
-        ini.clearBits = use.iniAttributes;
-        steps.push_back(ini);
-    }
-    if (removeTemplate) {
+    std::vector<FolderStep> steps = undoIniSteps(found.ini, use, edit);
+    if (page.remove) {
         steps.push_back(step(FolderStep::Kind::SetAside, htt.name));
-    } else if (isFile) {
-        FolderStep page = step(FolderStep::Kind::Attributes, htt.name);
-        page.clearBits = use.templateAttributes;
-        steps.push_back(page);
+    } else if (page.isFile) {
+        FolderStep unmarked = step(FolderStep::Kind::Attributes, htt.name);
+        unmarked.clearBits = use.templateAttributes;
+        steps.push_back(unmarked);
         result.keptTemplate = htt.path;
     }
-    for (const FolderUse::Copy& copy : use.copies) {
-        const Entry entry = dir.entry(copy.name);
-        const auto bytes = entry.info && S_ISREG(entry.info->st_mode) && entry.others.isEmpty()
-                               ? dir.read(entry)
-                               : std::nullopt;
-        if (bytes && sha256Hex(*bytes) == copy.digest) {
-            steps.push_back(step(FolderStep::Kind::SetAside, entry.name));
-        } else if (entry.info) {
-            result.keptCopies << entry.path;
-        }
-    }
-    if (bringBack) {
-        steps.push_back(step(FolderStep::Kind::SetAside, kept.name));
+    setAsideCopies(dir, use, steps, result.keptCopies);
+    if (page.bringBack) {
+        steps.push_back(step(FolderStep::Kind::SetAside, page.kept.name));
         FolderStep back = step(FolderStep::Kind::Copy, htt.name);
-        back.like = kept.name;
+        back.like = page.kept.name;
         steps.push_back(back);
     }
     takeOutcome(change.transaction->run(std::move(steps)), folder, result);
-    if (!result.error && bringBack) {
+    if (!result.error && page.bringBack) {
         result.restored = htt.path;
-    } else if (!result.error && kept.info) {
-        result.keptAs = kept.path;
+    } else if (!result.error && page.kept.info) {
+        result.keptAs = page.kept.path;
     }
     return result;
 }
