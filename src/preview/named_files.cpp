@@ -39,7 +39,7 @@ QString withSeparator(const QString& folder) {
 // The entry of the folder with the name; where there is none, the first (in name order) whose name
 // differs from it only in letter case, as Windows finds it. "" when there is neither.
 QString findEntry(const QString& folder, const QString& name) {
-    const QString exact = withSeparator(folder) + name;
+    QString exact = withSeparator(folder) + name;
     const QFileInfo info(exact);
     if (info.exists() || info.isSymLink()) {
         return exact;

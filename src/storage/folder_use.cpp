@@ -221,7 +221,7 @@ struct UseSurvey : Survey {
 std::string freeKeptName(const Folder& folder, const std::string& templateName) {
     const std::string base = templateName + ".tessivane-replaced";
     for (int n = 1;; ++n) {
-        const std::string name = n == 1 ? base : base + "-" + std::to_string(n);
+        std::string name = n == 1 ? base : base + "-" + std::to_string(n);
         if (!folder.entry(name).info) {
             return name;
         }
@@ -288,7 +288,7 @@ std::string copyName(const Folder& folder, const QString& source, const std::str
     const QString base = file.completeBaseName();
     const QString suffix = file.suffix().isEmpty() ? QString() : "." + file.suffix();
     for (int n = 1;; ++n) {
-        const std::string name =
+        std::string name =
             (n == 1 ? file.fileName() : QString("%1 (%2)%3").arg(base).arg(n).arg(suffix))
                 .toStdString();
         const auto same = [&](const FolderUse::Copy& copy) {

@@ -65,7 +65,7 @@ std::optional<QString> draggedFile(const QMimeData* mime) {
 
 // The one template file (".htt", any letter case) that a drag carries, or nothing.
 std::optional<QString> draggedTemplate(const QMimeData* mime) {
-    const std::optional<QString> file = draggedFile(mime);
+    std::optional<QString> file = draggedFile(mime);
     if (file && QFileInfo(*file).suffix().compare(QLatin1String("htt"), Qt::CaseInsensitive) == 0) {
         return file;
     }
