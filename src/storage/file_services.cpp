@@ -40,11 +40,6 @@
 namespace tessivane {
 namespace {
 
-// The reasons this file gives, which the program's messages quote, in the user's language.
-class FileServiceReasons {
-    Q_DECLARE_TR_FUNCTIONS(FileServiceReasons)
-};
-
 // What a save writes: handed to the sink piece by piece, so that a large document is never
 // copied whole; false when the sink refused a piece.
 using Sink = std::function<bool(std::string_view)>;
@@ -69,7 +64,8 @@ QString decoded(const std::string& bytes) {
 // Checks the name before anything is touched.
 std::optional<FileError> checkName(const QString& path) {
     if (path.isEmpty()) {
-        return failure(FileError::Kind::Other, FileServiceReasons::tr("no file name was given"));
+        return failure(FileError::Kind::Other,
+                       QCoreApplication::translate("FileServiceReasons", "no file name was given"));
     }
     if (!isFaithfulName(path)) {
         return failure(FileError::Kind::InvalidName, {});
@@ -78,9 +74,11 @@ std::optional<FileError> checkName(const QString& path) {
 }
 
 FileError notRegular(const struct stat& info) {
-    return failure(FileError::Kind::NotRegularFile,
-                   S_ISDIR(info.st_mode) ? FileServiceReasons::tr("it is a folder")
-                                         : FileServiceReasons::tr("it is not a regular file"));
+    return failure(
+        FileError::Kind::NotRegularFile,
+        S_ISDIR(info.st_mode)
+            ? QCoreApplication::translate("FileServiceReasons", "it is a folder")
+            : QCoreApplication::translate("FileServiceReasons", "it is not a regular file"));
 }
 
 long long nanoseconds(const timespec& time) {
@@ -270,15 +268,16 @@ std::optional<FileError> resolveTarget(const QByteArray& path, Target& target) {
         }
         if (!opened.valid()) {
             if (errno == ENOENT || errno == ENOTDIR) {
-                return failure(
-                    FileError::Kind::Other,
-                    FileServiceReasons::tr("the folder '%1' does not exist").arg(decoded(folder)));
+                return failure(FileError::Kind::Other,
+                               QCoreApplication::translate("FileServiceReasons",
+                                                           "the folder '%1' does not exist")
+                                   .arg(decoded(folder)));
             }
             return systemFailure(errno);
         }
         if (name.empty() || name == "." || name == "..") {
             return failure(FileError::Kind::NotRegularFile,
-                           FileServiceReasons::tr("it is a folder"));
+                           QCoreApplication::translate("FileServiceReasons", "it is a folder"));
         }
         struct stat info {};
         const bool exists = ::fstatat(opened.get(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
@@ -512,7 +511,8 @@ void check(RecoveryPlace& copy, const Target& target) {
                                  O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
         if (!copy.file.valid() || ::fstat(copy.file.get(), &info) != 0) {
             copy.untrustedWhy =
-                FileServiceReasons::tr("it cannot be read: %1").arg(systemReason(errno));
+                QCoreApplication::translate("FileServiceReasons", "it cannot be read: %1")
+                    .arg(systemReason(errno));
             return;
         }
     }
@@ -520,25 +520,31 @@ void check(RecoveryPlace& copy, const Target& target) {
     if (!S_ISREG(info.st_mode)) {
         copy.untrustedWhy = notRegular(info).reason;
     } else if (info.st_uid != ::geteuid()) {
-        copy.untrustedWhy = FileServiceReasons::tr("it belongs to another user");
+        copy.untrustedWhy =
+            QCoreApplication::translate("FileServiceReasons", "it belongs to another user");
     } else if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
-        copy.untrustedWhy = FileServiceReasons::tr("users other than its owner may change it");
+        copy.untrustedWhy = QCoreApplication::translate("FileServiceReasons",
+                                                        "users other than its owner may change it");
     } else if (info.st_nlink != 1) {
-        copy.untrustedWhy = FileServiceReasons::tr("it has more than one link");
+        copy.untrustedWhy =
+            QCoreApplication::translate("FileServiceReasons", "it has more than one link");
     } else if (info.st_size < off_t(kRecordSize) ||
                ::pread(copy.file.get(), record, kRecordSize, info.st_size - off_t(kRecordSize)) !=
                    ssize_t(kRecordSize) ||
                std::memcmp(record, kCopyMagic, sizeof kCopyMagic) != 0 ||
                getNumber(record + 8) != std::uint64_t(info.st_size) - kRecordSize) {
-        copy.untrustedWhy = FileServiceReasons::tr("it is incomplete or no recovery copy");
+        copy.untrustedWhy = QCoreApplication::translate("FileServiceReasons",
+                                                        "it is incomplete or no recovery copy");
     } else if (!target.existing || getNumber(record + 16) != target.existing->st_dev ||
                getNumber(record + 24) != target.existing->st_ino) {
-        copy.untrustedWhy = FileServiceReasons::tr("it was made for another file");
+        copy.untrustedWhy =
+            QCoreApplication::translate("FileServiceReasons", "it was made for another file");
     } else {
         copy.length = off_t(getNumber(record + 8));
         const auto digest = copyDigest(copy.file.get(), copy.length, record);
         if (!digest || *digest != QByteArray(record + kRecordHead, kRecordSize - kRecordHead)) {
-            copy.untrustedWhy = FileServiceReasons::tr("its content does not match its record");
+            copy.untrustedWhy = QCoreApplication::translate(
+                "FileServiceReasons", "its content does not match its record");
         }
     }
     if (!copy.untrustedWhy.isEmpty()) {
@@ -659,10 +665,12 @@ std::optional<FileError> makeRecoveryCopy(const Target& target, int file, const 
     if (copy.folder.valid() && placeCopy(file, old, copy, guard)) {
         return std::nullopt;
     }
-    return failure(FileError::Kind::Other,
-                   FileServiceReasons::tr("no copy of it for recovery could be written beside it "
-                                          "(%1) nor in '%2' (%3)")
-                       .arg(systemReason(besideError), decoded(state), systemReason(errno)));
+    return failure(
+        FileError::Kind::Other,
+        QCoreApplication::translate("FileServiceReasons",
+                                    "no copy of it for recovery could be written beside it "
+                                    "(%1) nor in '%2' (%3)")
+            .arg(systemReason(besideError), decoded(state), systemReason(errno)));
 }
 
 // Writes the old content the checked copy holds over the file's and syncs it.
@@ -758,7 +766,8 @@ Replaced replaceByRename(const Target& target, const Content& content,
         }
         error = errno == EACCES
                     ? failure(FileError::Kind::Other,
-                              FileServiceReasons::tr("the folder '%1' cannot be written: %2")
+                              QCoreApplication::translate("FileServiceReasons",
+                                                          "the folder '%1' cannot be written: %2")
                                   .arg(target.folderPath, systemReason(errno)))
                     : systemFailure(errno);
         return Replaced::Failed;
@@ -852,7 +861,8 @@ std::optional<FileError> removeAll(const FoundCopies& found) {
     const auto remove = [&](const RecoveryPlace& copy) {
         if (!removeCopy(copy) && !stays) {
             stays = failure(FileError::Kind::Other,
-                            FileServiceReasons::tr("the recovery copy '%1' stays: %2")
+                            QCoreApplication::translate("FileServiceReasons",
+                                                        "the recovery copy '%1' stays: %2")
                                 .arg(decoded(copy.path), systemReason(errno)));
         }
     };
@@ -887,8 +897,9 @@ FileError save(const Content& content, const QString& path, RecoveryCopy existin
         // By the bits, because root may write any file; and by the read-only attribute that
         // Windows keeps on NTFS and FAT volumes, which their drivers here do not enforce.
         if ((old->st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || isMarkedReadOnly(target)) {
-            return failure(FileError::Kind::NotWritable,
-                           FileServiceReasons::tr("the file is read-only"));
+            return failure(
+                FileError::Kind::NotWritable,
+                QCoreApplication::translate("FileServiceReasons", "the file is read-only"));
         }
         if (::faccessat(folder, target.name.c_str(), W_OK, AT_EACCESS) != 0) {
             return failure(FileError::Kind::NotWritable, systemReason(errno));
@@ -988,8 +999,9 @@ std::optional<FileError> findCopies(const QString& path, Target& target, FoundCo
 }
 
 FileError noCopy() {
-    return failure(FileError::Kind::Other,
-                   FileServiceReasons::tr("there is no recovery copy of it"));
+    return failure(
+        FileError::Kind::Other,
+        QCoreApplication::translate("FileServiceReasons", "there is no recovery copy of it"));
 }
 
 FileError restore(const QString& path) {

@@ -45,11 +45,6 @@ void checkpoint() {
     }
 }
 
-// The reasons this file gives, which the program's messages quote, in the user's language.
-class FolderChangeReasons {
-    Q_DECLARE_TR_FUNCTIONS(FolderChangeReasons)
-};
-
 using Outcome = FolderChangeOutcome;
 using Step = FolderStep;
 
@@ -365,7 +360,8 @@ public:
                     if (::fstatat(folder_, step->aside.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
                         ::renameat(folder_, step->aside.c_str(), folder_, step->name.c_str()) !=
                             0) {
-                        left << FolderChangeReasons::tr("'%1' is kept as '%2' (%3)")
+                        left << QCoreApplication::translate("FolderChangeReasons",
+                                                            "'%1' is kept as '%2' (%3)")
                                     .arg(name, decoded(step->aside), systemReason(errno));
                     }
                     break;
@@ -377,7 +373,8 @@ public:
                     if (!setAside[step->name] &&
                         digestOfFile(folder_, step->name) == step->digest &&
                         ::unlinkat(folder_, step->name.c_str(), 0) != 0) {
-                        left << FolderChangeReasons::tr("'%1' could not be removed (%2)")
+                        left << QCoreApplication::translate("FolderChangeReasons",
+                                                            "'%1' could not be removed (%2)")
                                     .arg(name, systemReason(errno));
                     }
                     break;
@@ -385,7 +382,8 @@ public:
                     if (step->oldBits >= 0 &&
                         attributeBitsOf(folder_, step->name) != step->oldBits &&
                         !setAttributeBits(folder_, step->name, unsigned(step->oldBits))) {
-                        left << FolderChangeReasons::tr(
+                        left << QCoreApplication::translate(
+                                    "FolderChangeReasons",
                                     "the attributes of '%1' could not be set back (%2)")
                                     .arg(name, systemReason(errno));
                     }
@@ -428,8 +426,9 @@ std::optional<Journal> readJournal(int folder, QString& untrusted) {
     struct stat info {};
     if (!file.valid()) {
         if (errno != ENOENT) {
-            untrusted =
-                errno == ELOOP ? FolderChangeReasons::tr("it is a link") : systemReason(errno);
+            untrusted = errno == ELOOP
+                            ? QCoreApplication::translate("FolderChangeReasons", "it is a link")
+                            : systemReason(errno);
         }
         return std::nullopt;
     }
@@ -438,22 +437,23 @@ std::optional<Journal> readJournal(int folder, QString& untrusted) {
     std::string bytes(std::size_t(kMaxJournalSize) + 1, '\0');
     ssize_t got = -1;
     if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        untrusted = FolderChangeReasons::tr("it is not a regular file");
+        untrusted = QCoreApplication::translate("FolderChangeReasons", "it is not a regular file");
     } else if (info.st_nlink != 1) {
-        untrusted = FolderChangeReasons::tr("it has more than one link");
+        untrusted = QCoreApplication::translate("FolderChangeReasons", "it has more than one link");
     } else if (unixModes && info.st_uid != ::geteuid()) {
-        untrusted = FolderChangeReasons::tr("it belongs to another user");
+        untrusted =
+            QCoreApplication::translate("FolderChangeReasons", "it belongs to another user");
     } else if (unixModes && (info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
-        untrusted = FolderChangeReasons::tr("others may write it");
+        untrusted = QCoreApplication::translate("FolderChangeReasons", "others may write it");
     } else if ((got = ::pread(file.get(), bytes.data(), bytes.size(), 0)) < 0 ||
                got > kMaxJournalSize) {
-        untrusted = FolderChangeReasons::tr("it cannot be read whole");
+        untrusted = QCoreApplication::translate("FolderChangeReasons", "it cannot be read whole");
     } else {
         bytes.resize(std::size_t(got));
         if (auto journal = parseJournal(bytes)) {
             return journal;
         }
-        untrusted = FolderChangeReasons::tr("it is not whole");
+        untrusted = QCoreApplication::translate("FolderChangeReasons", "it is not whole");
     }
     return std::nullopt;
 }
@@ -490,9 +490,9 @@ void rollBackAll(Runner& runner, const std::vector<Step>& steps, int cause,
                    : cause == 0    ? Outcome::Kind::Stopped
                                    : Outcome::Kind::Failed;
     outcome.reason = left.isEmpty() ? systemReason(cause)
-                                    : FolderChangeReasons::tr(
-                                          "%1; the record of the change is "
-                                          "kept in '%2'")
+                                    : QCoreApplication::translate("FolderChangeReasons",
+                                                                  "%1; the record of the change is "
+                                                                  "kept in '%2'")
                                           .arg(left.join("; "), runner.journalPath());
     if (!left.isEmpty()) {
         outcome.path = folderPath;

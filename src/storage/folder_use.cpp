@@ -32,11 +32,6 @@
 namespace tessivane {
 namespace {
 
-// The reasons this file gives, which the program's messages quote, in the user's language.
-class FolderUseReasons {
-    Q_DECLARE_TR_FUNCTIONS(FolderUseReasons)
-};
-
 using Kind = FolderUseError::Kind;
 
 constexpr char kIniName[] = "Desktop.ini";
@@ -127,15 +122,17 @@ FolderUseError error(Kind kind, const QString& path, const QString& reason = {})
 }
 
 QString whatItIs(const struct stat& info) {
-    return S_ISLNK(info.st_mode)   ? FolderUseReasons::tr("it is a link")
-           : S_ISDIR(info.st_mode) ? FolderUseReasons::tr("it is a folder")
-                                   : FolderUseReasons::tr("it is not a regular file");
+    return S_ISLNK(info.st_mode) ? QCoreApplication::translate("FolderUseReasons", "it is a link")
+           : S_ISDIR(info.st_mode)
+               ? QCoreApplication::translate("FolderUseReasons", "it is a folder")
+               : QCoreApplication::translate("FolderUseReasons", "it is not a regular file");
 }
 
 // Why a file of the folder may not be replaced, or nothing.
 std::optional<QString> whyNotReplaceable(const Folder& folder, const Entry& entry) {
     if (!entry.others.isEmpty()) {
-        return FolderUseReasons::tr("Windows cannot tell it from %1").arg(entry.others.join(", "));
+        return QCoreApplication::translate("FolderUseReasons", "Windows cannot tell it from %1")
+            .arg(entry.others.join(", "));
     }
     if (!S_ISREG(entry.info->st_mode)) {
         return whatItIs(*entry.info);
@@ -144,7 +141,7 @@ std::optional<QString> whyNotReplaceable(const Folder& folder, const Entry& entr
     const auto bits = folder.attributesOf(&entry);
     if ((entry.info->st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
         (bits && (*bits & attributes::kReadOnly))) {
-        return FolderUseReasons::tr("it is read-only");
+        return QCoreApplication::translate("FolderUseReasons", "it is read-only");
     }
     return std::nullopt;
 }
@@ -160,15 +157,18 @@ struct Survey {
 
 FolderUseError openFolder(const QString& path, Folder& folder) {
     if (!isFaithfulName(path)) {
-        return error(Kind::BadFolder, path, FolderUseReasons::tr("the name is not valid UTF-8"));
+        return error(
+            Kind::BadFolder, path,
+            QCoreApplication::translate("FolderUseReasons", "the name is not valid UTF-8"));
     }
     folder.path = path;
     folder.fd =
         Descriptor(::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!folder.fd.valid()) {
-        return error(
-            Kind::BadFolder, path,
-            errno == ENOTDIR ? FolderUseReasons::tr("it is not a folder") : systemReason(errno));
+        return error(Kind::BadFolder, path,
+                     errno == ENOTDIR
+                         ? QCoreApplication::translate("FolderUseReasons", "it is not a folder")
+                         : systemReason(errno));
     }
     return {};
 }
@@ -188,15 +188,18 @@ Survey survey(const QString& path) {
     if (const auto why = whyNotReplaceable(found.folder, found.ini)) {
         refuse(*why);
     } else if (found.ini.info->st_nlink > 1) {
-        refuse(FolderUseReasons::tr("it has other hard links, and a change would show in each"));
+        refuse(QCoreApplication::translate(
+            "FolderUseReasons", "it has other hard links, and a change would show in each"));
     } else if (found.ini.info->st_size > kMaxIniSize) {
-        refuse(FolderUseReasons::tr("it is too large to be a Desktop.ini"));
+        refuse(
+            QCoreApplication::translate("FolderUseReasons", "it is too large to be a Desktop.ini"));
     } else if (!(found.iniBytes = found.folder.read(found.ini))) {
         refuse(systemReason(errno));
     } else if (!isDesktopIniText(*found.iniBytes)) {
-        refuse(FolderUseReasons::tr("it is not text"));
+        refuse(QCoreApplication::translate("FolderUseReasons", "it is not text"));
     } else if (hasDamagedRecord(*found.iniBytes)) {
-        refuse(FolderUseReasons::tr("its record of an earlier use has been changed by hand"));
+        refuse(QCoreApplication::translate(
+            "FolderUseReasons", "its record of an earlier use has been changed by hand"));
     } else {
         found.earlier = recordedFolderUse(*found.iniBytes);
     }
@@ -259,10 +262,11 @@ UseSurvey surveyForUse(const QString& path, const QString& templateName) {
     } else if ((found.replaceable = isUsesOwnPage(found.httBytes, earlier.templateDigest))) {
         return found;
     } else if (!hasMarkerLine(WorkingDocument::fromBytes(*found.httBytes))) {
-        refuse(FolderUseReasons::tr("it was not written by Tessivane"));
+        refuse(QCoreApplication::translate("FolderUseReasons", "it was not written by Tessivane"));
     } else if (!earlier.keptName.empty()) {
-        refuse(FolderUseReasons::tr("it was changed since it was written, and the page it "
-                                    "replaced is already kept as '%1'")
+        refuse(QCoreApplication::translate("FolderUseReasons",
+                                           "it was changed since it was written, and the page it "
+                                           "replaced is already kept as '%1'")
                    .arg(QString::fromStdString(earlier.keptName)));
     } else {
         found.keptName = freeKeptName(found.folder, name);
@@ -409,8 +413,8 @@ private:
             !std::any_of(brought_.copies.begin(), brought_.copies.end(),
                          [&](const FolderUse::Copy& c) { return c.name == copy; })) {
             brought_.copies.push_back({copy, digest});
-            brought_.copied
-                << FolderUseReasons::tr("%1 (from %2)").arg(QString::fromStdString(copy), local);
+            brought_.copied << QCoreApplication::translate("FolderUseReasons", "%1 (from %2)")
+                                   .arg(QString::fromStdString(copy), local);
         }
         return copy;
     }
@@ -450,8 +454,9 @@ void bringInPageFiles(const WorkingDocument& document, Bringing& bringing, Broug
     const WriteOutcome written = writeSettings(
         page, settings, [](const std::string&) { return true; }, &shown);
     if (!written.written()) {
-        brought.error = error(Kind::Failed, QString::fromStdString(written.detail),
-                              FolderUseReasons::tr("the page cannot hold this name"));
+        brought.error = error(
+            Kind::Failed, QString::fromStdString(written.detail),
+            QCoreApplication::translate("FolderUseReasons", "the page cannot hold this name"));
         return;
     }
     brought.bytes = page.toBytes();
@@ -568,15 +573,17 @@ std::optional<QString> whyNotWritable(const FolderLook& look) {
                            [](char c) { return (c >= 0 && c < 0x20) || c == 0x7F; });
     };
     if (control(look.comment) || control(look.iconFile) || control(look.listPicture)) {
-        return FolderUseReasons::tr("a value holds a line break or another control character");
+        return QCoreApplication::translate(
+            "FolderUseReasons", "a value holds a line break or another control character");
     }
     if (!look.iconIndex.empty() &&
         !QString::fromStdString(look.iconIndex).contains(QRegularExpression("^-?[0-9]{1,9}$"))) {
-        return FolderUseReasons::tr("the icon index '%1' is not a whole number")
+        return QCoreApplication::translate("FolderUseReasons",
+                                           "the icon index '%1' is not a whole number")
             .arg(QString::fromStdString(look.iconIndex));
     }
     if (!look.listTextColour.empty() && !rgbFromIniColour(look.listTextColour)) {
-        return FolderUseReasons::tr("'%1' is not a colour")
+        return QCoreApplication::translate("FolderUseReasons", "'%1' is not a colour")
             .arg(QString::fromStdString(look.listTextColour));
     }
     return std::nullopt;
@@ -652,12 +659,14 @@ void recordAttributes(FolderUse& use, const UseSurvey& found,
 // Why the edited Desktop.ini cannot be written, or nothing.
 std::optional<QString> whyEditNotUsable(const DesktopIniEdit& edit) {
     if (edit.status == DesktopIniEdit::Status::NotStorable) {
-        return FolderUseReasons::tr(
+        return QCoreApplication::translate(
+            "FolderUseReasons",
             "its 8-bit text cannot hold the comment or a name, and its "
             "code page is not known");
     }
     if (edit.bytes.size() > std::size_t(kMaxIniSize)) {
-        return FolderUseReasons::tr("it would grow too large to be a Desktop.ini");
+        return QCoreApplication::translate("FolderUseReasons",
+                                           "it would grow too large to be a Desktop.ini");
     }
     return std::nullopt;
 }
@@ -731,8 +740,9 @@ FolderUseResult useForFolder(const QString& folder, const FolderUseRequest& requ
     const bool page = request.page != nullptr;
     FolderUse use = useToRecord(earlier, look, brought, found, page);
     if (use.templateName.empty() && use.look.empty()) {
-        result.error = error(Kind::BadLook, folder,
-                             FolderUseReasons::tr("there is nothing to give the folder"));
+        result.error = error(
+            Kind::BadLook, folder,
+            QCoreApplication::translate("FolderUseReasons", "there is nothing to give the folder"));
         return result;
     }
     result.keepsAttributes = folderBits.has_value();
@@ -849,9 +859,10 @@ FolderUseResult undoFolderUse(const QString& folder) {
     }
     const Entry htt = dir.entry(use.templateName);
     if (!htt.others.isEmpty()) {
-        result.error = error(
-            Kind::TemplateInTheWay, htt.path,
-            FolderUseReasons::tr("Windows cannot tell it from %1").arg(htt.others.join(", ")));
+        result.error =
+            error(Kind::TemplateInTheWay, htt.path,
+                  QCoreApplication::translate("FolderUseReasons", "Windows cannot tell it from %1")
+                      .arg(htt.others.join(", ")));
         return result;
     }
     const PageToUndo page = pageToUndo(dir, use, htt);

@@ -10,11 +10,6 @@
 namespace tessivane {
 namespace {
 
-// The notes this file gives, in the user's language.
-class NameNotes {
-    Q_DECLARE_TR_FUNCTIONS(NameNotes)
-};
-
 // The entry of the folder that Windows would open for the name: the exact one, or else the
 // first, in byte order, that matches letter case aside.
 QString entryAsWindows(const QDir& folder, const QString& name, bool& otherCase) {
@@ -106,14 +101,19 @@ bool WindowsNameCheck::operator()(const std::string& value) {
     const QString name = QString::fromStdString(value);
     QString note;
     if (found.state == FoundName::State::NotChecked) {
-        note = (found.kind == WindowsName::Kind::InFolder
-                    ? NameNotes::tr("'%1' is in the folder the page is saved in; it is "
-                                    "checked once the page has a folder.")
-                    : NameNotes::tr("'%1' is a place on the Windows machine: not checked on "
-                                    "this machine."))
-                   .arg(name);
+        note =
+            (found.kind == WindowsName::Kind::InFolder
+                 ? QCoreApplication::translate("NameNotes",
+                                               "'%1' is in the folder the page is saved in; it is "
+                                               "checked once the page has a folder.")
+                 : QCoreApplication::translate(
+                       "NameNotes",
+                       "'%1' is a place on the Windows machine: not checked on "
+                       "this machine."))
+                .arg(name);
     } else if (found.state == FoundName::State::Found && found.otherCase) {
-        note = NameNotes::tr(
+        note = QCoreApplication::translate(
+                   "NameNotes",
                    "'%1' was found as '%2', in another letter case, which Windows "
                    "does not mind.")
                    .arg(name, found.localPath);
