@@ -95,7 +95,7 @@ int ApplyCommand::run(const QCommandLineParser& parser, Reporter& reporter) cons
     if (files.size() == 2 && !(document = reporter.loadOurs(files[0]))) {
         return kFailed;
     }
-    const QString folder = files.last();
+    const QString& folder = files.last();
     FolderUseRequest request;
     request.page = document ? &*document : nullptr;
     request.templateName = name;

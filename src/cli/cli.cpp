@@ -58,7 +58,7 @@ int dispatch(const QStringList& arguments, std::ostream& out, std::ostream& err,
     if (arguments.size() < 2) {
         return reporter.usage(CommandLineTool::tr("no command given"));
     }
-    const QString name = arguments[1];
+    const QString& name = arguments[1];
     if (name == "--help" || name == "-h") {
         out << toolHelp().toStdString();
         return kDone;

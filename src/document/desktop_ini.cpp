@@ -73,8 +73,8 @@ std::optional<IniText> decode(std::string_view bytes) {
             return std::nullopt;
         }
         for (std::size_t i = 0; i < bytes.size(); i += 2) {
-            const char16_t unit = char16_t(static_cast<unsigned char>(bytes[i]) |
-                                           static_cast<unsigned char>(bytes[i + 1]) << 8);
+            const auto unit = char16_t(static_cast<unsigned char>(bytes[i]) |
+                                       static_cast<unsigned char>(bytes[i + 1]) << 8);
             if (unit == 0) {
                 return std::nullopt;
             }

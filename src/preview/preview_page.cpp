@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "preview/preview_page.h"
 
-#include <signal.h>
+#include <csignal>
 
 #include <QDir>
 #include <QFile>

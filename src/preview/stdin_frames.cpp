@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "preview/stdin_frames.h"
 
-#include <errno.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include <cstdio>
 

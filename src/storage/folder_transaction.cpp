@@ -2,11 +2,11 @@
 #include "storage/folder_transaction.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
+#include <csignal>
 
 #include <atomic>
 #include <cerrno>

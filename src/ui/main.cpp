@@ -2,7 +2,7 @@
 // Tessivane: edits folder Web View templates (.htt).
 //
 // The whole argument text names one file to open at start.
-#include <signal.h>
+#include <csignal>
 
 #include <QApplication>
 
