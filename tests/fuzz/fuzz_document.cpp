@@ -62,7 +62,7 @@ void checkLoad(std::string_view bytes, const WorkingDocument& document, bool all
     bool crLfOnly = true;
     for (std::size_t start = 0; start < bytes.size(); ++index) {
         const std::size_t end = std::min(bytes.find_first_of("\r\n", start), bytes.size());
-        check(index < document.size(), "a line end was invented");
+        check(index < document.size(), "a line end was missed");
         const std::string_view line = document.line(index);
         check(line == bytes.substr(start, end - start), "loading lost, added or moved a byte");
         check(savedView.substr(at, line.size()) == line &&
@@ -80,7 +80,7 @@ void checkLoad(std::string_view bytes, const WorkingDocument& document, bool all
         crLfOnly = crLfOnly && crLf;
         start = end + (crLf ? 2 : 1);
     }
-    check(document.size() == index, "a line end was missed");
+    check(document.size() == index, "a line end was invented");
     check(at == saved.size(), "the saved bytes are not the lines, each with CR LF");
     check(!crLfOnly || saved == bytes, "a CR LF file does not come back byte for byte");
     check(!all || WorkingDocument::fromBytes(saved) == document,
