@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "document/working_document.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "document/line_map.h"
@@ -71,7 +72,7 @@ std::size_t WorkingDocument::byteSize() const {
 bool WorkingDocument::writeBytes(const std::function<bool(std::string_view)>& sink) const {
     constexpr std::size_t kPiece = std::size_t(1) << 20;
     std::string piece;
-    piece.reserve(kPiece + 2);
+    piece.reserve(std::min(kPiece, byteSize()) + 2);
     for (std::size_t i = 0; i < ends_.size(); ++i) {
         const std::string_view bytes = line(i);
         if (piece.size() + bytes.size() > kPiece && !piece.empty()) {

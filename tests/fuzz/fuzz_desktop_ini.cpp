@@ -3,9 +3,10 @@
 // input is the file's bytes, then (after its first NUL byte, when there is one) the look's values
 // cut at the following NUL bytes: comment, icon file, icon index, list picture, colour. Checked:
 // a file that is not text, or holds a record changed by hand, is refused by both edits; an edit
-// keeps its record, edits the same again to the same bytes, and taking it out gives back the
-// bytes before it exactly (before any earlier use the file records); a value that the file cannot
-// hold is refused rather than written.
+// keeps its record, and taking it out gives back the bytes before it exactly (before any earlier
+// use the file records); a value that the file cannot hold is refused rather than written. On a
+// sample of inputs (sample.h) also: the edit made again gives the same bytes (a second edit on
+// every input took a third of the time).
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "document/desktop_ini.h"
+#include "sample.h"
 
 namespace {
 
@@ -76,7 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const auto recorded = recordedFolderUse(edit.bytes);
     check(recorded.has_value() && recorded->look == use.look, "the record reads back otherwise");
-    check(useTemplateIn(edit.bytes, use).bytes == edit.bytes, "editing again changed the file");
+    check(!fuzz::sampled(input) || useTemplateIn(edit.bytes, use).bytes == edit.bytes,
+          "editing again changed the file");
     const DesktopIniEdit undone = undoTemplateIn(edit.bytes);
     check(undone.status == DesktopIniEdit::Status::Done, "the edit could not be undone");
     // An edit of a file that holds an earlier use's record stands for both: undoing it gives
