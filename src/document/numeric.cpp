@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <string>
 
 namespace tessivane {
 namespace {
@@ -157,6 +158,29 @@ std::string signedText(const Decimal& decimal, bool withFraction) {
            (hasFraction ? "." + decimal.fraction : "");
 }
 
+// How a numeric text's value compares with a positive whole bound (-1, 0 or 1), on its decimal
+// digits: a double would round ".9999999999999999999" up to 1 and let a count of 0 through.
+int compareWithWhole(std::string_view text, unsigned bound) {
+    const auto decimal = decimalOf(text);
+    if (!decimal) {
+        // An exponent beyond 10^9999: the double's infinity or zero is exact enough.
+        const double value = numericValue(text);
+        return value < bound ? -1 : value > bound ? 1 : 0;
+    }
+    const bool zero = decimal->whole == "0" && decimal->fraction.empty();
+    if (decimal->negative || zero) {
+        return -1;
+    }
+    const std::string limit = std::to_string(bound);
+    if (decimal->whole.size() != limit.size()) {
+        return decimal->whole.size() < limit.size() ? -1 : 1;
+    }
+    if (const int order = decimal->whole.compare(limit); order != 0) {
+        return order < 0 ? -1 : 1;
+    }
+    return decimal->fraction.empty() ? 0 : 1;
+}
+
 }  // namespace
 
 std::string plainNumber(std::string_view text) {
@@ -173,18 +197,17 @@ std::string correctedSize(std::string_view text, std::string_view fallback) {
     if (!isNumeric(text)) {
         return std::string(fallback);
     }
-    const double value = numericValue(text);
-    if (value < kMinimumSize) {
-        return "1";
+    if (compareWithWhole(text, kMinimumSize) < 0) {
+        return std::to_string(kMinimumSize);
     }
-    if (value > kMaximumSize) {
-        return "2160";
+    if (compareWithWhole(text, kMaximumSize) > 0) {
+        return std::to_string(kMaximumSize);
     }
     return std::string(text);
 }
 
 std::string correctedLoopCount(std::string_view text) {
-    if (!isNumeric(text) || numericValue(text) < 1) {
+    if (!isNumeric(text) || compareWithWhole(text, 1) < 0) {
         return "1";
     }
     return std::string(text);

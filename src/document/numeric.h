@@ -12,8 +12,8 @@ namespace tessivane {
 
 inline constexpr std::string_view kInfoSizeFallback = "8";
 inline constexpr std::string_view kTitleSizeFallback = "10";
-inline constexpr double kMinimumSize = 1;
-inline constexpr double kMaximumSize = 2160;
+inline constexpr unsigned kMinimumSize = 1;
+inline constexpr unsigned kMaximumSize = 2160;
 
 bool isNumeric(std::string_view text);
 // The value of a numeric text (0 for a text that is not numeric). Values too large for a double
@@ -21,7 +21,8 @@ bool isNumeric(std::string_view text);
 double numericValue(std::string_view text);
 
 // A size box's text after its correction: the fallback when not numeric, "1" below 1, "2160"
-// above 2160, otherwise the text unchanged (a fraction such as 12.5 stays as typed).
+// above 2160, otherwise the text unchanged (a fraction such as 12.5 stays as typed). The limits
+// hold for the text's exact value, however many digits it has.
 std::string correctedSize(std::string_view text, std::string_view fallback);
 // The plain decimal form of a numeric text, as a document stores it: no blanks, no "+", no
 // exponent, no leading zeros and no trailing zeros after the point (" +1.50e1" gives "15",

@@ -37,6 +37,12 @@ TEST(Numeric, CorrectionsOfSizesAndLoopCounts) {
         {"1e999", "2160", "2160", "1e999"},
         {"12.5", "12.5", "12.5", "12.5"},
         {" 9 ", " 9 ", " 9 ", " 9 "},
+        // Limits hold for the exact value, which a double would round onto them.
+        {".9999999999999999999", "1", "1", "1"},
+        {"2160.0000000000000001", "2160", "2160", "2160.0000000000000001"},
+        {"2160.000", "2160.000", "2160.000", "2160.000"},
+        {"0.1e1", "0.1e1", "0.1e1", "0.1e1"},
+        {"1e-99999", "1", "1", "1"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(correctedSize(c.typed, kInfoSizeFallback), c.info) << c.typed;
