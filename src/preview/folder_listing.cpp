@@ -10,9 +10,11 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
+#include <QHash>
 #include <QMimeDatabase>
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -21,9 +23,180 @@ namespace tessivane {
 
 namespace {
 
-// The first batch is small, so that the first rows show at once; later ones are larger.
+// The first batch is small, so that the first rows show at once; later ones are larger. It is
+// about a screenful: its names are put in order before the others are.
 constexpr int kFirstBatch = 200;
 constexpr int kBatch = 5000;
+
+using Post = std::function<void(std::function<void(FolderLister*)>)>;
+
+QCollator naturalCollator(const QLocale& locale) {
+    QCollator collator(locale.language() == QLocale::C ? QLocale(QLocale::English) : locale);
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    return collator;
+}
+
+// Names in natural order, put in order in two steps: the few that come first, then the rest.
+// Names the collation finds equal keep the order they were given in, as a stable sort keeps it.
+class NaturalOrder {
+public:
+    NaturalOrder(QStringList names, const QLocale& locale) : names_(std::move(names)) {
+        const QCollator collator = naturalCollator(locale);
+        keyed_.reserve(std::size_t(names_.size()));
+        for (qsizetype i = 0; i < names_.size(); ++i) {
+            keyed_.emplace_back(collator.sortKey(names_[i]), i);
+        }
+    }
+    qsizetype size() const { return names_.size(); }
+    // Puts the names from `from` on in order, or only the first `count` of them.
+    void order(qsizetype from, qsizetype count) {
+        const auto before = [](const auto& a, const auto& b) {
+            const int c = a.first.compare(b.first);
+            return c < 0 || (c == 0 && a.second < b.second);
+        };
+        const auto begin = keyed_.begin() + from;
+        const auto middle = begin + std::min(count, size() - from);
+        if (middle == keyed_.end()) {
+            std::sort(begin, middle, before);
+        } else {
+            std::partial_sort(begin, middle, keyed_.end(), before);
+        }
+    }
+    const QString& operator[](qsizetype i) const { return names_[keyed_[std::size_t(i)].second]; }
+
+private:
+    QStringList names_;
+    std::vector<std::pair<QCollatorSortKey, qsizetype>> keyed_;
+};
+
+// The names in a folder, in the order the directory gives them; the folders among them known
+// from the directory where it says.
+struct Names {
+    QStringList folders, files;
+};
+
+Names readNames(DIR* dir, const std::atomic<bool>& cancelled) {
+    Names names;
+    const int fd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        if (cancelled) {
+            break;
+        }
+        const QByteArray raw(entry->d_name);
+        if (raw == "." || raw == "..") {
+            continue;
+        }
+        bool isFolder = entry->d_type == DT_DIR;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat target;
+            isFolder = ::fstatat(fd, entry->d_name, &target, 0) == 0 && S_ISDIR(target.st_mode);
+        }
+        (isFolder ? names.folders : names.files) << QFile::decodeName(raw);
+    }
+    return names;
+}
+
+// Describes entries, [name, size, is a folder, type key, modified, attributes], and posts them
+// in batches with the types first met in each.
+class Describer {
+public:
+    Describer(int fd, Post post) : fd_(fd), post_(std::move(post)) {}
+
+    void add(const QString& name, bool isFolder) {
+        struct stat status;
+        const QByteArray raw = QFile::encodeName(name);
+        if (::fstatat(fd_, raw.constData(), &status, 0) != 0 &&
+            ::fstatat(fd_, raw.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+            status = {};
+        }
+        const QMimeType type = isFolder
+                                   ? types_.mimeTypeForName(QStringLiteral("inode/directory"))
+                                   : types_.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
+        if (!typesSent_.contains(type.name())) {
+            typesSent_.insert(type.name());
+            newTypes_[type.name()] = type.comment();
+        }
+        QString attributes;
+        if (!(status.st_mode & S_IWUSR)) {
+            attributes += u'R';
+        }
+        if (name.startsWith(u'.')) {
+            attributes += u'H';
+        }
+        batch_.append(QJsonArray{name, isFolder ? 0.0 : double(status.st_size), isFolder ? 1 : 0,
+                                 type.name(), modified(status.st_mtim.tv_sec), attributes});
+        if (batch_.size() >= (sent_ == 0 ? kFirstBatch : kBatch)) {
+            flush();
+        }
+    }
+
+    void flush() {
+        if (batch_.isEmpty()) {
+            return;
+        }
+        post_([batch = batch_, newTypes = newTypes_](FolderLister* lister) {
+            emit lister->listed(batch, newTypes);
+        });
+        sent_ += int(batch_.size());
+        batch_ = {};
+        newTypes_ = {};
+    }
+
+private:
+    // The time as the user's locale writes it; files made together share it, and the last few
+    // are kept, formatting being slow.
+    QString modified(qint64 seconds) {
+        auto found = modified_.constFind(seconds);
+        if (found != modified_.constEnd()) {
+            return *found;
+        }
+        if (modified_.size() > 1024) {
+            modified_.clear();
+        }
+        return modified_[seconds] =
+                   locale_.toString(QDateTime::fromSecsSinceEpoch(seconds), QLocale::ShortFormat);
+    }
+
+    int fd_;
+    Post post_;
+    const QMimeDatabase types_;
+    const QLocale locale_;
+    QHash<qint64, QString> modified_;
+    QSet<QString> typesSent_;
+    QJsonArray batch_;
+    QJsonObject newTypes_;
+    int sent_ = 0;
+};
+
+// Describes the names from `from` to `to` in the order given, unless the job is cancelled.
+void describe(Describer& describer, const NaturalOrder& names, qsizetype from, qsizetype to,
+              bool isFolder, const std::atomic<bool>& cancelled) {
+    for (qsizetype i = from; i < to && !cancelled; ++i) {
+        describer.add(names[i], isFolder);
+    }
+}
+
+// Sends the entries in page order, folders first. The first screenful is put in order and sent
+// before the rest of the names are sorted and each of them statted.
+void sendInOrder(DIR* dir, Names names, const std::atomic<bool>& cancelled, const Post& post) {
+    const QLocale locale;
+    NaturalOrder folders(std::move(names.folders), locale);
+    NaturalOrder files(std::move(names.files), locale);
+    const qsizetype firstFolders = std::min<qsizetype>(kFirstBatch, folders.size());
+    const qsizetype firstFiles = std::min<qsizetype>(kFirstBatch - firstFolders, files.size());
+    folders.order(0, firstFolders);
+    files.order(0, firstFiles);
+    Describer describer(::dirfd(dir), post);
+    describe(describer, folders, 0, firstFolders, true, cancelled);
+    describe(describer, files, 0, firstFiles, false, cancelled);
+    describer.flush();
+    folders.order(firstFolders, folders.size());
+    describe(describer, folders, firstFolders, folders.size(), true, cancelled);
+    files.order(firstFiles, files.size());
+    describe(describer, files, firstFiles, files.size(), false, cancelled);
+    describer.flush();
+}
 
 }  // namespace
 
@@ -32,19 +205,14 @@ struct FolderLister::Job {
 };
 
 void sortNaturally(QStringList& names, const QLocale& locale) {
-    QCollator collator(locale.language() == QLocale::C ? QLocale(QLocale::English) : locale);
-    collator.setNumericMode(true);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::vector<std::pair<QCollatorSortKey, QString>> keyed;
-    keyed.reserve(std::size_t(names.size()));
-    for (const QString& name : names) {
-        keyed.emplace_back(collator.sortKey(name), name);
+    NaturalOrder order(names, locale);
+    order.order(0, order.size());
+    QStringList sorted;
+    sorted.reserve(names.size());
+    for (qsizetype i = 0; i < order.size(); ++i) {
+        sorted << order[i];
     }
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const auto& a, const auto& b) { return a.first.compare(b.first) < 0; });
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        names[i] = std::move(keyed[std::size_t(i)].second);
-    }
+    names = std::move(sorted);
 }
 
 FolderLister::~FolderLister() {
@@ -61,7 +229,7 @@ void FolderLister::list(const QString& folder) {
     const QPointer<FolderLister> self(this);
     const std::shared_ptr<Job> job = job_;
     // Hands a result to this lister on its own thread, unless it is gone or listing another.
-    const auto post = [self, job](auto deliver) {
+    const Post post = [self, job](std::function<void(FolderLister*)> deliver) {
         if (job->cancelled || !QCoreApplication::instance()) {
             return;
         }
@@ -89,92 +257,12 @@ void FolderLister::list(const QString& folder) {
             problem = tr("The folder %1 cannot be read.").arg(folder);
         }
         post([real, problem](FolderLister* lister) { emit lister->started(real, problem); });
-        if (!dir) {
-            post([](FolderLister* lister) { emit lister->finished(); });
-            return;
-        }
-
-        // Names first, the folders among them known from the directory where it says.
-        QStringList folders, files;
-        const int fd = ::dirfd(dir);
-        while (const dirent* entry = ::readdir(dir)) {
-            if (job->cancelled) {
-                break;
+        if (dir) {
+            Names names = readNames(dir, job->cancelled);
+            if (!job->cancelled) {
+                sendInOrder(dir, std::move(names), job->cancelled, post);
             }
-            const QByteArray raw(entry->d_name);
-            if (raw == "." || raw == "..") {
-                continue;
-            }
-            bool isFolder = entry->d_type == DT_DIR;
-            if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-                struct stat target;
-                isFolder = ::fstatat(fd, entry->d_name, &target, 0) == 0 && S_ISDIR(target.st_mode);
-            }
-            (isFolder ? folders : files) << QFile::decodeName(raw);
-        }
-        sortNaturally(folders);
-        sortNaturally(files);
-
-        const QMimeDatabase types;
-        const QLocale locale;
-        QSet<QString> typesSent;
-        QJsonArray batch;
-        QJsonObject newTypes;
-        int sent = 0;
-        const auto describe = [&](const QString& name, bool isFolder) {
-            struct stat status;
-            const QByteArray raw = QFile::encodeName(name);
-            if (::fstatat(fd, raw.constData(), &status, 0) != 0 &&
-                ::fstatat(fd, raw.constData(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
-                status = {};
-            }
-            const QMimeType type = isFolder
-                                       ? types.mimeTypeForName(QStringLiteral("inode/directory"))
-                                       : types.mimeTypeForFile(name, QMimeDatabase::MatchExtension);
-            if (!typesSent.contains(type.name())) {
-                typesSent.insert(type.name());
-                newTypes[type.name()] = type.comment();
-            }
-            QString attributes;
-            if (!(status.st_mode & S_IWUSR)) {
-                attributes += u'R';
-            }
-            if (name.startsWith(u'.')) {
-                attributes += u'H';
-            }
-            batch.append(QJsonArray{
-                name,
-                isFolder ? 0.0 : double(status.st_size),
-                isFolder ? 1 : 0,
-                type.name(),
-                locale.toString(QDateTime::fromSecsSinceEpoch(status.st_mtim.tv_sec),
-                                QLocale::ShortFormat),
-                attributes,
-            });
-            if (batch.size() >= (sent == 0 ? kFirstBatch : kBatch)) {
-                post([batch, newTypes](FolderLister* lister) {
-                    emit lister->listed(batch, newTypes);
-                });
-                sent += int(batch.size());
-                batch = {};
-                newTypes = {};
-            }
-        };
-        for (const QString& name : folders) {
-            if (job->cancelled) {
-                break;
-            }
-            describe(name, true);
-        }
-        for (const QString& name : files) {
-            if (job->cancelled) {
-                break;
-            }
-            describe(name, false);
-        }
-        ::closedir(dir);
-        if (!batch.isEmpty()) {
-            post([batch, newTypes](FolderLister* lister) { emit lister->listed(batch, newTypes); });
+            ::closedir(dir);
         }
         post([](FolderLister* lister) { emit lister->finished(); });
     }).detach();
