@@ -88,8 +88,9 @@ double fieldMiB(const QString& path, const QByteArray& name) {
     return 0;
 }
 
-// What a process of the tree is: the engine's helpers say it with --type=, e.g. "renderer".
-QString kindOf(qint64 pid) {
+// What a process of the tree is: the engine's helpers say it with --type=, e.g. "renderer"; a
+// renderer forked by the engine's zygote keeps the zygote's command line.
+QString commandKind(qint64 pid) {
     QFile file(QStringLiteral("/proc/%1/cmdline").arg(pid));
     if (!file.open(QIODevice::ReadOnly)) {
         return {};
@@ -101,6 +102,13 @@ QString kindOf(qint64 pid) {
         }
     }
     return QFileInfo(QString::fromUtf8(arguments.value(0))).fileName();
+}
+
+QString kindOf(qint64 pid) {
+    const QString kind = commandKind(pid);
+    return kind == QLatin1String("zygote") && commandKind(parentOf(QString::number(pid))) == kind
+               ? QStringLiteral("renderer")
+               : kind;
 }
 
 // Memory of the process and everything it started, in MiB: the proportional set size (a page
