@@ -3,6 +3,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -264,7 +265,13 @@ void FolderLister::list(const QString& folder) {
             }
             ::closedir(dir);
         }
-        post([](FolderLister* lister) { emit lister->finished(); });
+        post([](FolderLister* lister) {
+            emit lister->finished();
+            // The batches, made on the listing's thread and turned into the page's scripts on
+            // this one, leave their memory free but held in the threads' heaps: at 100,000
+            // entries about 20 MiB go back to the system.
+            ::malloc_trim(0);
+        });
     }).detach();
 }
 
