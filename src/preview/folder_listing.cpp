@@ -31,6 +31,14 @@ constexpr int kBatch = 5000;
 
 using Post = std::function<void(std::function<void(FolderLister*)>)>;
 
+// What the listing has freed stays in the threads' heaps unless given back: the names' sort keys
+// and the batches, made on the listing's thread and turned into the page's scripts on the
+// window's, about 20 MiB at 100,000 entries. Called on the listing's thread, where the tens of
+// milliseconds it may take hold up nothing that a person waits for.
+void giveBackFreedMemory() {
+    ::malloc_trim(0);
+}
+
 QCollator naturalCollator(const QLocale& locale) {
     QCollator collator(locale.language() == QLocale::C ? QLocale(QLocale::English) : locale);
     collator.setNumericMode(true);
@@ -65,6 +73,20 @@ public:
         }
     }
     const QString& operator[](qsizetype i) const { return names_[keyed_[std::size_t(i)].second]; }
+    // The names from `from` to `to` in the order they are put in.
+    QStringList names(qsizetype from, qsizetype to) const {
+        QStringList out;
+        out.reserve(to - from);
+        for (qsizetype i = from; i < to; ++i) {
+            out << (*this)[i];
+        }
+        return out;
+    }
+    // Lets the names and their keys go.
+    void clear() {
+        names_ = {};
+        keyed_ = {};
+    }
 
 private:
     QStringList names_;
@@ -170,16 +192,17 @@ private:
     int sent_ = 0;
 };
 
-// Describes the names from `from` to `to` in the order given, unless the job is cancelled.
-void describe(Describer& describer, const NaturalOrder& names, qsizetype from, qsizetype to,
-              bool isFolder, const std::atomic<bool>& cancelled) {
-    for (qsizetype i = from; i < to && !cancelled; ++i) {
+// Describes the names in the order given, unless the job is cancelled.
+void describe(Describer& describer, const QStringList& names, bool isFolder,
+              const std::atomic<bool>& cancelled) {
+    for (qsizetype i = 0; i < names.size() && !cancelled; ++i) {
         describer.add(names[i], isFolder);
     }
 }
 
 // Sends the entries in page order, folders first. The first screenful is put in order and sent
-// before the rest of the names are sorted and each of them statted.
+// before the rest of the names are sorted and each of them statted; the sort keys are let go
+// before the rest is statted.
 void sendInOrder(DIR* dir, Names names, const std::atomic<bool>& cancelled, const Post& post) {
     const QLocale locale;
     NaturalOrder folders(std::move(names.folders), locale);
@@ -189,13 +212,18 @@ void sendInOrder(DIR* dir, Names names, const std::atomic<bool>& cancelled, cons
     folders.order(0, firstFolders);
     files.order(0, firstFiles);
     Describer describer(::dirfd(dir), post);
-    describe(describer, folders, 0, firstFolders, true, cancelled);
-    describe(describer, files, 0, firstFiles, false, cancelled);
+    describe(describer, folders.names(0, firstFolders), true, cancelled);
+    describe(describer, files.names(0, firstFiles), false, cancelled);
     describer.flush();
     folders.order(firstFolders, folders.size());
-    describe(describer, folders, firstFolders, folders.size(), true, cancelled);
     files.order(firstFiles, files.size());
-    describe(describer, files, firstFiles, files.size(), false, cancelled);
+    const QStringList restOfFolders = folders.names(firstFolders, folders.size());
+    const QStringList restOfFiles = files.names(firstFiles, files.size());
+    folders.clear();
+    files.clear();
+    giveBackFreedMemory();
+    describe(describer, restOfFolders, true, cancelled);
+    describe(describer, restOfFiles, false, cancelled);
     describer.flush();
 }
 
@@ -208,12 +236,7 @@ struct FolderLister::Job {
 void sortNaturally(QStringList& names, const QLocale& locale) {
     NaturalOrder order(names, locale);
     order.order(0, order.size());
-    QStringList sorted;
-    sorted.reserve(names.size());
-    for (qsizetype i = 0; i < order.size(); ++i) {
-        sorted << order[i];
-    }
-    names = std::move(sorted);
+    names = order.names(0, order.size());
 }
 
 FolderLister::~FolderLister() {
@@ -265,13 +288,8 @@ void FolderLister::list(const QString& folder) {
             }
             ::closedir(dir);
         }
-        post([](FolderLister* lister) {
-            emit lister->finished();
-            // The batches, made on the listing's thread and turned into the page's scripts on
-            // this one, leave their memory free but held in the threads' heaps: at 100,000
-            // entries about 20 MiB go back to the system.
-            ::malloc_trim(0);
-        });
+        giveBackFreedMemory();
+        post([](FolderLister* lister) { emit lister->finished(); });
     }).detach();
 }
 
