@@ -8,14 +8,18 @@
 // every 30 ms as a quick typist would, and times from the last key until the page with the word
 // is shown. "Shown" is the preview's report that the document is loaded and the file list
 // painted, after the first animation frame that follows the loading of the document's frame. After
-// the last run of a size it reads the peak memory of the preview program and every process it
-// started (the browser engine's renderer among them). Prints each run and, per size, the medians.
+// the last run of a size it reads the memory of the preview program and every process it started
+// (the browser engine's renderer, GPU and utility processes): the proportional set size from
+// /proc/PID/smaps_rollup, which counts a library shared by several of them once, the resident
+// size and the peak resident size, summed, and each process's share. Prints each run and, per
+// size, the medians.
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -56,28 +60,77 @@ qint64 parentOf(const QString& pid) {
     return text.mid(text.lastIndexOf(')') + 2).split(' ').value(1).toLongLong();
 }
 
-// The peak resident memory, in MiB, of the process and everything it started.
-double peakMemoryOfTree(qint64 root) {
-    QList<qint64> pending{root};
-    double total = 0;
+// The process and everything it started, parents before children.
+QList<qint64> processTree(qint64 root) {
+    QList<qint64> tree{root};
     const QStringList processes = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
-    while (!pending.isEmpty()) {
-        const qint64 pid = pending.takeFirst();
-        QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-        if (status.open(QIODevice::ReadOnly)) {
-            for (const QByteArray& line : status.readAll().split('\n')) {
-                if (line.startsWith("VmHWM:")) {
-                    total += line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
-                }
-            }
-        }
+    for (qsizetype i = 0; i < tree.size(); ++i) {
         for (const QString& entry : processes) {
-            if (parentOf(entry) == pid) {
-                pending << entry.toLongLong();
+            if (parentOf(entry) == tree[i]) {
+                tree << entry.toLongLong();
             }
         }
     }
-    return total;
+    return tree;
+}
+
+// A value in kB from a "Name:   1234 kB" file such as /proc/PID/status, in MiB; 0 when absent.
+double fieldMiB(const QString& path, const QByteArray& name) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (line.startsWith(name + ':')) {
+            return line.mid(name.size() + 1).trimmed().split(' ').value(0).toDouble() / 1024;
+        }
+    }
+    return 0;
+}
+
+// What a process of the tree is: the engine's helpers say it with --type=, e.g. "renderer"; a
+// renderer forked by the engine's zygote keeps the zygote's command line.
+QString commandKind(qint64 pid) {
+    QFile file(QStringLiteral("/proc/%1/cmdline").arg(pid));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    const QList<QByteArray> arguments = file.readAll().split('\0');
+    for (const QByteArray& argument : arguments) {
+        if (argument.startsWith("--type=")) {
+            return QString::fromUtf8(argument.mid(7));
+        }
+    }
+    return QFileInfo(QString::fromUtf8(arguments.value(0))).fileName();
+}
+
+QString kindOf(qint64 pid) {
+    const QString kind = commandKind(pid);
+    return kind == QLatin1String("zygote") && commandKind(parentOf(QString::number(pid))) == kind
+               ? QStringLiteral("renderer")
+               : kind;
+}
+
+// Memory of the process and everything it started, in MiB: the proportional set size (a page
+// shared by several of them counts once in all), the resident size (counted in each that maps
+// it) and each one's peak resident size, summed.
+struct Memory {
+    double pss = 0, rss = 0, peakRss = 0;
+    QStringList each;  // "kind PSS/RSS" of each process
+};
+
+Memory memoryOfTree(qint64 root) {
+    Memory memory;
+    for (const qint64 pid : processTree(root)) {
+        const double pss = fieldMiB(QStringLiteral("/proc/%1/smaps_rollup").arg(pid), "Pss");
+        const double rss = fieldMiB(QStringLiteral("/proc/%1/status").arg(pid), "VmRSS");
+        memory.pss += pss;
+        memory.rss += rss;
+        memory.peakRss += fieldMiB(QStringLiteral("/proc/%1/status").arg(pid), "VmHWM");
+        memory.each
+            << QStringLiteral("%1 %2/%3").arg(kindOf(pid)).arg(pss, 0, 'f', 0).arg(rss, 0, 'f', 0);
+    }
+    return memory;
 }
 
 // The preview program: the child of this process that the link started.
@@ -127,7 +180,8 @@ int main(int argc, char** argv) {
 
     struct Result {
         int entries;
-        double first, edit, memory;
+        double first, edit;
+        Memory memory;
     };
     std::vector<Result> results;
     for (const int entries : sizes) {
@@ -137,7 +191,7 @@ int main(int argc, char** argv) {
         }
         qputenv("HOME", QFile::encodeName(folder.path()));
         std::vector<qint64> firstShown, editShown;
-        double memory = 0;
+        Memory memory;
         for (int run = 1; run <= runs; ++run) {
             QElapsedTimer clock;
             clock.start();
@@ -165,16 +219,21 @@ int main(int argc, char** argv) {
             firstShown.push_back(shown);
             editShown.push_back(edited + 30);  // the pause after the last key is part of the wait
             if (run == runs) {
-                memory = peakMemoryOfTree(previewProcess());
+                memory = memoryOfTree(previewProcess());
+                std::printf("%d entries, memory in MiB (PSS/RSS) of each process: %s\n", entries,
+                            qPrintable(memory.each.join(QStringLiteral(", "))));
             }
             link->close();
         }
         results.push_back({entries, median(firstShown), median(editShown), memory});
     }
-    std::printf("\nmedians over %d runs:\n%10s %14s %14s %22s\n", runs, "entries", "first shown",
-                "edit shown", "peak memory (preview)");
+    std::printf(
+        "\nmedians over %d runs; memory of the preview and every process it started, "
+        "after the last run's edit:\n%10s %14s %14s %12s %12s %14s\n",
+        runs, "entries", "first shown", "edit shown", "PSS", "RSS", "peak RSS");
     for (const Result& r : results) {
-        std::printf("%10d %11.0f ms %11.0f ms %18.0f MiB\n", r.entries, r.first, r.edit, r.memory);
+        std::printf("%10d %11.0f ms %11.0f ms %8.0f MiB %8.0f MiB %10.0f MiB\n", r.entries, r.first,
+                    r.edit, r.memory.pss, r.memory.rss, r.memory.peakRss);
     }
     return 0;
 }

@@ -3,6 +3,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QMimeDatabase>
 #include <QPointer>
 #include <QSet>
@@ -24,9 +26,72 @@ namespace tessivane {
 
 namespace {
 
-// The first batch is small, so that the first rows show at once; later ones are larger.
+// The first batch is small, so that the first rows show at once; later ones are larger. It is
+// about a screenful: its names are put in order before the others are.
 constexpr int kFirstBatch = 200;
 constexpr int kBatch = 5000;
+
+// What the listing has freed stays in the threads' heaps unless given back: the names' sort keys
+// and the batches, made on the listing's thread and turned into the page's scripts on the
+// window's, about 20 MiB at 100,000 entries. Called on the listing's thread, where the tens of
+// milliseconds it may take hold up nothing that a person waits for.
+void giveBackFreedMemory() {
+    ::malloc_trim(0);
+}
+
+QCollator naturalCollator(const QLocale& locale) {
+    QCollator collator(locale.language() == QLocale::C ? QLocale(QLocale::English) : locale);
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    return collator;
+}
+
+// Names in natural order, put in order in two steps: the few that come first, then the rest.
+// Names the collation finds equal keep the order they were given in, as a stable sort keeps it.
+class NaturalOrder {
+public:
+    NaturalOrder(QStringList names, const QLocale& locale) : names_(std::move(names)) {
+        const QCollator collator = naturalCollator(locale);
+        keyed_.reserve(std::size_t(names_.size()));
+        for (qsizetype i = 0; i < names_.size(); ++i) {
+            keyed_.emplace_back(collator.sortKey(names_[i]), i);
+        }
+    }
+    qsizetype size() const { return names_.size(); }
+    // Puts the names from `from` on in order, or only the first `count` of them.
+    void order(qsizetype from, qsizetype count) {
+        const auto before = [](const auto& a, const auto& b) {
+            const int c = a.first.compare(b.first);
+            return c < 0 || (c == 0 && a.second < b.second);
+        };
+        const auto begin = keyed_.begin() + from;
+        const auto middle = begin + std::min(count, size() - from);
+        if (middle == keyed_.end()) {
+            std::sort(begin, middle, before);
+        } else {
+            std::partial_sort(begin, middle, keyed_.end(), before);
+        }
+    }
+    const QString& operator[](qsizetype i) const { return names_[keyed_[std::size_t(i)].second]; }
+    // The names from `from` to `to` in the order they are put in.
+    QStringList names(qsizetype from, qsizetype to) const {
+        QStringList out;
+        out.reserve(to - from);
+        for (qsizetype i = from; i < to; ++i) {
+            out << (*this)[i];
+        }
+        return out;
+    }
+    // Lets the names and their keys go.
+    void clear() {
+        names_ = {};
+        keyed_ = {};
+    }
+
+private:
+    QStringList names_;
+    std::vector<std::pair<QCollatorSortKey, qsizetype>> keyed_;
+};
 
 }  // namespace
 
@@ -35,19 +100,9 @@ struct FolderLister::Job {
 };
 
 void sortNaturally(QStringList& names, const QLocale& locale) {
-    QCollator collator(locale.language() == QLocale::C ? QLocale(QLocale::English) : locale);
-    collator.setNumericMode(true);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::vector<std::pair<QCollatorSortKey, QString>> keyed;
-    keyed.reserve(std::size_t(names.size()));
-    for (const QString& name : names) {
-        keyed.emplace_back(collator.sortKey(name), name);
-    }
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const auto& a, const auto& b) { return a.first.compare(b.first) < 0; });
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        names[i] = std::move(keyed[std::size_t(i)].second);
-    }
+    NaturalOrder order(names, locale);
+    order.order(0, order.size());
+    names = order.names(0, order.size());
 }
 
 FolderLister::~FolderLister() {
@@ -56,9 +111,10 @@ FolderLister::~FolderLister() {
     }
 }
 
-// One listing, run on a thread of its own, in steps: open the folder, read and sort the names,
-// describe each entry. What it finds goes to the lister on the lister's thread, unless the lister
-// is gone or listing another folder by then.
+// One listing, run on a thread of its own, in steps: open the folder, read the names, then
+// describe each entry in page order, the first screenful put in order and sent before the rest is
+// sorted. What it finds goes to the lister on the lister's thread, unless the lister is gone or
+// listing another folder by then.
 class FolderLister::Listing {
 public:
     Listing(const QPointer<FolderLister>& lister, std::shared_ptr<Job> job)
@@ -69,11 +125,15 @@ public:
 private:
     // Opens the folder and sends started(); nullptr when it cannot be listed.
     DIR* openFolder(const QString& folder);
-    // Names first, the folders among them known from the directory where it says, each kind in
-    // natural order.
+    // The names in the order the directory gives them; the folders among them known from the
+    // directory where it says.
     void readNames(DIR* dir);
-    void describeAll(int fd);
+    void sendInOrder(int fd);
+    void describeAll(int fd, const QStringList& names, bool isFolder);
     void describe(int fd, const QString& name, bool isFolder);
+    // The time as the user's locale writes it; files made together share it, and the last few
+    // are kept, formatting being slow.
+    QString modified(qint64 seconds);
     void sendBatch();
     // Hands a result to the lister on its own thread, unless it is gone or listing another.
     template <class Deliver>
@@ -85,6 +145,7 @@ private:
     QStringList files_;
     const QMimeDatabase types_;
     const QLocale locale_;
+    QHash<qint64, QString> modified_;
     QSet<QString> typesSent_;
     QJsonArray batch_;
     QJsonObject newTypes_;  // the types first met in this batch
@@ -114,17 +175,14 @@ void FolderLister::list(const QString& folder) {
 }
 
 void FolderLister::Listing::run(const QString& folder) {
-    DIR* dir = openFolder(folder);
-    if (!dir) {
-        post([](FolderLister* lister) { emit lister->finished(); });
-        return;
+    if (DIR* dir = openFolder(folder)) {
+        readNames(dir);
+        if (!job_->cancelled) {
+            sendInOrder(::dirfd(dir));
+        }
+        ::closedir(dir);
     }
-    readNames(dir);
-    describeAll(::dirfd(dir));
-    ::closedir(dir);
-    if (!batch_.isEmpty()) {
-        sendBatch();
-    }
+    giveBackFreedMemory();
     post([](FolderLister* lister) { emit lister->finished(); });
 }
 
@@ -163,22 +221,42 @@ void FolderLister::Listing::readNames(DIR* dir) {
         }
         (isFolder ? folders_ : files_) << QFile::decodeName(raw);
     }
-    sortNaturally(folders_);
-    sortNaturally(files_);
 }
 
-void FolderLister::Listing::describeAll(int fd) {
-    for (const QString& name : std::as_const(folders_)) {
-        if (job_->cancelled) {
-            break;
-        }
-        describe(fd, name, true);
+// Sends the entries in page order, folders first. The sort keys are let go before the rest is
+// statted.
+void FolderLister::Listing::sendInOrder(int fd) {
+    NaturalOrder folders(std::exchange(folders_, {}), locale_);
+    NaturalOrder files(std::exchange(files_, {}), locale_);
+    const qsizetype firstFolders = std::min<qsizetype>(kFirstBatch, folders.size());
+    const qsizetype firstFiles = std::min<qsizetype>(kFirstBatch - firstFolders, files.size());
+    folders.order(0, firstFolders);
+    files.order(0, firstFiles);
+    describeAll(fd, folders.names(0, firstFolders), true);
+    describeAll(fd, files.names(0, firstFiles), false);
+    if (!batch_.isEmpty()) {
+        sendBatch();
     }
-    for (const QString& name : std::as_const(files_)) {
+    folders.order(firstFolders, folders.size());
+    files.order(firstFiles, files.size());
+    const QStringList restOfFolders = folders.names(firstFolders, folders.size());
+    const QStringList restOfFiles = files.names(firstFiles, files.size());
+    folders.clear();
+    files.clear();
+    giveBackFreedMemory();
+    describeAll(fd, restOfFolders, true);
+    describeAll(fd, restOfFiles, false);
+    if (!batch_.isEmpty()) {
+        sendBatch();
+    }
+}
+
+void FolderLister::Listing::describeAll(int fd, const QStringList& names, bool isFolder) {
+    for (const QString& name : names) {
         if (job_->cancelled) {
             break;
         }
-        describe(fd, name, false);
+        describe(fd, name, isFolder);
     }
 }
 
@@ -209,13 +287,24 @@ void FolderLister::Listing::describe(int fd, const QString& name, bool isFolder)
         isFolder ? 0.0 : double(status.st_size),
         isFolder ? 1 : 0,
         type.name(),
-        locale_.toString(QDateTime::fromSecsSinceEpoch(status.st_mtim.tv_sec),
-                         QLocale::ShortFormat),
+        modified(status.st_mtim.tv_sec),
         attributes,
     });
     if (batch_.size() >= (sent_ == 0 ? kFirstBatch : kBatch)) {
         sendBatch();
     }
+}
+
+QString FolderLister::Listing::modified(qint64 seconds) {
+    const auto found = modified_.constFind(seconds);
+    if (found != modified_.constEnd()) {
+        return *found;
+    }
+    if (modified_.size() > 1024) {
+        modified_.clear();
+    }
+    return modified_[seconds] =
+               locale_.toString(QDateTime::fromSecsSinceEpoch(seconds), QLocale::ShortFormat);
 }
 
 void FolderLister::Listing::sendBatch() {

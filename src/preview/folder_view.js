@@ -12,7 +12,8 @@
 //   written. The list takes the look the folder's Desktop.ini gives it: a picture behind the
 //   rows, and a colour for the names.
 // The window speaks to the shell only (window.tessivane); the shell tells the window that a
-// document is shown, its list painted, by setting its title to "shown N".
+// document is shown, its list painted with the folder's first rows (or the folder's listing
+// over), by setting its title to "shown N".
 (function () {
   "use strict";
 
@@ -41,6 +42,7 @@
     var state = {anchor: 0, current: -1, listScroll: 0, panelScroll: 0};
     var view = null;          // the document frame's list, to draw again when entries change
     var sound = null, playing = false, audio = null, shown = 0;
+    var painted = 0;          // the newest document painted, which waits for rows to be shown
     var look = {picture: "", colour: ""};
 
     function names(indexes) {
@@ -88,6 +90,33 @@
       audio.play().catch(function () {});
     }
 
+    // Runs after the next frame is painted.
+    function afterPaint(frameWindow, then) {
+      frameWindow.requestAnimationFrame(function () { frameWindow.setTimeout(then); });
+    }
+
+    function report(number) {
+      if (number <= shown) return;
+      shown = number;
+      document.title = "shown " + number;
+    }
+
+    // Reports the newest document painted as shown, after the next frame, once the list holds
+    // the folder's first rows or the folder has no more to come.
+    function reportShown(frameWindow) {
+      if (!painted || painted <= shown || (!entries.length && listing)) return;
+      var number = painted;
+      afterPaint(frameWindow || window, function () { report(number); });
+    }
+
+    // A listing stuck in the file system holds up the report no longer than this.
+    var kRowsWaitMs = 3000;
+
+    function frameWindow() {
+      var frame = document.getElementById("tessivane-document");
+      return frame && frame.contentWindow;
+    }
+
     window.tessivane = {
       // A new folder, or the same one listed again: the old entries stay until the new are in.
       beginListing: function (about, again) {
@@ -118,6 +147,7 @@
             selected = grown;
           }
           if (view) view.entriesChanged();
+          reportShown(frameWindow());
         }
         return true;
       },
@@ -125,6 +155,7 @@
         if (listing && listing !== entries) setEntries(listing);
         else if (view) view.entriesChanged();
         listing = null;
+        reportShown(frameWindow());
         return true;
       },
       showDocument: function (html, number, newSound, play) {
@@ -142,11 +173,10 @@
         documentView(window.tessivane, child);
         child.addEventListener("load", function () {
           // The list is painted right after the next animation frame.
-          child.requestAnimationFrame(function () {
-            child.setTimeout(function () {
-              shown = number;
-              document.title = "shown " + number;
-            });
+          afterPaint(child, function () {
+            painted = number;
+            if (entries.length || !listing) report(number);
+            else child.setTimeout(function () { report(number); }, kRowsWaitMs);
           });
         });
         written.write(html);

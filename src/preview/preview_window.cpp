@@ -280,7 +280,9 @@ void PreviewWindow::receiveFrame(const QByteArray& name, const QByteArray& paylo
     if (name == "title") {
         setWindowTitle(tr("Preview - %1").arg(QString::fromUtf8(payload)));
     } else if (name == "folder") {
-        if (!userChoseFolder_) {
+        // The folder shown already is not listed again: the editor names the home folder, which
+        // the window lists as it opens, for a new document.
+        if (!userChoseFolder_ && QString::fromUtf8(payload) != folder_) {
             showFolder(QString::fromUtf8(payload));
         }
     } else if (name == "document") {

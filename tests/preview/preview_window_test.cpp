@@ -303,6 +303,41 @@ TEST(FolderListingTest, SortsNaturally) {
     }
 }
 
+// The first batch is a screenful in page order, sent before the rest is sorted: folders first,
+// then files, names that compare equal in the order the directory gives them, as a stable sort.
+TEST(FolderListingTest, ListsTheFirstScreenfulInPageOrder) {
+    test::TempDir dir;
+    for (int i = 500; i >= 1; --i) {
+        QFile(dir.path(QStringLiteral("f%1.txt").arg(i))).open(QIODevice::WriteOnly);
+    }
+    for (const char* name : {"F1.txt", "f01.txt", "F300.txt"}) {
+        QFile(dir.path(name)).open(QIODevice::WriteOnly);
+    }
+    for (const char* name : {"b", "A10", "a9"}) {
+        QDir().mkdir(dir.path(name));
+    }
+    const QDir::Filters hidden = QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    QStringList folders = QDir(dir.root()).entryList(QDir::Dirs | hidden, QDir::Unsorted);
+    QStringList files = QDir(dir.root()).entryList(QDir::Files | hidden, QDir::Unsorted);
+    sortNaturally(folders);
+    sortNaturally(files);
+
+    FolderLister lister;
+    QSignalSpy listed(&lister, &FolderLister::listed);
+    QSignalSpy finished(&lister, &FolderLister::finished);
+    lister.list(dir.root());
+    ASSERT_TRUE(finished.wait(20000));
+    ASSERT_FALSE(listed.isEmpty());
+    EXPECT_EQ(listed.first().first().toJsonArray().size(), 200);
+    QStringList names;
+    for (const QList<QVariant>& batch : std::as_const(listed)) {
+        for (const QJsonValue& entry : batch.first().toJsonArray()) {
+            names << entry.toArray().first().toString();
+        }
+    }
+    EXPECT_EQ(names.join(u'|').toStdString(), (folders + files).join(u'|').toStdString());
+}
+
 // Pictures and sounds named without a folder, which the page writes as "file://NAME" or "NAME",
 // are the folder's; what is found nowhere is named in the strip.
 TEST_F(PreviewWindowTest, NamesWithoutAFolderAreFoundInIt) {
