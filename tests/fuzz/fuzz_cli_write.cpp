@@ -6,6 +6,7 @@
 // success replaces exactly one output, which "show" reads back, and prints only notes.
 // The folder is read back after a run only when inotify reports a change in it, or for a sample of
 // inputs (sample.h), where a change without a report fails as well.
+#include <fcntl.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,9 +50,17 @@ using Snapshot = std::map<std::string, std::tuple<ino_t, mode_t, QByteArray>>;  
 Snapshot gInitial;  // the folder as prepared
 int gNotices = -1;  // inotify: the changes in the folder and in "sub"
 
-QByteArray read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+// A file's bytes, nothing when it cannot be read: through the system's calls, as reading through
+// QFile took about a quarter of the fuzzer's time.
+QByteArray read(const char* path) {
+    QByteArray bytes;
+    const int file = ::open(path, O_RDONLY | O_CLOEXEC);
+    char buffer[4096];
+    for (ssize_t got = 0; file >= 0 && (got = ::read(file, buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, got);
+    if (file >= 0)
+        ::close(file);
+    return bytes;
 }
 
 Snapshot snapshot() {
