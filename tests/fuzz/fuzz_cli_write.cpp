@@ -127,6 +127,8 @@ void populate() {
 void confine(QStringList& arguments) {
     static const QRegularExpression option("\\A--?(o|output|from)(=|\\z)");
     for (qsizetype i = 2; i < arguments.size(); ++i) {
+        if (!arguments[i].startsWith('-'))
+            continue;  // no option; the expression costs time on every argument
         const QRegularExpressionMatch match = option.match(arguments[i]);
         const bool attached = !match.captured(2).isEmpty();
         if (!match.hasMatch() || (!attached && ++i == arguments.size())) {
