@@ -40,22 +40,23 @@ Units unitsOf(std::string_view ascii) {
     return units;
 }
 
-std::vector<Line> splitLines(UnitsView units) {
+// The text's lines, each with its line end, made the file's units by toUnits. Each line end is
+// looked for with find(), which for bytes is memchr.
+template <typename Text, typename ToUnits>
+std::vector<Line> splitLines(Text text, const ToUnits& toUnits) {
     std::vector<Line> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < units.size();) {
-        if (units[i] != u'\r' && units[i] != u'\n') {
-            ++i;
-            continue;
-        }
-        const std::size_t breakSize =
-            units[i] == u'\r' && i + 1 < units.size() && units[i + 1] == u'\n' ? 2 : 1;
-        lines.push_back({Units(units.substr(start, i - start)), Units(units.substr(i, breakSize))});
-        i += breakSize;
-        start = i;
+    std::size_t start = 0, cr = text.find('\r'), lf = text.find('\n');
+    while (cr != Text::npos || lf != Text::npos) {
+        const std::size_t i = std::min(cr, lf);
+        const std::size_t breakSize = i == cr && lf == i + 1 ? 2 : 1;
+        lines.push_back(
+            {toUnits(text.substr(start, i - start)), toUnits(text.substr(i, breakSize))});
+        start = i + breakSize;
+        cr = cr < start ? text.find('\r', start) : cr;
+        lf = lf < start ? text.find('\n', start) : lf;
     }
-    if (start < units.size()) {
-        lines.push_back({Units(units.substr(start)), {}});
+    if (start < text.size()) {
+        lines.push_back({toUnits(text.substr(start)), {}});
     }
     return lines;
 }
@@ -81,17 +82,17 @@ std::optional<IniText> decode(std::string_view bytes) {
         if (units.find(u'\0') != Units::npos) {
             return std::nullopt;
         }
-    } else {
-        if (bytes.find('\0') != std::string_view::npos) {
-            return std::nullopt;
-        }
-        if (bytes.substr(0, 3) == kUtf8Mark) {
-            text.mark = kUtf8Mark;
-            bytes.remove_prefix(3);
-        }
-        units = unitsOf(bytes);
+        text.lines = splitLines(UnitsView(units), [](UnitsView part) { return Units(part); });
+        return text;
     }
-    text.lines = splitLines(units);
+    if (bytes.find('\0') != std::string_view::npos) {
+        return std::nullopt;
+    }
+    if (bytes.substr(0, 3) == kUtf8Mark) {
+        text.mark = kUtf8Mark;
+        bytes.remove_prefix(3);
+    }
+    text.lines = splitLines(bytes, unitsOf);  // one unit a byte
     return text;
 }
 
@@ -171,8 +172,11 @@ bool sameName(UnitsView a, std::string_view b) {
 // "[ name ]": the name, without the blanks around it.
 std::optional<UnitsView> sectionName(const Line& line) {
     const UnitsView text = trimmed(line.text);
+    if (text.empty() || text[0] != u'[') {
+        return std::nullopt;
+    }
     const std::size_t close = text.find(u']');
-    if (text.empty() || text[0] != u'[' || close == UnitsView::npos) {
+    if (close == UnitsView::npos) {
         return std::nullopt;
     }
     return trimmed(text.substr(1, close - 1));
