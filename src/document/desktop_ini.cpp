@@ -34,10 +34,9 @@ constexpr std::string_view kUtf16BigEndianMark = "\xFE\xFF";
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 Units unitsOf(std::string_view ascii) {
-    Units units(ascii.size(), u'\0');
-    std::transform(ascii.begin(), ascii.end(), units.begin(),
-                   [](char c) { return char16_t(static_cast<unsigned char>(c)); });
-    return units;
+    // Read as unsigned, a byte above 0x7F becomes the unit of the same value.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(ascii.data());
+    return Units(bytes, bytes + ascii.size());
 }
 
 // The text's lines, each with its line end, made the file's units by toUnits. Each line end is
