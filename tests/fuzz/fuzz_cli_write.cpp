@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -205,7 +206,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (const QString& name : changed)
         fs::remove_all(name.toStdString());
-    if (!changed.empty())
+    // With only entries that the run made taken away the folder is as prepared; else prepare it.
+    const auto made = [](const QString& name) { return !gInitial.contains(name.toStdString()); };
+    if (!changed.empty() && std::all_of(changed.begin(), changed.end(), made))
+        noticed();  // the removals
+    else if (!changed.empty())
         populate();
     fs::current_path(gOriginal);
     return 0;
