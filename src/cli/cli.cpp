@@ -22,11 +22,18 @@ const std::vector<const Command*>& commands() {
 }
 
 QString toolUsage() {
-    QString text = CommandLineTool::tr("Usage:") + '\n';
-    for (const Command* command : commands()) {
-        text += command->usage();
-    }
-    return text + "  tessivane-cli --help | --version\n";
+    // The commands' lines hold only the command line's syntax (command, option, value and file
+    // names), the same in every language, so they are made once; a usage error prints them each
+    // time, and making them asked every command for its options. Only the heading is translated,
+    // in the language installed now.
+    static const QString lines = [] {
+        QString text;
+        for (const Command* command : commands()) {
+            text += command->usage();
+        }
+        return text + "  tessivane-cli --help | --version\n";
+    }();
+    return CommandLineTool::tr("Usage:") + '\n' + lines;
 }
 
 namespace {

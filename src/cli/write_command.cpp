@@ -44,8 +44,16 @@ std::optional<int> WriteCommand::checkArguments(const QCommandLineParser& parser
     if (!parser.isSet("output")) {
         return reporter.usage(tr("write needs -o FILE"));
     }
-    for (const QCommandLineOption& option : options()) {
-        const QString name = option.names().first();
+    // The options' names, the same in every language, so made once: the options themselves,
+    // with their translated help, were made again on every run.
+    static const QStringList names = [this] {
+        QStringList first;
+        for (const QCommandLineOption& option : options()) {
+            first << option.names().first();
+        }
+        return first;
+    }();
+    for (const QString& name : names) {
         if (parser.values(name).size() > 1) {
             return reporter.usage(
                 tr("%1 given more than once").arg((name.size() == 1 ? "-" : "--") + name));

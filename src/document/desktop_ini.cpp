@@ -14,6 +14,8 @@ namespace {
 // The file's text as 16-bit units: one per byte of an 8-bit file, so that every byte comes back,
 // or the UTF-16 units of a UTF-16LE file.
 using Units = std::u16string;
+// A part of a line, or of a value, looked at where it is.
+using UnitsView = std::u16string_view;
 
 struct Line {
     Units text;
@@ -32,29 +34,28 @@ constexpr std::string_view kUtf16BigEndianMark = "\xFE\xFF";
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 Units unitsOf(std::string_view ascii) {
-    Units units;
-    for (const char c : ascii) {
-        units.push_back(char16_t(static_cast<unsigned char>(c)));
-    }
-    return units;
+    // Read as unsigned, a byte above 0x7F becomes the unit of the same value.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(ascii.data());
+    return Units(bytes, bytes + ascii.size());
 }
 
-std::vector<Line> splitLines(const Units& units) {
+// The text's lines, each with its line end, made the file's units by toUnits. Each line end is
+// looked for with find(), which for bytes is memchr.
+template <typename Text, typename ToUnits>
+std::vector<Line> splitLines(Text text, const ToUnits& toUnits) {
     std::vector<Line> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < units.size();) {
-        if (units[i] != u'\r' && units[i] != u'\n') {
-            ++i;
-            continue;
-        }
-        const std::size_t breakSize =
-            units[i] == u'\r' && i + 1 < units.size() && units[i + 1] == u'\n' ? 2 : 1;
-        lines.push_back({units.substr(start, i - start), units.substr(i, breakSize)});
-        i += breakSize;
-        start = i;
+    std::size_t start = 0, cr = text.find('\r'), lf = text.find('\n');
+    while (cr != Text::npos || lf != Text::npos) {
+        const std::size_t i = std::min(cr, lf);
+        const std::size_t breakSize = i == cr && lf == i + 1 ? 2 : 1;
+        lines.push_back(
+            {toUnits(text.substr(start, i - start)), toUnits(text.substr(i, breakSize))});
+        start = i + breakSize;
+        cr = cr < start ? text.find('\r', start) : cr;
+        lf = lf < start ? text.find('\n', start) : lf;
     }
-    if (start < units.size()) {
-        lines.push_back({units.substr(start), {}});
+    if (start < text.size()) {
+        lines.push_back({toUnits(text.substr(start)), {}});
     }
     return lines;
 }
@@ -72,35 +73,42 @@ std::optional<IniText> decode(std::string_view bytes) {
         if (bytes.size() % 2 != 0) {
             return std::nullopt;
         }
-        for (std::size_t i = 0; i < bytes.size(); i += 2) {
-            const auto unit = char16_t(static_cast<unsigned char>(bytes[i]) |
-                                       static_cast<unsigned char>(bytes[i + 1]) << 8);
-            if (unit == 0) {
-                return std::nullopt;
-            }
-            units.push_back(unit);
+        units.resize(bytes.size() / 2);
+        for (std::size_t i = 0; i < units.size(); ++i) {
+            units[i] = char16_t(static_cast<unsigned char>(bytes[2 * i]) |
+                                static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
         }
-    } else {
-        if (bytes.find('\0') != std::string_view::npos) {
+        if (units.find(u'\0') != Units::npos) {
             return std::nullopt;
         }
-        if (bytes.substr(0, 3) == kUtf8Mark) {
-            text.mark = kUtf8Mark;
-            bytes.remove_prefix(3);
-        }
-        units = unitsOf(bytes);
+        text.lines = splitLines(UnitsView(units), [](UnitsView part) { return Units(part); });
+        return text;
     }
-    text.lines = splitLines(units);
+    if (bytes.find('\0') != std::string_view::npos) {
+        return std::nullopt;
+    }
+    if (bytes.substr(0, 3) == kUtf8Mark) {
+        text.mark = kUtf8Mark;
+        bytes.remove_prefix(3);
+    }
+    text.lines = splitLines(bytes, unitsOf);  // one unit a byte
     return text;
 }
 
 std::string encode(const IniText& text) {
-    std::string bytes = text.mark;
+    const std::size_t width = text.utf16 ? 2 : 1;
+    std::size_t size = text.mark.size();
+    for (const Line& line : text.lines) {
+        size += (line.text.size() + line.end.size()) * width;
+    }
+    std::string bytes(size, '\0');
+    std::copy(text.mark.begin(), text.mark.end(), bytes.begin());
+    char* at = bytes.data() + text.mark.size();
     const auto put = [&](const Units& units) {
         for (const char16_t unit : units) {
-            bytes.push_back(char(unit & 0xFF));
-            if (text.utf16) {
-                bytes.push_back(char(unit >> 8));
+            *at++ = char(unit & 0xFF);
+            if (width == 2) {
+                *at++ = char(unit >> 8);
             }
         }
     };
@@ -131,7 +139,7 @@ bool isBlank(char16_t c) {
     return c == u' ' || c == u'\t';
 }
 
-Units trimmed(const Units& text) {
+UnitsView trimmed(UnitsView text) {
     std::size_t begin = 0, end = text.size();
     while (begin < end && isBlank(text[begin])) {
         ++begin;
@@ -147,13 +155,13 @@ char16_t lowerAscii(char16_t c) {
 }
 
 // Whether two values are the same, letter case aside (ASCII).
-bool sameValue(const Units& a, const Units& b) {
+bool sameValue(UnitsView a, UnitsView b) {
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(),
                       [](char16_t x, char16_t y) { return lowerAscii(x) == lowerAscii(y); });
 }
 
-bool sameName(const Units& a, std::string_view b) {
+bool sameName(UnitsView a, std::string_view b) {
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char y) {
                return lowerAscii(x) == lowerAscii(char16_t(static_cast<unsigned char>(y)));
@@ -161,10 +169,13 @@ bool sameName(const Units& a, std::string_view b) {
 }
 
 // "[ name ]": the name, without the blanks around it.
-std::optional<Units> sectionName(const Line& line) {
-    const Units text = trimmed(line.text);
+std::optional<UnitsView> sectionName(const Line& line) {
+    const UnitsView text = trimmed(line.text);
+    if (text.empty() || text[0] != u'[') {
+        return std::nullopt;
+    }
     const std::size_t close = text.find(u']');
-    if (text.empty() || text[0] != u'[' || close == Units::npos) {
+    if (close == UnitsView::npos) {
         return std::nullopt;
     }
     return trimmed(text.substr(1, close - 1));
@@ -172,12 +183,12 @@ std::optional<Units> sectionName(const Line& line) {
 
 // "key = value": where the value starts, after '=' and the blanks behind it.
 struct KeyLine {
-    Units key;
+    UnitsView key;
     std::size_t valueStart;
 };
 
 std::optional<KeyLine> keyLine(const Line& line) {
-    const Units text = trimmed(line.text);
+    const UnitsView text = trimmed(line.text);
     const std::size_t equals = line.text.find(u'=');
     if (text.empty() || text[0] == u';' || sectionName(line) || equals == Units::npos) {
         return std::nullopt;
@@ -186,11 +197,11 @@ std::optional<KeyLine> keyLine(const Line& line) {
     while (valueStart < line.text.size() && isBlank(line.text[valueStart])) {
         ++valueStart;
     }
-    return KeyLine{trimmed(line.text.substr(0, equals)), valueStart};
+    return KeyLine{trimmed(UnitsView(line.text).substr(0, equals)), valueStart};
 }
 
-Units valueOf(const Line& line) {
-    return line.text.substr(keyLine(line)->valueStart);
+UnitsView valueOf(const Line& line) {
+    return UnitsView(line.text).substr(keyLine(line)->valueStart);
 }
 
 std::optional<std::size_t> findSection(const IniText& text, std::string_view name) {
@@ -214,7 +225,8 @@ std::size_t sectionEnd(const IniText& text, std::size_t header) {
 // The section's first line with the key, or its first with the key and the value.
 std::optional<std::size_t> findKey(const IniText& text, std::size_t header, std::string_view key,
                                    const Units* value = nullptr) {
-    for (std::size_t i = header + 1; i < sectionEnd(text, header); ++i) {
+    const std::size_t end = sectionEnd(text, header);
+    for (std::size_t i = header + 1; i < end; ++i) {
         const auto found = keyLine(text.lines[i]);
         if (found && sameName(found->key, key) && (!value || valueOf(text.lines[i]) == *value)) {
             return i;
@@ -272,7 +284,7 @@ Units unitsFor(std::string_view utf8, Encoding encoding) {
 }
 
 // The file's units as UTF-8 text (an 8-bit file's bytes as they are).
-std::string utf8Of(const Units& units, Encoding encoding) {
+std::string utf8Of(UnitsView units, Encoding encoding) {
     std::string text;
     for (std::size_t i = 0; i < units.size(); ++i) {
         char32_t point = units[i];
@@ -402,7 +414,7 @@ int hexValue(char16_t c) {
     return c >= u'a' && c <= u'f' ? c - u'a' + 10 : -1;
 }
 
-Units unescaped(const Units& value) {
+Units unescaped(UnitsView value) {
     Units result;
     for (std::size_t i = 0; i < value.size(); ++i) {
         if (value[i] == u'%' && i + 2 < value.size() && hexValue(value[i + 1]) >= 0 &&
@@ -500,7 +512,7 @@ Units recordText(const Record& record, Encoding encoding) {
     return text;
 }
 
-std::optional<std::string> asAscii(const Units& units) {
+std::optional<std::string> asAscii(UnitsView units) {
     std::string ascii;
     for (const char16_t unit : units) {
         if (unit >= 0x80) {
@@ -576,7 +588,9 @@ bool hasControlCharacter(const Units& value) {
 }
 
 bool isRecordLine(const Units& line) {
-    return line.compare(0, kRecordPrefix.size(), unitsOf(kRecordPrefix)) == 0;
+    return line.size() >= kRecordPrefix.size() &&
+           std::equal(kRecordPrefix.begin(), kRecordPrefix.end(), line.begin(),
+                      [](char c, char16_t unit) { return unit == char16_t(c); });
 }
 
 // Takes a value the record holds as ASCII text into it: the letters of what was added, the
@@ -656,20 +670,21 @@ std::optional<Record> parseRecord(const Units& line, Encoding encoding) {
     std::size_t at = kRecordPrefix.size();
     while (at < line.size()) {
         const std::size_t space = std::min(line.find(u' ', at), line.size());
-        const Units token = line.substr(at, space - at);
+        const UnitsView token = UnitsView(line).substr(at, space - at);
         at = space + 1;
         if (token.empty()) {
             continue;
         }
         const std::size_t equals = token.find(u'=');
         const auto name = asAscii(token.substr(0, equals));
-        const Units value = equals == Units::npos ? Units() : unescaped(token.substr(equals + 1));
+        const Units value =
+            equals == UnitsView::npos ? Units() : unescaped(token.substr(equals + 1));
         if (!name || name->empty() || seen.find(" " + *name + " ") != std::string::npos ||
             breaksLine(value)) {
             return std::nullopt;
         }
         seen += " " + *name + " ";
-        if (!takeToken(record, *name, equals != Units::npos, value, encoding)) {
+        if (!takeToken(record, *name, equals != UnitsView::npos, value, encoding)) {
             return std::nullopt;
         }
     }
@@ -725,7 +740,7 @@ void putBackOldValues(IniText& text, const Record& record, const std::vector<Sec
             if (const auto line = findKey(text, *header, key.name)) {
                 Line& found = text.lines[*line];
                 if (valueOf(found) == key.value) {
-                    found.text = found.text.substr(0, keyLine(found)->valueStart) + old->second;
+                    found.text.replace(keyLine(found)->valueStart, Units::npos, old->second);
                 } else {
                     kept.emplace_back(key.name);
                 }
@@ -892,7 +907,8 @@ void addSection(IniText& text, const SectionSpec& section, const Units& end, Rec
 // The section's last key line; its header when it has none.
 std::size_t lastKeyLine(const IniText& text, std::size_t header) {
     std::size_t after = header;
-    for (std::size_t i = header + 1; i < sectionEnd(text, header); ++i) {
+    const std::size_t end = sectionEnd(text, header);
+    for (std::size_t i = header + 1; i < end; ++i) {
         if (keyLine(text.lines[i])) {
             after = i;
         }
@@ -907,10 +923,11 @@ void addKeys(IniText& text, std::size_t header, const SectionSpec& section, cons
     for (const KeySpec& key : section.keys) {
         if (const auto line = findKey(text, header, key.name)) {
             Line& found = text.lines[*line];
-            const Units value = valueOf(found);
+            const std::size_t valueStart = keyLine(found)->valueStart;
+            const UnitsView value = UnitsView(found.text).substr(valueStart);
             if (key.replaces && !sameValue(trimmed(value), key.value)) {
-                record.oldValues[key.code] = value;
-                found.text = found.text.substr(0, keyLine(found)->valueStart) + key.value;
+                record.oldValues[key.code] = Units(value);
+                found.text.replace(valueStart, Units::npos, key.value);
             }
             continue;
         }

@@ -6,10 +6,12 @@
 // success replaces exactly one output, which "show" reads back, and prints only notes.
 // The folder is read back after a run only when inotify reports a change in it, or for a sample of
 // inputs (sample.h), where a change without a report fails as well.
+#include <fcntl.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -49,9 +51,17 @@ using Snapshot = std::map<std::string, std::tuple<ino_t, mode_t, QByteArray>>;  
 Snapshot gInitial;  // the folder as prepared
 int gNotices = -1;  // inotify: the changes in the folder and in "sub"
 
-QByteArray read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+// A file's bytes, nothing when it cannot be read: through the system's calls, as reading through
+// QFile took about a quarter of the fuzzer's time.
+QByteArray read(const char* path) {
+    QByteArray bytes;
+    const int file = ::open(path, O_RDONLY | O_CLOEXEC);
+    char buffer[4096];
+    for (ssize_t got = 0; file >= 0 && (got = ::read(file, buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, got);
+    if (file >= 0)
+        ::close(file);
+    return bytes;
 }
 
 Snapshot snapshot() {
@@ -118,6 +128,8 @@ void populate() {
 void confine(QStringList& arguments) {
     static const QRegularExpression option("\\A--?(o|output|from)(=|\\z)");
     for (qsizetype i = 2; i < arguments.size(); ++i) {
+        if (!arguments[i].startsWith('-'))
+            continue;  // no option; the expression costs time on every argument
         const QRegularExpressionMatch match = option.match(arguments[i]);
         const bool attached = !match.captured(2).isEmpty();
         if (!match.hasMatch() || (!attached && ++i == arguments.size())) {
@@ -194,7 +206,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (const QString& name : changed)
         fs::remove_all(name.toStdString());
-    if (!changed.empty())
+    // With only entries that the run made taken away the folder is as prepared; else prepare it.
+    const auto made = [](const QString& name) { return !gInitial.contains(name.toStdString()); };
+    if (!changed.empty() && std::all_of(changed.begin(), changed.end(), made))
+        noticed();  // the removals
+    else if (!changed.empty())
         populate();
     fs::current_path(gOriginal);
     return 0;
