@@ -100,7 +100,7 @@ struct FolderLister::Job {
 };
 
 void sortNaturally(QStringList& names, const QLocale& locale) {
-    NaturalOrder order(names, locale);
+    NaturalOrder order(std::move(names), locale);
     order.order(0, order.size());
     names = order.names(0, order.size());
 }

@@ -71,9 +71,7 @@ void drawInSoftware() {
     if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION")) {
         qputenv("QT_XCB_GL_INTEGRATION", "none");
     }
-    const QByteArray flags = "--disable-gpu";
-    const QByteArray all = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", all.isEmpty() ? flags : all + ' ' + flags);
+    tessivane::addEngineFlags("--disable-gpu");
 }
 
 }  // namespace

@@ -98,11 +98,14 @@ void containEngine() {
     // and no name is looked up.
     // A picture drawn on a canvas cannot be read back: for a file: page the engine would let a
     // script read a local picture's pixels that way.
-    const QByteArray flags =
+    addEngineFlags(
         "--disable-reading-from-canvas "
         "--force-webrtc-ip-handling-policy=disable_non_proxied_udp "
-        "--proxy-server=127.0.0.1:9 --proxy-bypass-list=<-loopback>";
-    QByteArray all = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+        "--proxy-server=127.0.0.1:9 --proxy-bypass-list=<-loopback>");
+}
+
+void addEngineFlags(const QByteArray& flags) {
+    const QByteArray all = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", all.isEmpty() ? flags : all + ' ' + flags);
 }
 

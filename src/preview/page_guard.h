@@ -14,6 +14,7 @@
 // - containEngine() keeps WebRTC, whose connections the request guard never sees, off the
 //   network; the preview program also runs in a network namespace of its own where the system
 //   allows it (main.cpp), so that nothing could leave even past the engine's own rules.
+#include <QByteArray>
 #include <QMutex>
 #include <QSet>
 #include <QString>
@@ -71,5 +72,9 @@ private:
 // Sets the browser engine's flags that keep the page off the network where the request guard
 // cannot see: WebRTC. Must run before the engine starts, that is before QApplication.
 void containEngine();
+
+// Adds flags to those the browser engine starts with, after any the user set. Must run before
+// QApplication.
+void addEngineFlags(const QByteArray& flags);
 
 }  // namespace tessivane
